@@ -1,0 +1,29 @@
+# GoogleTest for both builds: Debian's library natively, its sources for MinGW.
+enable_testing()
+include(GoogleTest)
+
+if(WIN32)
+  set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  set(ZED_GTEST_LIBS gtest gmock gtest_main)
+else()
+  find_package(GTest REQUIRED)
+  set(ZED_GTEST_LIBS GTest::gtest GTest::gmock GTest::gtest_main)
+endif()
+
+# zed_add_tests(module [LIBS extra...]) builds <module>/tests/*.cpp into
+# <module>_tests and registers each test case with CTest.
+function(zed_add_tests module)
+  cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
+  file(GLOB test_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tests/*.cpp)
+  if(NOT test_sources)
+    return()
+  endif()
+  add_executable(${module}_tests ${test_sources})
+  target_link_libraries(${module}_tests PRIVATE ${module} testkit ${ARG_LIBS} ${ZED_GTEST_LIBS})
+  gtest_discover_tests(${module}_tests
+    DISCOVERY_MODE PRE_TEST
+    DISCOVERY_TIMEOUT 60
+    PROPERTIES ENVIRONMENT "ZED_TEST_TMP=${CMAKE_BINARY_DIR}/test-tmp")
+endfunction()

@@ -1,0 +1,91 @@
+#pragma once
+// The two interfaces through which all audio flows between files, buffers,
+// effects and devices.
+
+#include <cstdint>
+
+#include "core/sample.h"
+#include "core/source_ref.h"
+#include "core/source_status.h"
+
+class SampleSource : public Counted {
+ public:
+  // Fills frames * channels samples; always the whole request, with silence
+  // where the source has no data.
+  virtual void read(Sample* buffer, int32_t frames) = 0;
+  // The frame that the next read returns (may be negative or past the end).
+  virtual int32_t position() const = 0;
+  virtual int32_t length() const = 0;
+  virtual void seek(int32_t frame) {}
+
+  int32_t sampleRate() const { return m_sampleRate; }
+  uint8_t channels() const { return m_channels; }
+  int32_t nominalPeak() const { return m_nominalPeak; }
+  SourceStatus status() const { return m_status; }
+  bool good() const { return m_status == SourceStatus::Good; }
+
+ protected:
+  // A rate of 0 or less becomes 44,100 and 0 channels become 1, both with status 3.
+  SampleSource(int32_t sampleRate, int channels, int32_t nominalPeak);
+  void setFormat(int32_t sampleRate, int channels);
+  void setNominalPeak(int32_t peak) { m_nominalPeak = peak; }
+  void setStatus(SourceStatus status) { m_status = status; }
+
+ private:
+  int32_t m_sampleRate = 44100;
+  int32_t m_nominalPeak = 1 << 21;
+  uint8_t m_channels = 1;
+  SourceStatus m_status = SourceStatus::Good;
+};
+
+class SampleSink : public Counted {
+ public:
+  ~SampleSink() override = default;
+  virtual void write(const Sample* buffer, int32_t frames) = 0;
+  virtual void seek(int32_t frame) {}
+  // Commits the result now (closes the file, publishes the block) and returns
+  // the final status, so the caller can report a failure. Releasing the last
+  // handle commits too when nobody called close. Derived sinks call close()
+  // from their destructor and do their commit in commit().
+  SourceStatus close();
+
+  int32_t position() const { return m_position; }
+  int32_t sampleRate() const { return m_sampleRate; }
+  uint8_t channels() const { return m_channels; }
+  SourceStatus status() const { return m_status; }
+  bool good() const { return m_status == SourceStatus::Good; }
+  bool closed() const { return m_closed; }
+
+ protected:
+  // 0 channels become 1 with status 1.
+  SampleSink(int32_t sampleRate, int channels);
+  virtual void commit() = 0;
+  void setStatus(SourceStatus status) { m_status = status; }
+  // The first failure is kept.
+  void fail() {
+    if (m_status == SourceStatus::Good) m_status = SourceStatus::CannotCreate;
+  }
+  void setPosition(int32_t position) { m_position = position; }
+
+ private:
+  int32_t m_position = 0;
+  int32_t m_sampleRate = 44100;
+  uint8_t m_channels = 1;
+  SourceStatus m_status = SourceStatus::Good;
+  bool m_closed = false;
+};
+
+using SampleSourceRef = SourceRef<SampleSource>;
+using SampleSinkRef = SourceRef<SampleSink>;
+
+class ProgressCallback {
+ public:
+  virtual ~ProgressCallback() = default;
+  // done of total frames; return false to cancel.
+  virtual bool progress(int64_t done, int64_t total) = 0;
+};
+// Copies frames of source into sink in chunks of kProcessChunkFrames, asking
+// progress between chunks. Returns Done, Cancelled, or Failed as soon as the
+// sink reports a failure.
+JobResult copySourceToSink(SampleSource& source, SampleSink& sink, int64_t frames,
+                           ProgressCallback* progress = nullptr);

@@ -1,0 +1,85 @@
+#pragma once
+// Sound files in and out: the readers and writers of the built-in formats,
+// the dispatchers by extension, and the WAVE tag chunks.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "core/sample_source.h"
+#include "formats/byte_source.h"
+#include "sys/settings_store.h"
+
+// A raw file's layout, from the "RawAudio" or "VoxAudio" settings or the dialog.
+enum class RawCodec : int {
+  DialogicAdpcm = 0,
+  MuLaw = 1,
+  ALaw = 2,
+  Pcm16LE = 3,
+  Unsigned8 = 4,
+  Signed8 = 5,
+};
+struct RawFormat {
+  int32_t sampleRate = 44100;
+  int channels = 1;
+  RawCodec codec = RawCodec::Pcm16LE;
+};
+// Reads the section's values with their defaults ("RawAudio": 44,100 Hz, 1, 3;
+// "VoxAudio": 8,000 Hz, 1, 0), keeping them to valid ranges.
+RawFormat readRawFormat(const sys::SettingsStore* settings, const std::string& section);
+void writeRawFormat(sys::SettingsStore& settings, const std::string& section, const RawFormat& format);
+
+// What the dispatchers ask of the user; the editor shows real dialogs.
+class FileUi {
+ public:
+  virtual ~FileUi() = default;
+  virtual void showError(const std::string& text) = 0;
+  // The raw-format dialog; false when the user cancels.
+  virtual bool chooseRawFormat(const std::string& path, RawFormat& format) = 0;
+};
+
+struct FormatContext {
+  sys::SettingsStore* settings = nullptr;  // the program's settings
+  FileUi* ui = nullptr;                    // null: no dialogs, errors unseen
+  std::string dataFolder;                  // holds "WavCodec.wff"
+};
+
+// Result of openSoundFile: 0 opened, 1 the user cancelled, 2 an error was shown.
+struct OpenedSound {
+  SampleSourceRef source;
+  int result = 2;
+};
+OpenedSound openSoundFile(const std::string& path, const FormatContext& context);
+
+// A sink for saving by extension; status 1 when the output cannot be made or
+// the format is not available.
+SampleSinkRef createSoundFileSink(const std::string& path, int32_t sampleRate, int channels,
+                                  const FormatContext& context);
+
+// The readers, on bytes. Each returns a source that carries its status; on
+// failure a SilenceSource with that status.
+SampleSourceRef openWaveSource(std::unique_ptr<ByteSource> bytes);
+SampleSourceRef openAiffSource(std::unique_ptr<ByteSource> bytes);
+SampleSourceRef openAuSource(std::unique_ptr<ByteSource> bytes);
+SampleSourceRef openGsmSource(std::unique_ptr<ByteSource> bytes);
+SampleSourceRef openRawSource(std::unique_ptr<ByteSource> bytes, const RawFormat& format);
+
+// The writers. widthBytes 1 to 4 for WAVE PCM; startFrame > 0 continues an
+// existing file at that frame.
+SampleSinkRef makeWavePcmSink(const std::string& path, int32_t sampleRate, int channels,
+                              int widthBytes, int32_t startFrame = 0);
+// A WAVE sink through the platform's codecs for a non-PCM wave-format record.
+SampleSinkRef makeWaveCodecSink(const std::string& path, const std::vector<uint8_t>& waveFormat);
+SampleSinkRef makeAiffSink(const std::string& path, int32_t sampleRate, int channels);
+SampleSinkRef makeAuSink(const std::string& path, int32_t sampleRate, int channels);
+SampleSinkRef makeGsmSink(const std::string& path);
+SampleSinkRef makeRawSink(const std::string& path, int32_t sampleRate, int channels,
+                          const RawFormat& format);
+
+// Descriptive tags: ordered (name, value) pairs such as ("TITLE", "Interview").
+using TagSet = std::vector<std::pair<std::string, std::string>>;
+bool readWaveTags(const std::string& path, TagSet& tags);
+bool readWaveTags(ByteSource& bytes, TagSet& tags);
+bool writeWaveTags(const std::string& path, const TagSet& tags);

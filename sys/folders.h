@@ -1,0 +1,27 @@
+#pragma once
+// Folders, file names and the special places of the platform.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace sys {
+
+// Creates the folder and any missing parents; true when it exists afterwards.
+bool createFolder(const std::string& path);
+bool folderExists(const std::string& path);
+bool fileExists(const std::string& path);
+bool deleteFile(const std::string& path);
+bool removeEmptyFolder(const std::string& path);
+// Names (not paths) of the plain files directly inside the folder.
+std::vector<std::string> listFiles(const std::string& folder);
+// The folder joined with a name, with one separator of the platform.
+std::string joinPath(const std::string& folder, const std::string& name);
+// Bytes free for the current user on the volume holding path, or -1.
+int64_t freeDiskSpace(const std::string& path);
+// The per-user application-data folder, empty when unknown.
+std::string userAppDataFolder();
+// The system's temporary folder, ending without a separator.
+std::string tempFolder();
+
+}  // namespace sys

@@ -1,0 +1,52 @@
+#pragma once
+// Helpers for tests: a scratch folder per test, the reference tools of the
+// host (sox and friends, native builds only) and little-endian byte images.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace testkit {
+
+// A fresh empty folder for the running test, removed with its files on destruction.
+class ScratchFolder {
+ public:
+  ScratchFolder();
+  ~ScratchFolder();
+  ScratchFolder(const ScratchFolder&) = delete;
+  ScratchFolder& operator=(const ScratchFolder&) = delete;
+  const std::string& path() const { return m_path; }
+  std::string file(const std::string& name) const;
+
+ private:
+  std::string m_path;
+};
+
+// True when the host's command-line tools can be run (native builds with the
+// tool on PATH). Tests that need one skip themselves otherwise.
+bool haveTool(const std::string& tool);
+// Runs a shell command line; returns its exit status.
+int runTool(const std::string& commandLine);
+// Runs a shell command line and returns what it printed on standard output.
+std::string toolOutput(const std::string& commandLine);
+
+std::vector<uint8_t> readAll(const std::string& path);
+bool writeAll(const std::string& path, const std::vector<uint8_t>& bytes);
+
+// Reads a headerless file of signed 16-bit little-endian samples.
+std::vector<int16_t> readPcm16(const std::string& path);
+std::vector<int32_t> readPcm32(const std::string& path);
+
+// Little-endian and big-endian byte builders for hand-made file images.
+void putLe16(std::vector<uint8_t>& out, uint32_t value);
+void putLe32(std::vector<uint8_t>& out, uint32_t value);
+void putBe16(std::vector<uint8_t>& out, uint32_t value);
+void putBe32(std::vector<uint8_t>& out, uint32_t value);
+void putText(std::vector<uint8_t>& out, const char* text);
+
+}  // namespace testkit
+
+#define ZED_REQUIRE_TOOL(tool)                                   \
+  do {                                                           \
+    if (!testkit::haveTool(tool)) GTEST_SKIP() << tool " is not available here"; \
+  } while (0)

@@ -1,6 +1,7 @@
 #include "formats/pcm_source.h"
 
 #include <algorithm>
+#include <bit>
 
 #include "formats/g711.h"
 #include "formats/pcm_convert.h"
@@ -20,7 +21,10 @@ int bytesPerSample(SampleEncoding encoding) {
       return 3;
     case SampleEncoding::Int32LE:
     case SampleEncoding::Int32BE:
+    case SampleEncoding::Float32LE:
       return 4;
+    case SampleEncoding::Float64LE:
+      return 8;
   }
   return 2;
 }
@@ -28,6 +32,12 @@ int bytesPerSample(SampleEncoding encoding) {
 namespace {
 
 int32_t signExtend24(uint32_t v) { return static_cast<int32_t>(v << 8) >> 8; }
+
+Sample sampleFromFloat(double v) {
+  double scaled = v * kSampleFullScale;
+  if (!(scaled == scaled)) return 0;  // not a number
+  return clampToInt32(static_cast<int64_t>(std::clamp(scaled, -2147483648.0, 2147483647.0)));
+}
 
 }  // namespace
 
@@ -68,6 +78,18 @@ void decodeSamples(SampleEncoding encoding, const uint8_t* in, size_t count, Sam
       break;
     case SampleEncoding::Int32BE:
       for (size_t i = 0; i < count; ++i) out[i] = sampleFrom32(static_cast<int32_t>(be32(in + 4 * i)));
+      break;
+    case SampleEncoding::Float32LE:
+      for (size_t i = 0; i < count; ++i) {
+        uint32_t bits = le32(in + 4 * i);
+        out[i] = sampleFromFloat(std::bit_cast<float>(bits));
+      }
+      break;
+    case SampleEncoding::Float64LE:
+      for (size_t i = 0; i < count; ++i) {
+        uint64_t bits = le32(in + 8 * i) | static_cast<uint64_t>(le32(in + 8 * i + 4)) << 32;
+        out[i] = sampleFromFloat(std::bit_cast<double>(bits));
+      }
       break;
   }
 }
@@ -113,6 +135,17 @@ void encodeSamples(SampleEncoding encoding, const Sample* in, size_t count, uint
       break;
     case SampleEncoding::Int32BE:
       for (size_t i = 0; i < count; ++i) storeBe32(out + 4 * i, static_cast<uint32_t>(int32FromSample(in[i])));
+      break;
+    case SampleEncoding::Float32LE:
+      for (size_t i = 0; i < count; ++i)
+        storeLe32(out + 4 * i, std::bit_cast<uint32_t>(static_cast<float>(in[i]) / kSampleFullScale));
+      break;
+    case SampleEncoding::Float64LE:
+      for (size_t i = 0; i < count; ++i) {
+        auto bits = std::bit_cast<uint64_t>(static_cast<double>(in[i]) / kSampleFullScale);
+        storeLe32(out + 8 * i, static_cast<uint32_t>(bits));
+        storeLe32(out + 8 * i + 4, static_cast<uint32_t>(bits >> 32));
+      }
       break;
   }
 }

@@ -19,6 +19,8 @@ enum class SampleEncoding {
   Int32BE,
   MuLaw,
   ALaw,
+  Float32LE,  // IEEE float, 1.0 = full scale
+  Float64LE,
 };
 
 int bytesPerSample(SampleEncoding encoding);

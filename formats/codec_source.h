@@ -1,0 +1,44 @@
+#pragma once
+// A WAVE file of a compressed format, decoded to 16-bit PCM by the platform's
+// codecs. Without a codec for the format the status is 5.
+
+#include <memory>
+#include <vector>
+
+#include "core/sample_source.h"
+#include "formats/byte_source.h"
+#include "formats/wave_format.h"
+#include "sys/codec_stream.h"
+
+class CodecSource final : public SampleSource {
+ public:
+  CodecSource(std::unique_ptr<ByteSource> bytes, const WaveLayout& layout);
+
+  void read(Sample* buffer, int32_t frames) override;
+  int32_t position() const override { return m_position; }
+  // Exact once the end has been decoded, an estimate before.
+  int32_t length() const override;
+  void seek(int32_t frame) override;
+
+ private:
+  bool restartAt(int64_t dataOffset);
+  // Decodes the next piece into m_decoded; false at the end of the data.
+  bool decodeMore();
+  void discardFrames(int64_t frames);
+
+  std::unique_ptr<ByteSource> m_bytes;
+  WaveFormat m_format;
+  std::unique_ptr<sys::CodecStream> m_stream;
+  int64_t m_dataStart;
+  int64_t m_dataBytes;     // clamped to the file
+  int64_t m_dataRead = 0;  // data bytes taken from the file so far
+  std::vector<uint8_t> m_input;
+  size_t m_inputFill = 0;
+  std::vector<uint8_t> m_output;
+  std::vector<Sample> m_decoded;  // decoded samples not yet handed out
+  size_t m_decodedNext = 0;
+  int64_t m_decodeFrame = 0;  // the frame of m_decoded[m_decodedNext]
+  int32_t m_position = 0;
+  bool m_ended = false;
+  int64_t m_exactLength = -1;
+};

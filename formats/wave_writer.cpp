@@ -1,0 +1,102 @@
+// The WAVE PCM writer: a 46-byte header, then the samples. The sizes stay
+// 0xFFFFFFFF while the file is written and are filled in on close.
+
+#include "formats/file_sink.h"
+#include "formats/formats.h"
+#include "formats/wave_format.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+constexpr int64_t kWaveHeaderBytes = 46;
+// Every size in the header is 32-bit: RIFF size = data bytes + 38.
+constexpr int64_t kMaxWaveDataBytes = 0xFFFFFFFFLL - 38;
+
+SampleEncoding encodingForWidth(int widthBytes) {
+  switch (widthBytes) {
+    case 1: return SampleEncoding::Unsigned8;
+    case 3: return SampleEncoding::Int24LE;
+    case 4: return SampleEncoding::Int32LE;
+    default: return SampleEncoding::Int16LE;
+  }
+}
+
+class WavePcmSink final : public FileSink {
+ public:
+  WavePcmSink(const std::string& path, int32_t sampleRate, int channels, int widthBytes, int32_t startFrame)
+      : FileSink(sampleRate, channels),
+        m_encoding(encodingForWidth(widthBytes)),
+        m_blockAlign(this->channels() * bytesPerSample(m_encoding)) {
+    if (!good()) return;
+    // The file is opened without truncation so that a recording can go on
+    // where it stopped; what lies past the new data is cut off on close.
+    if (!openOutput(path, sys::Disposition::OpenAlways, sys::Share::ReadWrite)) return;
+    int32_t start = std::max(startFrame, 0);
+    writeHeader(0xFFFFFFFFu, 0xFFFFFFFFu);
+    if (start > 0) {
+      int64_t offset = std::min(kWaveHeaderBytes + static_cast<int64_t>(start) * m_blockAlign, m_file.size());
+      seekTo(offset);
+      setPosition(static_cast<int32_t>((offset - kWaveHeaderBytes) / m_blockAlign));
+      if (!m_file.truncateHere()) fail();
+    }
+  }
+  ~WavePcmSink() override { close(); }
+
+  void write(const Sample* buffer, int32_t frames) override {
+    if (frames <= 0 || closed()) return;
+    if ((static_cast<int64_t>(position()) + frames) * m_blockAlign > kMaxWaveDataBytes) {
+      fail();  // the header could not describe the file
+      return;
+    }
+    writeEncoded(m_encoding, buffer, frames);
+  }
+
+  void seek(int32_t frame) override {
+    if (closed() || !good()) return;
+    frame = std::max(frame, 0);
+    if (frame > position()) return;  // only backwards
+    setPosition(frame);
+    if (seekTo(kWaveHeaderBytes + static_cast<int64_t>(frame) * m_blockAlign) && !m_file.truncateHere()) fail();
+  }
+
+ protected:
+  void commit() override {
+    if (!m_file.isOpen()) return;
+    auto dataBytes = static_cast<int64_t>(position()) * m_blockAlign;
+    // Anything of an older, longer file after the new data goes.
+    if (seekTo(kWaveHeaderBytes + dataBytes) && !m_file.truncateHere()) fail();
+    if (seekTo(0)) writeHeader(static_cast<uint32_t>(dataBytes + 38), static_cast<uint32_t>(dataBytes));
+    m_file.close();
+  }
+
+ private:
+  void writeHeader(uint32_t riffBytes, uint32_t dataBytes) {
+    uint8_t header[kWaveHeaderBytes];
+    std::memcpy(header, "RIFF", 4);
+    storeLe32(header + 4, riffBytes);
+    std::memcpy(header + 8, "WAVEfmt ", 8);
+    storeLe32(header + 16, 18);
+    storeLe16(header + 20, kWaveFormatPcm);
+    storeLe16(header + 22, channels());
+    storeLe32(header + 24, static_cast<uint32_t>(sampleRate()));
+    storeLe32(header + 28, static_cast<uint32_t>(m_blockAlign) * static_cast<uint32_t>(sampleRate()));
+    storeLe16(header + 32, static_cast<uint16_t>(m_blockAlign));
+    storeLe16(header + 34, static_cast<uint16_t>(bytesPerSample(m_encoding) * 8));
+    storeLe16(header + 36, 0);
+    std::memcpy(header + 38, "data", 4);
+    storeLe32(header + 42, dataBytes);
+    writeBytes(header, sizeof header);
+  }
+
+  SampleEncoding m_encoding;
+  int m_blockAlign;
+};
+
+}  // namespace
+
+SampleSinkRef makeWavePcmSink(const std::string& path, int32_t sampleRate, int channels, int widthBytes,
+                              int32_t startFrame) {
+  return makeRef<WavePcmSink>(path, sampleRate, channels, widthBytes, startFrame);
+}

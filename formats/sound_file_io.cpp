@@ -1,0 +1,32 @@
+#include "formats/sound_file_io.h"
+
+JobResult loadSourceIntoBuffer(SampleSource& source, SoundBuffer& target, ProgressCallback* progress) {
+  SoundBuffer loaded;
+  JobResult result;
+  {
+    auto writer = loaded.openWriter(source.sampleRate(), source.channels());
+    if (!writer->good()) return JobResult::Failed;
+    result = copySourceToSink(source, *writer, source.length(), progress);
+    if (writer->close() != SourceStatus::Good) result = JobResult::Failed;
+  }
+  if (result == JobResult::Done) target = std::move(loaded);
+  return result;
+}
+
+JobResult loadSoundFile(const std::string& path, const FormatContext& context, SoundBuffer& target,
+                        ProgressCallback* progress) {
+  OpenedSound opened = openSoundFile(path, context);
+  if (opened.result == 1) return JobResult::Cancelled;
+  if (opened.result != 0) return JobResult::Failed;
+  return loadSourceIntoBuffer(*opened.source, target, progress);
+}
+
+JobResult saveSoundFile(const SoundBuffer& buffer, const std::string& path, const FormatContext& context,
+                        ProgressCallback* progress) {
+  auto sink = createSoundFileSink(path, buffer.sampleRate(), buffer.channels(), context);
+  if (!sink->good()) return JobResult::Failed;
+  auto reader = buffer.openReader();
+  JobResult result = copySourceToSink(*reader, *sink, buffer.totalFrames(), progress);
+  if (sink->close() != SourceStatus::Good) return JobResult::Failed;
+  return result;
+}

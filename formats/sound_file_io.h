@@ -1,0 +1,23 @@
+#pragma once
+// Loading a sound file into a buffer and saving a buffer to a file: the two
+// long operations every program runs under its progress dialog.
+
+#include <string>
+
+#include "core/sound_buffer.h"
+#include "formats/formats.h"
+
+// Reads the whole source into target through a block writer. On failure or
+// cancel the target keeps its old content.
+JobResult loadSourceIntoBuffer(SampleSource& source, SoundBuffer& target, ProgressCallback* progress = nullptr);
+
+// Opens path (with the dispatcher's messages) and loads it. Returns Done,
+// Cancelled (the user cancelled a dialog or the progress) or Failed.
+JobResult loadSoundFile(const std::string& path, const FormatContext& context, SoundBuffer& target,
+                        ProgressCallback* progress = nullptr);
+
+// Writes the whole buffer to a sink chosen by the path's extension. Failed
+// when the sink could not be made or any write failed; the caller reports it
+// and keeps the document marked modified.
+JobResult saveSoundFile(const SoundBuffer& buffer, const std::string& path, const FormatContext& context,
+                        ProgressCallback* progress = nullptr);

@@ -12,6 +12,19 @@ else()
   set(ZED_GTEST_LIBS GTest::gtest GTest::gmock GTest::gtest_main)
 endif()
 
+# Windows tests run under Wine in a prefix of their own inside the build
+# folder (scripts/wine-prefix.sh makes it). The emulator carries Wine's
+# environment, so test discovery and the tests themselves both get it.
+# Wine shows the Linux file system as drive Z:, so build paths handed to a
+# test as text get that drive in front.
+set(ZED_WINE_DRIVE "")
+if(WIN32 AND CMAKE_CROSSCOMPILING)
+  set(ZED_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix CACHE PATH "Wine prefix the tests run in")
+  set(ZED_WINE_DRIVE "Z:")
+  set(CMAKE_CROSSCOMPILING_EMULATOR
+      env WINEPREFIX=${ZED_WINEPREFIX} WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml= wine)
+endif()
+
 # zed_add_tests(module [LIBS extra...]) builds <module>/tests/*.cpp into
 # <module>_tests and registers each test case with CTest.
 function(zed_add_tests module)
@@ -25,5 +38,5 @@ function(zed_add_tests module)
   gtest_discover_tests(${module}_tests
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "ZED_TEST_TMP=${CMAKE_BINARY_DIR}/test-tmp")
+    PROPERTIES ENVIRONMENT "ZED_TEST_TMP=${ZED_WINE_DRIVE}${CMAKE_BINARY_DIR}/test-tmp")
 endfunction()

@@ -1,0 +1,86 @@
+#include "sys/folders.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "sys/file.h"
+#include "sys/tests/platform.h"
+#include "testkit/testkit.h"
+
+namespace {
+
+void touch(const std::string& path) {
+  sys::File::open(path, sys::Access::ReadWrite, sys::Share::None, sys::Disposition::CreateAlways);
+}
+
+TEST(Folders, CreatesNestedFoldersListsTheirFilesAndRemovesThem) {
+  testkit::ScratchFolder scratch;
+  std::string top = sys::joinPath(scratch.path(), "a");
+  std::string nested = sys::joinPath(sys::joinPath(top, "b"), "c");
+  EXPECT_FALSE(sys::folderExists(nested));
+  ASSERT_TRUE(sys::createFolder(nested));
+  EXPECT_TRUE(sys::folderExists(nested));
+  EXPECT_TRUE(sys::createFolder(nested)) << "an existing folder is fine";
+  EXPECT_TRUE(sys::createFolder(sys::joinPath(top, "d")));
+
+  touch(sys::joinPath(top, "one.aud"));
+  touch(sys::joinPath(top, "two.grf"));
+  std::vector<std::string> names = sys::listFiles(top);
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"one.aud", "two.grf"})) << "folders are not files";
+  EXPECT_TRUE(sys::fileExists(sys::joinPath(top, "one.aud")));
+  EXPECT_FALSE(sys::fileExists(top));
+  EXPECT_FALSE(sys::folderExists(sys::joinPath(top, "one.aud")));
+  EXPECT_TRUE(sys::listFiles(sys::joinPath(top, "missing")).empty());
+
+  EXPECT_FALSE(sys::removeEmptyFolder(top)) << "it still holds files";
+  EXPECT_TRUE(sys::deleteFile(sys::joinPath(top, "one.aud")));
+  EXPECT_FALSE(sys::deleteFile(sys::joinPath(top, "one.aud")));
+  EXPECT_TRUE(sys::deleteFile(sys::joinPath(top, "two.grf")));
+  EXPECT_TRUE(sys::removeEmptyFolder(nested));
+  EXPECT_TRUE(sys::removeEmptyFolder(sys::joinPath(top, "b")));
+  EXPECT_TRUE(sys::removeEmptyFolder(sys::joinPath(top, "d")));
+  EXPECT_TRUE(sys::removeEmptyFolder(top));
+  EXPECT_FALSE(sys::folderExists(top));
+}
+
+TEST(Folders, CreatingAFolderWhereAFileStandsFails) {
+  testkit::ScratchFolder scratch;
+  std::string blocker = scratch.file("blocker");
+  touch(blocker);
+  EXPECT_FALSE(sys::createFolder(blocker));
+  EXPECT_FALSE(sys::createFolder(sys::joinPath(blocker, "inside")));
+  EXPECT_FALSE(sys::createFolder(""));
+}
+
+TEST(Folders, JoinsWithOneSeparator) {
+  std::string joined = sys::joinPath("base", "name");
+  ASSERT_EQ(joined.size(), 9u);
+  EXPECT_TRUE(joined[4] == '/' || joined[4] == '\\');
+  EXPECT_EQ(sys::joinPath("base/", "name"), "base/name");
+  EXPECT_EQ(sys::joinPath("base\\", "name"), "base\\name");
+  EXPECT_EQ(sys::joinPath("", "name"), "name");
+}
+
+TEST(Folders, ReportsTheFreeSpaceOfTheVolumeAndTheSystemPlaces) {
+  testkit::ScratchFolder scratch;
+  EXPECT_GT(sys::freeDiskSpace(scratch.path()), 0);
+  touch(scratch.file("f"));
+  EXPECT_GT(sys::freeDiskSpace(scratch.file("f")), 0) << "a file's volume counts";
+  EXPECT_EQ(sys::freeDiskSpace(scratch.file("missing/deeper")), -1);
+
+  std::string temp = sys::tempFolder();
+  ASSERT_FALSE(temp.empty());
+  EXPECT_NE(temp.back(), '/');
+  EXPECT_NE(temp.back(), '\\');
+  EXPECT_TRUE(sys::folderExists(temp));
+  if (systest::kOnWindows) {
+    // The prefix (or the Windows profile) always names the user's data folder.
+    std::string appData = sys::userAppDataFolder();
+    EXPECT_FALSE(appData.empty());
+    EXPECT_TRUE(sys::folderExists(appData)) << appData;
+  }
+}
+
+}  // namespace

@@ -72,17 +72,19 @@ TEST(CodecStream, Gsm610EncodesAndDecodesASineCloseToTheOriginal) {
   EXPECT_EQ(decoder->inputBytesFor(10 * kGsmBlockSamples * 2), 10 * kGsmBlockBytes);
   EXPECT_EQ(encoder->inputBytesFor(kGsmBlockBytes), kGsmBlockSamples * 2);
 
-  // One second of 440 Hz at about a quarter of full scale: 25 blocks.
-  const size_t sampleCount = kRate;
+  // A little over one second of 440 Hz at a quarter of full scale: 25
+  // blocks and a part of one, which must not be lost at the end.
+  const size_t sampleCount = kRate + 100;
+  const size_t blockCount = sampleCount / kGsmBlockSamples + 1;
   std::vector<uint8_t> pcm;
   for (size_t i = 0; i < sampleCount; ++i)
     testkit::putLe16(pcm, static_cast<uint16_t>(static_cast<int16_t>(8000 * std::sin(2 * kPi * 440 * i / kRate))));
 
   // Pieces that end inside blocks: the stream takes whole blocks and leaves the rest.
   std::vector<uint8_t> coded = convertAll(*encoder, pcm, 3 * kGsmBlockSamples * 2 + 100, 4096);
-  ASSERT_EQ(coded.size(), sampleCount / kGsmBlockSamples * kGsmBlockBytes);
+  ASSERT_EQ(coded.size(), blockCount * kGsmBlockBytes);
   std::vector<uint8_t> decodedBytes = convertAll(*decoder, coded, 4 * kGsmBlockBytes + 10, 8192);
-  ASSERT_EQ(decodedBytes.size(), pcm.size());
+  ASSERT_EQ(decodedBytes.size(), blockCount * kGsmBlockSamples * 2);
 
   std::vector<int16_t> original = samplesOf(pcm);
   std::vector<int16_t> decoded = samplesOf(decodedBytes);
@@ -97,6 +99,13 @@ TEST(CodecStream, Gsm610EncodesAndDecodesASineCloseToTheOriginal) {
   EXPECT_GT(correlation, 0.9);
   EXPECT_GT(energyOut / energyIn, 0.5);
   EXPECT_LT(energyOut / energyIn, 2.0);
+
+  // The short last block carries its samples, then silence.
+  double tailEnergy = 0, paddingEnergy = 0;
+  for (size_t i = sampleCount - 80; i < sampleCount; ++i) tailEnergy += double(decoded[i]) * decoded[i];
+  for (size_t i = sampleCount + 100; i < decoded.size(); ++i) paddingEnergy += double(decoded[i]) * decoded[i];
+  EXPECT_GT(tailEnergy / 80, 0.25 * energyIn / (sampleCount - kGsmBlockSamples));
+  EXPECT_LT(paddingEnergy / (decoded.size() - sampleCount - 100), 0.01 * energyIn / (sampleCount - kGsmBlockSamples));
 }
 
 TEST(CodecStream, RefusesFormatRecordsThatCannotBeRead) {

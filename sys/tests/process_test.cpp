@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "sys/tests/platform.h"
 #include "testkit/testkit.h"
 
 namespace {
@@ -63,6 +64,18 @@ TEST(Process, WritingToAChildThatHasEndedFailsWithoutHarm) {
   EXPECT_FALSE(child.running());
   std::vector<uint8_t> data(1 << 20, 0x55);
   EXPECT_LT(child.writeInput(data.data(), data.size()), data.size());
+}
+
+TEST(Process, AProgramThatCannotStartIsReported) {
+  // The POSIX side starts a shell, which always starts; the shell then fails.
+  if (!systest::kOnWindows) GTEST_SKIP() << "commands run through a shell here";
+  testkit::ScratchFolder scratch;
+  sys::Process child;
+  EXPECT_FALSE(child.start(quoted(scratch.file("missing.exe")) + " -", 65536, true));
+  EXPECT_FALSE(child.running());
+  EXPECT_EQ(child.writeInput("x", 1), 0u);
+  EXPECT_TRUE(child.wait(0));
+  EXPECT_EQ(child.exitCode(), -1);
 }
 
 TEST(Process, TheOwnerEndingClosesTheInputSoTheChildFinishes) {

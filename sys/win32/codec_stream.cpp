@@ -49,10 +49,13 @@ WAVEFORMATEX pcmFormatFor(const WAVEFORMATEX& coded) {
 
 class AcmCodecStream final : public CodecStream {
  public:
-  AcmCodecStream(HACMSTREAM stream, size_t sourceBlockAlign, size_t targetBlockAlign)
+  // padsLastBlock: an encoder, whose input ends in a part of a block that the
+  // codec would otherwise leave behind.
+  AcmCodecStream(HACMSTREAM stream, size_t sourceBlockAlign, size_t targetBlockAlign, bool padsLastBlock)
       : m_stream(stream),
         m_sourceBlockAlign(std::max<size_t>(sourceBlockAlign, 1)),
-        m_targetBlockAlign(std::max<size_t>(targetBlockAlign, 1)) {}
+        m_targetBlockAlign(std::max<size_t>(targetBlockAlign, 1)),
+        m_padsLastBlock(padsLastBlock) {}
   ~AcmCodecStream() override { acmStreamClose(m_stream, 0); }
   AcmCodecStream(const AcmCodecStream&) = delete;
   AcmCodecStream& operator=(const AcmCodecStream&) = delete;
@@ -74,6 +77,23 @@ class AcmCodecStream final : public CodecStream {
     if (!output || outputCapacity == 0) return false;
     // Block codecs hold nothing back between calls, so an empty last call has nothing to flush.
     if (!input || inputBytes == 0) return true;
+    size_t blockInput = inputBytesFor(m_targetBlockAlign);
+    if (endOfInput && m_padsLastBlock && inputBytes < blockInput) {
+      // The samples of a last, short block would be lost: they go out
+      // followed by silence, as a whole block.
+      std::vector<uint8_t> padded(blockInput, 0);
+      std::memcpy(padded.data(), input, inputBytes);
+      size_t used = 0;
+      if (!convertOnce(padded.data(), padded.size(), used, output, outputCapacity, produced, true)) return false;
+      consumed = used > 0 ? inputBytes : 0;
+      return true;
+    }
+    return convertOnce(input, inputBytes, consumed, output, outputCapacity, produced, endOfInput);
+  }
+
+ private:
+  bool convertOnce(const uint8_t* input, size_t inputBytes, size_t& consumed, uint8_t* output,
+                   size_t outputCapacity, size_t& produced, bool endOfInput) {
     ACMSTREAMHEADER header{};
     header.cbStruct = sizeof header;
     header.pbSrc = const_cast<uint8_t*>(input);
@@ -96,10 +116,10 @@ class AcmCodecStream final : public CodecStream {
     return true;
   }
 
- private:
   HACMSTREAM m_stream;
   size_t m_sourceBlockAlign;
   size_t m_targetBlockAlign;
+  bool m_padsLastBlock;
   bool m_started = false;
 };
 
@@ -122,7 +142,7 @@ std::unique_ptr<CodecStream> openDecodingStream(const std::vector<uint8_t>& wave
   WAVEFORMATEX pcm = pcmFormatFor(*coded);
   HACMSTREAM stream = openStream(coded, &pcm);
   if (!stream) return nullptr;
-  return std::make_unique<AcmCodecStream>(stream, coded->nBlockAlign, pcm.nBlockAlign);
+  return std::make_unique<AcmCodecStream>(stream, coded->nBlockAlign, pcm.nBlockAlign, false);
 }
 
 std::unique_ptr<CodecStream> openEncodingStream(const std::vector<uint8_t>& waveFormat) {
@@ -132,7 +152,7 @@ std::unique_ptr<CodecStream> openEncodingStream(const std::vector<uint8_t>& wave
   WAVEFORMATEX pcm = pcmFormatFor(*coded);
   HACMSTREAM stream = openStream(&pcm, coded);
   if (!stream) return nullptr;
-  return std::make_unique<AcmCodecStream>(stream, pcm.nBlockAlign, coded->nBlockAlign);
+  return std::make_unique<AcmCodecStream>(stream, pcm.nBlockAlign, coded->nBlockAlign, true);
 }
 
 }  // namespace sys

@@ -11,8 +11,7 @@ constexpr size_t kInputChunkBytes = 8192;
 
 RawAdpcmSource::RawAdpcmSource(std::unique_ptr<ByteSource> bytes, int32_t sampleRate, int channels)
     : SampleSource(sampleRate, channels, sampleFromAdpcm12(kAdpcmSampleMax)),
-      m_bytes(std::move(bytes)),
-      m_input(kInputChunkBytes) {
+      m_bytes(std::move(bytes)) {
   if (!m_bytes) {
     setStatus(SourceStatus::CannotOpen);
     return;
@@ -24,6 +23,8 @@ RawAdpcmSource::RawAdpcmSource(std::unique_ptr<ByteSource> bytes, int32_t sample
     return;
   }
   m_length = static_cast<int32_t>(frames);
+  // A short file needs no more than itself.
+  m_input.resize(static_cast<size_t>(std::min<int64_t>(fileBytes, kInputChunkBytes)));
   restart();
 }
 
@@ -54,8 +55,8 @@ int64_t RawAdpcmSource::decodeCodes(int64_t count, Sample* out) {
     // Whole bytes for the codes still wanted, one more when their count is
     // odd (its low nibble is then held for later).
     const int64_t wanted = count - done;
-    const size_t request = static_cast<size_t>(std::min<int64_t>((wanted + 1) / 2, kInputChunkBytes));
-    const size_t got = m_bytes->read(m_input.data(), request);
+    const size_t request = static_cast<size_t>(std::min<int64_t>((wanted + 1) / 2, m_input.size()));
+    const size_t got = request ? m_bytes->read(m_input.data(), request) : 0;
     for (size_t i = 0; i < got; ++i) {
       put(m_input[i] >> 4);
       if (done == count) {
@@ -64,7 +65,7 @@ int64_t RawAdpcmSource::decodeCodes(int64_t count, Sample* out) {
       }
       put(m_input[i] & 0x0F);
     }
-    if (got < request) {
+    if (got < request || request == 0) {
       // The file ended or failed early: the decoder no longer knows where
       // it is in the stream.
       m_inStep = false;

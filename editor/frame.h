@@ -1,0 +1,103 @@
+#pragma once
+// The editor's main window: a multiple-document frame whose children are
+// waveform windows, with the menu bar, toolbars, transport panel, time fields
+// and status bar. Every command ends in onCommand.
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "editor/model/editor_settings.h"
+#include "editor/model/keys_file.h"
+#include "formats/formats.h"
+#include "sys/settings_store.h"
+
+class DocumentWindow;
+class FrameControls;
+class WindowsFileUi;
+
+class Frame {
+ public:
+  explicit Frame(HINSTANCE instance);
+  ~Frame();
+  Frame(const Frame&) = delete;
+  Frame& operator=(const Frame&) = delete;
+
+  bool createWindow(int showCommand);
+  // The command-line handler, for this start's arguments and every hand-over.
+  void runCommandLine(const std::vector<std::string>& arguments);
+  int runMessageLoop();
+
+  HWND handle() const { return m_window; }
+  HWND mdiClient() const { return m_mdiClient; }
+  HINSTANCE instance() const { return m_instance; }
+  sys::SettingsStore& store() { return *m_store; }
+  EditorSettings& settings() { return m_settings; }
+  const FormatContext& formatContext() const { return m_formats; }
+  const std::string& dataFolder() const { return m_dataFolder; }
+
+  void onCommand(int id, int notification);
+  // Opens a file, or activates its window when it is open already.
+  bool openFile(const std::string& path);
+  DocumentWindow* activeDocument() const;
+  const std::vector<DocumentWindow*>& documents() const { return m_documents; }
+
+  // Called by document windows.
+  void documentCreated(DocumentWindow* document);
+  void documentDestroyed(DocumentWindow* document);
+  void viewChanged(DocumentWindow* document);
+  void updateCommands();
+
+  // Hot keys of the user, and the user-assigned key list of the options.
+  std::vector<UserKey>& userKeys() { return m_userKeys; }
+  void loadKeys();
+  bool saveKeys();
+  void rebuildRecentMenu();
+  // The options changed the working folder: the editor must restart.
+  void noteWorkingFolderChanged() { m_workingFolderChanged = true; }
+  // Asks about unsaved changes; false when the user cancelled.
+  bool closeDocument(DocumentWindow* document);
+
+ private:
+  static LRESULT CALLBACK windowProc(HWND, UINT, WPARAM, LPARAM);
+  LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  bool preTranslate(MSG& message);
+  bool onKeyDown(UINT virtualKey, bool repeat);
+  bool onKeyUp(UINT virtualKey);
+  void layout();
+  void handOverReceived(const COPYDATASTRUCT& data);
+  void showMenuHelp(int id);
+
+  // File commands.
+  void newFile();
+  void openFileDialog();
+  bool saveDocument(DocumentWindow* document);
+  bool saveDocumentAs(DocumentWindow* document, const std::string& path);
+  bool saveDocumentAsDialog(DocumentWindow* document);
+  bool closeAll();
+  void exitProgram();
+  void openRecent(int index);
+  void showOptions();
+  void selectSpecifiedTime(DocumentWindow* document);
+  void storeWindowPlacement();
+  void restoreFrame();
+
+  HINSTANCE m_instance;
+  HWND m_window = nullptr;
+  HWND m_mdiClient = nullptr;
+  std::unique_ptr<sys::SettingsStore> m_store;
+  EditorSettings m_settings;
+  std::string m_dataFolder;
+  std::unique_ptr<WindowsFileUi> m_fileUi;
+  FormatContext m_formats;
+  std::unique_ptr<FrameControls> m_controls;
+  std::vector<DocumentWindow*> m_documents;
+  std::vector<UserKey> m_userKeys;
+  bool m_shiftHeld = false;
+  bool m_follow = false;
+  int32_t m_anchor = 0;
+  bool m_exiting = false;
+  bool m_workingFolderChanged = false;
+};

@@ -1,0 +1,179 @@
+// The command dispatcher: every menu item, button, key and switch ends here.
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cstdio>
+
+#include "core/block_store.h"
+#include "core/sample.h"
+#include "editor/about_panel.h"
+#include "editor/command_ids.h"
+#include "editor/document_window.h"
+#include "editor/frame.h"
+#include "editor/frame_controls.h"
+#include "editor/model/time_text.h"
+#include "sys/folders.h"
+#include "ui/text.h"
+
+namespace {
+
+// Commands whose work exists in this build; the others stay disabled.
+bool commandBuilt(int id) {
+  switch (id) {
+    case cmd::NewFile: case cmd::OpenFile: case cmd::CloseFile: case cmd::SaveFile: case cmd::SaveFileAs:
+    case cmd::Options: case cmd::Exit:
+    case cmd::SelectAll: case cmd::SelectToStart: case cmd::SelectToEnd: case cmd::SelectSpecifiedTime:
+    case cmd::MarkFirst: case cmd::MarkSecond: case cmd::RecallMarks: case cmd::GoToStart: case cmd::GoToEnd:
+    case cmd::ZoomIn: case cmd::ZoomOut: case cmd::ZoomToSelection: case cmd::ZoomFull: case cmd::VerticalZoom:
+    case cmd::DisplayPlusMinus: case cmd::DisplayLeftRight: case cmd::DisplayDual:
+    case cmd::Cascade: case cmd::TileHorizontal: case cmd::TileVertical: case cmd::ArrangeIcons: case cmd::CloseAll:
+    case cmd::ShowMainToolbar: case cmd::ShowEffectsToolbar: case cmd::ShowCommandBar: case cmd::CommandBarLeft:
+    case cmd::CommandBarRight: case cmd::About:
+      return true;
+  }
+  return (id >= cmd::RecentFirst && id <= cmd::RecentLast) || (id >= cmd::WindowFirst && id <= cmd::WindowLast);
+}
+
+// Commands that act on the active file.
+bool needsDocument(int id) {
+  switch (id) {
+    case cmd::NewFile: case cmd::OpenFile: case cmd::Options: case cmd::Exit: case cmd::Cascade:
+    case cmd::TileHorizontal: case cmd::TileVertical: case cmd::ArrangeIcons: case cmd::CloseAll:
+    case cmd::ShowMainToolbar: case cmd::ShowEffectsToolbar: case cmd::ShowCommandBar: case cmd::CommandBarLeft:
+    case cmd::CommandBarRight: case cmd::About:
+      return false;
+  }
+  return !(id >= cmd::RecentFirst && id <= cmd::RecentLast);
+}
+
+int allMenuCommands(HMENU menu, std::vector<int>& ids) {
+  int count = GetMenuItemCount(menu);
+  for (int i = 0; i < count; ++i) {
+    if (HMENU sub = GetSubMenu(menu, i)) {
+      allMenuCommands(sub, ids);
+      continue;
+    }
+    UINT id = GetMenuItemID(menu, i);
+    if (id != 0 && id != static_cast<UINT>(-1)) ids.push_back(static_cast<int>(id));
+  }
+  return count;
+}
+
+}  // namespace
+
+void Frame::onCommand(int id, int notification) {
+  DocumentWindow* document = activeDocument();
+  if (id >= cmd::RecentFirst && id <= cmd::RecentLast) return openRecent(id - cmd::RecentFirst);
+  if (id >= cmd::WindowFirst && id <= cmd::WindowLast) {
+    DefFrameProcW(m_window, m_mdiClient, WM_COMMAND, MAKEWPARAM(id, notification), 0);
+    return;
+  }
+  if (needsDocument(id) && commandBuilt(id) && !document) return;
+  auto viewCommand = [&](auto change) {
+    change(document->view(), document->length());
+    document->viewChanged();
+  };
+  switch (id) {
+    case cmd::NewFile: return newFile();
+    case cmd::OpenFile: return openFileDialog();
+    case cmd::CloseFile: closeDocument(document); return;
+    case cmd::SaveFile: saveDocument(document); return;
+    case cmd::SaveFileAs: saveDocumentAsDialog(document); return;
+    case cmd::Options: return showOptions();
+    case cmd::Exit: return exitProgram();
+    case cmd::CloseAll: closeAll(); return;
+
+    case cmd::SelectAll: return viewCommand(selectAll);
+    case cmd::SelectToStart: return viewCommand(selectToStart);
+    case cmd::SelectToEnd: return viewCommand(selectToEnd);
+    case cmd::SelectSpecifiedTime: return selectSpecifiedTime(document);
+    case cmd::MarkFirst: return viewCommand(markFirst);
+    case cmd::MarkSecond: return viewCommand(markSecond);
+    case cmd::RecallMarks: return viewCommand(recallMarks);
+    case cmd::GoToStart:
+    case cmd::GoToEnd:
+      document->setCursor(id == cmd::GoToStart ? 0 : document->length());
+      // With Shift held the cursor drags the selection from the anchor.
+      if (m_follow) viewCommand([&](ViewState& view, int32_t length) { setSelection(view, m_anchor, view.cursor, length); });
+      return;
+    case cmd::ZoomIn: return viewCommand(zoomIn);
+    case cmd::ZoomOut: return viewCommand(zoomOut);
+    case cmd::ZoomToSelection: return viewCommand(zoomToSelection);
+    case cmd::ZoomFull: return viewCommand(zoomFull);
+    case cmd::VerticalZoom:
+      return viewCommand([](ViewState& view, int32_t) { view.verticalZoom = !view.verticalZoom; });
+    case cmd::DisplayPlusMinus: return viewCommand([](ViewState& view, int32_t) { view.displayMode = 0; });
+    case cmd::DisplayLeftRight: return viewCommand([](ViewState& view, int32_t) { view.displayMode = 1; });
+    case cmd::DisplayDual: return viewCommand([](ViewState& view, int32_t) { view.displayMode = 2; });
+
+    case cmd::Cascade: SendMessageW(m_mdiClient, WM_MDICASCADE, 0, 0); return;
+    case cmd::TileHorizontal: SendMessageW(m_mdiClient, WM_MDITILE, MDITILE_HORIZONTAL, 0); return;
+    case cmd::TileVertical: SendMessageW(m_mdiClient, WM_MDITILE, MDITILE_VERTICAL, 0); return;
+    case cmd::ArrangeIcons: SendMessageW(m_mdiClient, WM_MDIICONARRANGE, 0, 0); return;
+
+    case cmd::ShowMainToolbar: m_settings.setShowMainToolbar(!m_settings.showMainToolbar()); break;
+    case cmd::ShowEffectsToolbar: m_settings.setShowEffectsToolbar(!m_settings.showEffectsToolbar()); break;
+    case cmd::ShowCommandBar: m_settings.setShowCommandBar(!m_settings.showCommandBar()); break;
+    case cmd::CommandBarLeft: m_settings.setShowCommandBarLeft(true); break;
+    case cmd::CommandBarRight: m_settings.setShowCommandBarLeft(false); break;
+    case cmd::About: showAboutPanel(m_instance, m_window, 0); return;
+    default: return;  // commands of features this build does not have
+  }
+  layout();
+  updateCommands();
+}
+
+void Frame::updateCommands() {
+  HMENU menu = GetMenu(m_window);
+  if (!menu) return;
+  bool haveDocument = activeDocument() != nullptr;
+  std::vector<int> ids;
+  allMenuCommands(menu, ids);
+  for (int id : ids) {
+    if (id >= cmd::WindowFirst && id <= cmd::WindowLast) continue;
+    bool enabled = commandBuilt(id) && (!needsDocument(id) || haveDocument);
+    if (id == cmd::SaveFile && haveDocument) enabled = activeDocument()->modified() || !activeDocument()->hasName();
+    EnableMenuItem(menu, id, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+    if (m_controls) m_controls->enableButton(id, enabled);
+  }
+  CheckMenuItem(menu, cmd::ShowMainToolbar, MF_BYCOMMAND | (m_settings.showMainToolbar() ? MF_CHECKED : 0));
+  CheckMenuItem(menu, cmd::ShowEffectsToolbar, MF_BYCOMMAND | (m_settings.showEffectsToolbar() ? MF_CHECKED : 0));
+  CheckMenuItem(menu, cmd::ShowCommandBar, MF_BYCOMMAND | (m_settings.showCommandBar() ? MF_CHECKED : 0));
+  CheckMenuRadioItem(menu, cmd::CommandBarLeft, cmd::CommandBarRight,
+                     m_settings.showCommandBarLeft() ? cmd::CommandBarLeft : cmd::CommandBarRight, MF_BYCOMMAND);
+  CheckMenuRadioItem(menu, cmd::PlaySlow, cmd::PlayFast, cmd::PlaySlow + std::clamp(m_settings.playSpeed(), 0, 2),
+                     MF_BYCOMMAND);
+  CheckMenuItem(menu, cmd::LoopPlay, MF_BYCOMMAND | (m_settings.playRepeat() ? MF_CHECKED : 0));
+  if (DocumentWindow* document = activeDocument()) {
+    const ViewState& view = document->view();
+    CheckMenuItem(menu, cmd::VerticalZoom, MF_BYCOMMAND | (view.verticalZoom ? MF_CHECKED : 0));
+    CheckMenuRadioItem(menu, cmd::DisplayPlusMinus, cmd::DisplayLeftRight,
+                       view.displayMode == 1 ? cmd::DisplayLeftRight : cmd::DisplayPlusMinus, MF_BYCOMMAND);
+    CheckMenuItem(menu, cmd::DisplayDual, MF_BYCOMMAND | (view.displayMode == 2 ? MF_CHECKED : 0));
+    if (view.displayMode == 2) CheckMenuItem(menu, cmd::DisplayPlusMinus, MF_BYCOMMAND | MF_UNCHECKED);
+  }
+  DrawMenuBar(m_window);
+}
+
+void Frame::viewChanged(DocumentWindow* document) {
+  if (!m_controls) return;
+  if (document && document != activeDocument()) return;
+  if (!document) {
+    std::string zero = formatTimeHundredths(0);
+    m_controls->setTimes(zero, zero, zero, zero, zero);
+    m_controls->setStatus(1, "");
+    m_controls->setStatus(2, "");
+    return;
+  }
+  const ViewState& view = document->view();
+  int32_t rate = std::max(view.sampleRate, 1);
+  auto text = [&](int64_t frames) { return formatTimeHundredths(framesToMs(frames, rate)); };
+  m_controls->setTimes(text(view.cursor), text(view.selectionStart), text(view.selectionEnd),
+                       text(static_cast<int64_t>(view.selectionEnd) - view.selectionStart), text(document->length()));
+  int64_t free = sys::freeDiskSpace(blockFolder());
+  m_controls->setStatus(1, free < 0 ? "" : ui::formatText("Free Space: %5.2f MB", free / 1048576.0));
+  m_controls->setStatus(2, ui::formatText("Sample Rate: %d   %s", view.sampleRate,
+                                          view.channels == 2 ? "Stereo" : "Mono"));
+}

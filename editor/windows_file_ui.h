@@ -1,0 +1,16 @@
+#pragma once
+// What opening and saving ask of the user, as message boxes and dialogs.
+
+#include <windows.h>
+
+#include "formats/formats.h"
+
+class WindowsFileUi final : public FileUi {
+ public:
+  void setOwner(HWND owner) { m_owner = owner; }
+  void showError(const std::string& text) override;
+  bool chooseRawFormat(const std::string& path, RawFormat& format) override;
+
+ private:
+  HWND m_owner = nullptr;
+};

@@ -39,6 +39,8 @@ SourceStatus SampleSink::close() {
 
 JobResult copySourceToSink(SampleSource& source, SampleSink& sink, int64_t frames,
                            ProgressCallback* progress) {
+  // Frames of another layout would be misread by the sink.
+  if (source.channels() != sink.channels()) return JobResult::Failed;
   std::vector<Sample> chunk(static_cast<size_t>(kProcessChunkFrames) * source.channels());
   int64_t done = 0;
   while (done < frames) {

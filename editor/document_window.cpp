@@ -139,7 +139,7 @@ void DocumentWindow::layout() {
   int scrollHeight = GetSystemMetrics(SM_CYHSCROLL);
   int x = 2;
   for (int i = 0; i < 4; ++i) {
-    int w = i == 0 ? 90 : 70;
+    int w = i == 3 ? 90 : i == 0 ? 84 : 60;
     MoveWindow(m_buttons[i], x, 2, w, kButtonRowHeight - 4, TRUE);
     x += w + 4;
   }

@@ -1,5 +1,7 @@
 #include "formats/sound_file_io.h"
 
+#include "core/format_adapter_source.h"
+
 JobResult loadSourceIntoBuffer(SampleSource& source, SoundBuffer& target, ProgressCallback* progress) {
   SoundBuffer loaded;
   JobResult result;
@@ -25,8 +27,9 @@ JobResult saveSoundFile(const SoundBuffer& buffer, const std::string& path, cons
                         ProgressCallback* progress) {
   auto sink = createSoundFileSink(path, buffer.sampleRate(), buffer.channels(), context);
   if (!sink->good()) return JobResult::Failed;
-  auto reader = buffer.openReader();
-  JobResult result = copySourceToSink(*reader, *sink, buffer.totalFrames(), progress);
+  // Writers of a fixed format (GSM) get the sound in theirs.
+  auto reader = adaptSourceFormat(buffer.openReader(), sink->sampleRate(), sink->channels());
+  JobResult result = copySourceToSink(*reader, *sink, reader->length(), progress);
   if (sink->close() != SourceStatus::Good) return JobResult::Failed;
   return result;
 }

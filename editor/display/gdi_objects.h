@@ -1,0 +1,70 @@
+#pragma once
+// Owners of the GDI objects the display draws with.
+
+#include <windows.h>
+
+#include <utility>
+
+namespace display {
+
+// Owns a pen, brush or bitmap; deleted when the owner goes.
+template <class Handle>
+class GdiObject {
+ public:
+  GdiObject() = default;
+  explicit GdiObject(Handle handle) : m_handle(handle) {}
+  ~GdiObject() { reset(); }
+  GdiObject(GdiObject&& other) noexcept : m_handle(std::exchange(other.m_handle, nullptr)) {}
+  GdiObject& operator=(GdiObject&& other) noexcept {
+    if (this != &other) reset(std::exchange(other.m_handle, nullptr));
+    return *this;
+  }
+  GdiObject(const GdiObject&) = delete;
+  GdiObject& operator=(const GdiObject&) = delete;
+
+  Handle get() const { return m_handle; }
+  explicit operator bool() const { return m_handle != nullptr; }
+  void reset(Handle handle = nullptr) {
+    if (m_handle) DeleteObject(m_handle);
+    m_handle = handle;
+  }
+
+ private:
+  Handle m_handle = nullptr;
+};
+
+using Pen = GdiObject<HPEN>;
+using Brush = GdiObject<HBRUSH>;
+using Bitmap = GdiObject<HBITMAP>;
+
+// Owns a memory device context.
+class MemoryDc {
+ public:
+  MemoryDc() = default;
+  ~MemoryDc() { reset(); }
+  MemoryDc(const MemoryDc&) = delete;
+  MemoryDc& operator=(const MemoryDc&) = delete;
+  HDC get() const { return m_dc; }
+  void reset(HDC dc = nullptr) {
+    if (m_dc) DeleteDC(m_dc);
+    m_dc = dc;
+  }
+
+ private:
+  HDC m_dc = nullptr;
+};
+
+// Selects an object into a device context for one scope.
+class SelectedObject {
+ public:
+  SelectedObject(HDC dc, HGDIOBJ object) : m_dc(dc), m_previous(SelectObject(dc, object)) {}
+  ~SelectedObject() { SelectObject(m_dc, m_previous); }
+  SelectedObject(const SelectedObject&) = delete;
+  SelectedObject& operator=(const SelectedObject&) = delete;
+
+ private:
+  HDC m_dc;
+  HGDIOBJ m_previous;
+};
+
+}  // namespace display

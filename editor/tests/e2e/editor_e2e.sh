@@ -1,0 +1,102 @@
+#!/usr/bin/env bash
+# End-to-end test of the editor under Wine: starts razavo.exe the way a user
+# would, drives it through razavo_driver.exe and checks the files it writes
+# with sox. Needs a display (the test runner provides Xvfb).
+# Usage: editor_e2e.sh BUILD_DIR   (the win64 build folder)
+set -euo pipefail
+
+build=$(cd "$1" && pwd)
+work=$build/e2e
+rm -rf "$work"
+mkdir -p "$work"
+export WINEPREFIX=${WINEPREFIX:-$build/wineprefix} WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+editor=$build/editor/razavo.exe
+driver=$build/editor/razavo_driver.exe
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+win() { winepath -w "$1" 2>/dev/null; }
+drive() { wine "$driver" "$@" | tr -d '\r'; }
+start_editor() { (cd "$work" && wine "$editor" "$@" >/dev/null 2>&1 &) ; }
+settings_key='HKCU\Software\Zedirad\Razavo\Settings'
+
+# A clean slate: no editor running, known settings, a user key for Home.
+wine reg delete 'HKCU\Software\Zedirad\Razavo' /f >/dev/null 2>&1 || true
+wine reg add "$settings_key" /v PromptSampleAndChannels /d 0 /f >/dev/null
+wine reg add 'HKCU\Software\Zedirad\Razavo\MainWindow' /v Maximized /d 1 /f >/dev/null
+appdata=$(wine cmd /c echo %APPDATA% 2>/dev/null | tr -d '\r')
+data_folder=$(winepath -u "$appdata\\Zedirad\\Razavo")
+mkdir -p "$data_folder"
+# keys.dat: version 0, then Home (0x24) -> one command, Select All (2007).
+printf '\x00\x24\x00\x00\x00\x01\xd7\x07\x00\x00' >"$data_folder/keys.dat"
+
+# Material: speech at 8 kHz mono, and a second file.
+espeak-ng -w "$work/voice.wav" "Every edit can be undone, and nothing is ever lost." 2>/dev/null
+sox -V1 "$work/voice.wav" -r 8000 -c 1 -b 16 "$work/speech.wav"
+sox -V1 -n -r 22050 -c 2 -b 16 "$work/tone.wav" synth 2 sine 440 vol 0.5
+
+echo "-- a start with a file opens it and shows it"
+start_editor "$(win "$work/speech.wav")"
+drive wait-frame 60 >/dev/null || fail "the editor did not start"
+[ "$(drive documents)" = "speech.wav" ] || fail "speech.wav is not open: $(drive documents)"
+sleep 2
+import -window root "$work/editor.png" || true
+
+echo "-- a second start hands its file over and exits"
+start=$SECONDS
+wine "$editor" "$(win "$work/tone.wav")" >/dev/null 2>&1
+[ $((SECONDS - start)) -lt 30 ] || fail "the second start did not exit"
+[ "$(drive documents | sort | tr '\n' ' ')" = "speech.wav tone.wav " ] || fail "hand-over: $(drive documents)"
+
+echo "-- opening an open file again gives no second window"
+wine "$editor" "$(win "$work/speech.wav")" >/dev/null 2>&1
+[ "$(drive documents | wc -l)" = 2 ] || fail "a second window: $(drive documents)"
+
+echo "-- a hand-over record with a bad count or no terminators is harmless"
+drive handover 33284 5000 x y >/dev/null
+drive handover 100 1 x >/dev/null
+[ "$(drive documents | wc -l)" = 2 ] || fail "a bad record opened something"
+
+echo "-- a user key shadows the default key"
+drive command 2004 >/dev/null   # Paste: not in this build, nothing happens
+drive key 0x24 >/dev/null        # Home: the user's Select All instead of Go To Start
+length=$(drive field 130)
+[ "$(drive field 108)" = "$length" ] || fail "Home did not select all ($(drive field 108) of $length)"
+
+echo "-- the twentieth untitled window is Untitled 1 again"
+for _ in $(seq 20); do drive command 1001 >/dev/null; done
+names=$(drive documents)
+[ "$(echo "$names" | grep -c '^Untitled 1$')" = 2 ] || fail "untitled names: $names"
+[ "$(echo "$names" | grep -c '^Untitled ')" = 20 ] || fail "untitled count: $names"
+
+echo "-- exit asks about every unsaved window"
+drive close >/dev/null
+for _ in $(seq 20); do drive answer Razavo 7 20 >/dev/null || fail "no save question"; done
+drive wait-gone 30 || fail "the editor did not exit"
+
+echo "-- \"a.wav -save -exit\" with no editor running saves and exits"
+cp "$work/speech.wav" "$work/a.wav"
+printf 'LIST\x04\x00\x00\x00INFO' >>"$work/a.wav"   # a trailing chunk the save drops
+before=$(stat -c %s "$work/a.wav")
+wine "$editor" "$(win "$work/a.wav")" -save -exit >/dev/null 2>&1
+drive wait-gone 60 || fail "the editor did not exit after -save -exit"
+[ "$(stat -c %s "$work/a.wav")" -lt "$before" ] || fail "a.wav was not saved again"
+sox -V1 "$work/a.wav" -t raw "$work/a.raw"
+sox -V1 "$work/speech.wav" -t raw "$work/speech.raw"
+cmp -s "$work/a.raw" "$work/speech.raw" || fail "a.wav lost its samples"
+
+echo "-- -saveas writes every built-in format"
+args=()
+for ext in wav aif au gsm raw vox; do args+=(-saveas "$(win "$work/out.$ext")"); done
+wine "$editor" "$(win "$work/speech.wav")" "${args[@]}" -exit >/dev/null 2>&1
+drive wait-gone 60 || fail "the editor did not exit after -saveas"
+for ext in wav aif au; do
+  sox -V1 "$work/out.$ext" -t raw -e signed -b 16 "$work/out-$ext.raw"
+  cmp -s "$work/out-$ext.raw" "$work/speech.raw" || fail "out.$ext differs from the original"
+done
+cmp -s "$work/out.raw" "$work/speech.raw" || fail "out.raw differs from the original"
+sox -V1 "$work/speech.wav" "$work/sox.gsm"
+cmp -s "$work/out.gsm" "$work/sox.gsm" || fail "out.gsm differs from sox's encoding"
+samples=$(( $(stat -c %s "$work/speech.raw") / 2 ))
+[ "$(stat -c %s "$work/out.vox")" = $(( (samples + 1) / 2 )) ] || fail "out.vox has the wrong size"
+
+echo "editor end-to-end: 1 passed, 0 failed"

@@ -1,0 +1,178 @@
+// Drives a running editor from outside, the way the end-to-end tests need:
+// finds its windows, sends commands, keys and hand-over records, answers its
+// message boxes and reads its fields. One action per run; prints what it
+// found on standard output.
+//
+//   razavo_driver wait-frame SECONDS          the frame's handle once it exists
+//   razavo_driver wait-gone SECONDS           succeeds once no editor process is left
+//   razavo_driver documents                   the open documents' titles, one a line
+//   razavo_driver command ID                  WM_COMMAND to the frame (posted)
+//   razavo_driver key VK                      key down and up, sent to the frame
+//   razavo_driver field ID                    text of a frame control
+//   razavo_driver answer TITLE BUTTON SECONDS clicks BUTTON in a dialog titled TITLE
+//   razavo_driver handover SIZE COUNT ARG...  a raw hand-over record (for bad records)
+//   razavo_driver close                       WM_CLOSE to the frame (posted)
+
+#include <windows.h>
+#include <tlhelp32.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+HWND frame() { return FindWindowW(L"LMMWC", nullptr); }
+
+std::string narrow(const wchar_t* text) {
+  int bytes = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+  std::string out(bytes > 0 ? bytes - 1 : 0, '\0');
+  if (bytes > 1) WideCharToMultiByte(CP_UTF8, 0, text, -1, out.data(), bytes, nullptr, nullptr);
+  return out;
+}
+
+std::wstring widen(const char* text) {
+  int count = MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0);
+  std::wstring out(count > 0 ? count - 1 : 0, L'\0');
+  if (count > 1) MultiByteToWideChar(CP_UTF8, 0, text, -1, out.data(), count);
+  return out;
+}
+
+HWND waitFor(double seconds, HWND (*find)()) {
+  for (DWORD waited = 0; waited <= seconds * 1000; waited += 100) {
+    if (HWND found = find()) return found;
+    Sleep(100);
+  }
+  return nullptr;
+}
+
+bool editorProcessRunning() {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return false;
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof entry;
+  bool found = false;
+  for (BOOL more = Process32FirstW(snapshot, &entry); more && !found; more = Process32NextW(snapshot, &entry))
+    found = _wcsicmp(entry.szExeFile, L"razavo.exe") == 0;
+  CloseHandle(snapshot);
+  return found;
+}
+
+HWND mdiClient(HWND frameWindow) { return FindWindowExW(frameWindow, nullptr, L"MDICLIENT", nullptr); }
+
+BOOL CALLBACK findControl(HWND window, LPARAM data) {
+  auto* search = reinterpret_cast<std::pair<int, HWND>*>(data);
+  if (GetDlgCtrlID(window) == search->first) {
+    search->second = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+int usage() {
+  std::fprintf(stderr, "usage: razavo_driver ACTION ...\n");
+  return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) return usage();
+  std::string action = argv[1];
+  if (action == "wait-frame") {
+    HWND found = waitFor(argc > 2 ? std::atof(argv[2]) : 20, frame);
+    if (!found) return 1;
+    // The frame exists before it has finished its command line; wait until idle.
+    DWORD process = 0;
+    GetWindowThreadProcessId(found, &process);
+    SendMessageTimeoutW(found, WM_NULL, 0, 0, SMTO_NORMAL, 30000, nullptr);
+    std::printf("%p\n", static_cast<void*>(found));
+    return 0;
+  }
+  if (action == "wait-gone") {
+    double seconds = argc > 2 ? std::atof(argv[2]) : 20;
+    for (DWORD waited = 0; waited <= seconds * 1000; waited += 100) {
+      // A start with arguments runs on in a second process: wait for every one.
+      if (!frame() && !editorProcessRunning()) return 0;
+      Sleep(100);
+    }
+    return 1;
+  }
+  HWND frameWindow = frame();
+  if (!frameWindow) {
+    std::fprintf(stderr, "no editor is running\n");
+    return 1;
+  }
+  if (action == "documents") {
+    SendMessageTimeoutW(frameWindow, WM_NULL, 0, 0, SMTO_NORMAL, 30000, nullptr);
+    for (HWND child = FindWindowExW(mdiClient(frameWindow), nullptr, L"LWaveDocument", nullptr); child;
+         child = FindWindowExW(mdiClient(frameWindow), child, L"LWaveDocument", nullptr)) {
+      wchar_t title[300] = {};
+      GetWindowTextW(child, title, 300);
+      std::printf("%s\n", narrow(title).c_str());
+    }
+    return 0;
+  }
+  if (action == "command" && argc > 2) {
+    PostMessageW(frameWindow, WM_COMMAND, MAKEWPARAM(std::atoi(argv[2]), 0), 0);
+    return 0;
+  }
+  if (action == "key" && argc > 2) {
+    auto key = static_cast<WPARAM>(std::strtol(argv[2], nullptr, 0));
+    PostMessageW(frameWindow, WM_KEYDOWN, key, 1);
+    PostMessageW(frameWindow, WM_KEYUP, key, 1 | (1u << 30) | (1u << 31));
+    SendMessageTimeoutW(frameWindow, WM_NULL, 0, 0, SMTO_NORMAL, 30000, nullptr);
+    return 0;
+  }
+  if (action == "field" && argc > 2) {
+    SendMessageTimeoutW(frameWindow, WM_NULL, 0, 0, SMTO_NORMAL, 30000, nullptr);
+    std::pair<int, HWND> search{std::atoi(argv[2]), nullptr};
+    EnumChildWindows(frameWindow, findControl, reinterpret_cast<LPARAM>(&search));
+    if (!search.second) return 1;
+    wchar_t text[256] = {};
+    GetWindowTextW(search.second, text, 256);
+    std::printf("%s\n", narrow(text).c_str());
+    return 0;
+  }
+  if (action == "answer" && argc > 4) {
+    std::wstring title = widen(argv[2]);
+    int button = std::atoi(argv[3]);
+    double seconds = std::atof(argv[4]);
+    for (DWORD waited = 0; waited <= seconds * 1000; waited += 100) {
+      HWND dialog = FindWindowW(L"#32770", title.c_str());
+      if (dialog) {
+        if (HWND target = GetDlgItem(dialog, button)) {
+          PostMessageW(target, BM_CLICK, 0, 0);
+        } else {
+          PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+        }
+        return 0;
+      }
+      Sleep(100);
+    }
+    return 1;
+  }
+  if (action == "handover" && argc > 3) {
+    size_t size = std::strtoul(argv[2], nullptr, 0);
+    int32_t count = std::atoi(argv[3]);
+    std::vector<char> record(size, 'x');  // no terminators anywhere
+    if (size >= 4) std::memcpy(record.data(), &count, 4);
+    for (int i = 4; i < argc && size >= 4; ++i) {
+      size_t slot = 4 + static_cast<size_t>(i - 4) * 260;
+      if (slot + 260 > size) break;
+      std::memset(record.data() + slot, 0, 260);
+      std::strncpy(record.data() + slot, argv[i], 259);
+    }
+    COPYDATASTRUCT data{0, static_cast<DWORD>(size), record.data()};
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(frameWindow, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_NORMAL, 30000, &ignored);
+    return 0;
+  }
+  if (action == "close") {
+    PostMessageW(frameWindow, WM_CLOSE, 0, 0);
+    return 0;
+  }
+  return usage();
+}

@@ -29,7 +29,7 @@ TEST(RecentFiles, SlotsAreReusedForTheSameFileThenFilledThenTakenFromTheOldest) 
   EXPECT_EQ(listed(*store), std::vector<std::string>{"C:\\b.wav"});
 
   store = sys::makeMemorySettingsStore();
-  for (int i = 1; i <= kRecentSlots; ++i) rememberRecent(*store, "f" + std::to_string(i), 1000);
+  for (int i = 1; i <= kRecentSlots; ++i) rememberRecent(*store, std::string("f").append(std::to_string(i)), 1000);
   store->write(kRecentSection, "RecentFileDate4", "5");  // tied oldest with slot 6: the first wins
   store->write(kRecentSection, "RecentFileDate6", "5");
   store->remove(kRecentSection, "RecentFileDate2");      // no date: as new as now

@@ -204,11 +204,18 @@ DocumentWindow* Frame::activeDocument() const {
 
 void Frame::documentCreated(DocumentWindow* document) {
   m_documents.push_back(document);
+  arrangeDocuments();
   updateCommands();
 }
 
 void Frame::documentDestroyed(DocumentWindow* document) {
   std::erase(m_documents, document);
+  if (!m_exiting) arrangeDocuments();
   updateCommands();
   viewChanged(activeDocument());
+}
+
+void Frame::arrangeDocuments() {
+  // Every file window stays in sight, one above the other.
+  if (m_settings.autoArrangeWindows() && m_mdiClient) SendMessageW(m_mdiClient, WM_MDITILE, MDITILE_HORIZONTAL, 0);
 }

@@ -67,6 +67,7 @@ class Frame {
   bool onKeyDown(UINT virtualKey, bool repeat);
   bool onKeyUp(UINT virtualKey);
   void layout();
+  void arrangeDocuments();
   void handOverReceived(const COPYDATASTRUCT& data);
   void showMenuHelp(int id);
 

@@ -13,7 +13,7 @@ constexpr int kPageLeft = 10, kPageTop = 28;
 }
 
 OptionsDialog::OptionsDialog(Frame& frame)
-    : ui::Dialog(ui::DialogTemplate("Razavo Options", 300, 250)
+    : ui::Dialog(ui::DialogTemplate("Razavo Options", 300, 250, ui::DialogTemplate::kDefaultStyle | DS_CENTER)
                      .control(WC_TABCONTROLW, kTabs, "", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 0, 4, 4, 292, 222)
                      .defaultButton(IDOK, "OK", 186, 230, 50, 14)
                      .button(IDCANCEL, "Cancel", 242, 230, 50, 14)),

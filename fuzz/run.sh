@@ -1,0 +1,81 @@
+#!/usr/bin/env bash
+# Runs every reader fuzzer for a while, each on seed files made with sox.
+#   fuzz/run.sh [seconds per fuzzer] [fuzzer...]
+# Needs the native-asan build (ninja -C build/native-asan fuzzers). Crash
+# inputs land in build/native-asan/fuzz-findings/<fuzzer>/.
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=$root/build/native-asan
+seconds=${1:-60}
+shift || true
+fuzzers=("$@")
+[ ${#fuzzers[@]} -gt 0 ] || fuzzers=(wave_fuzzer aiff_fuzzer au_fuzzer gsm_fuzzer raw_fuzzer wave_tags_fuzzer)
+
+corpus=$build/fuzz-corpus
+findings=$build/fuzz-findings
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+
+# Short tones in each layout the readers know, and some they hand to codecs.
+tone() { sox -n -r "$1" -c "$2" "${@:4}" "$3" synth 0.005 sine 440 2>/dev/null; }
+seed() {
+  local name=$1
+  mkdir -p "$corpus/$name"
+  shift
+  for f in "$@"; do cp "$f" "$corpus/$name/"; done
+}
+
+tone 8000 1 "$tmp/w8.wav" -b 8
+tone 8000 1 "$tmp/w16.wav" -b 16
+tone 8000 2 "$tmp/w24.wav" -b 24
+tone 8000 2 "$tmp/w32.wav" -b 32
+tone 8000 1 "$tmp/wf32.wav" -e floating-point -b 32
+tone 8000 1 "$tmp/wf64.wav" -e floating-point -b 64
+tone 8000 1 "$tmp/wulaw.wav" -e u-law
+tone 8000 1 "$tmp/wadpcm.wav" -e ima-adpcm
+seed wave_fuzzer "$tmp"/w*.wav
+
+tone 8000 1 "$tmp/a8.aiff" -b 8
+tone 8000 2 "$tmp/a16.aiff" -b 16
+tone 8000 1 "$tmp/a24.aiff" -b 24
+tone 8000 1 "$tmp/c16.aifc" -b 16
+seed aiff_fuzzer "$tmp"/a*.aiff "$tmp"/c16.aifc
+
+tone 8000 1 "$tmp/u-ulaw.au" -e u-law
+tone 8000 1 "$tmp/u-alaw.au" -e a-law
+tone 8000 2 "$tmp/u-16.au" -b 16
+tone 8000 1 "$tmp/u-8.au" -e signed -b 8
+seed au_fuzzer "$tmp"/u-*.au
+
+sox -n -r 8000 -c 1 "$tmp/g.gsm" synth 0.1 sine 440 2>/dev/null
+seed gsm_fuzzer "$tmp/g.gsm"
+
+# Raw seeds: channel byte, rate byte, then samples.
+{ printf '\001\002'; head -c 600 "$tmp/g.gsm"; } > "$tmp/r1"
+{ printf '\002\000'; tail -c 400 "$tmp/w16.wav"; } > "$tmp/r2"
+seed raw_fuzzer "$tmp/r1" "$tmp/r2"
+
+# A tagged WAVE: INFO items and a text DISP after the data.
+{
+  printf 'RIFF\x5a\x00\x00\x00WAVEfmt \x10\x00\x00\x00\x01\x00\x01\x00\x40\x1f\x00\x00\x40\x1f\x00\x00\x01\x00\x08\x00'
+  printf 'data\x02\x00\x00\x00\x80\x80'
+  printf 'LIST\x1c\x00\x00\x00INFOIART\x04\x00\x00\x00Ann\x00ICMT\x03\x00\x00\x00hi\x00\x00'
+  printf 'DISP\x0a\x00\x00\x00\x01\x00\x00\x00Song\x00\x00'
+} > "$tmp/t1.wav"
+seed wave_tags_fuzzer "$tmp/t1.wav" "$tmp/w16.wav"
+
+status=0
+for fuzzer in "${fuzzers[@]}"; do
+  mkdir -p "$findings/$fuzzer" "$corpus/$fuzzer"
+  echo "== $fuzzer (${seconds}s)"
+  # A single allocation above 64 MB is a finding: no input here needs one.
+  if ! "$build/fuzz/$fuzzer" "$corpus/$fuzzer" -dict="$root/fuzz/formats.dict" \
+      -max_total_time="$seconds" -max_len=8192 -timeout=10 -malloc_limit_mb=64 \
+      -artifact_prefix="$findings/$fuzzer/" -print_final_stats=1 2>"$tmp/log"; then
+    status=1
+    grep -E "ERROR|SUMMARY|broken source promise|Test unit written" "$tmp/log" || tail -20 "$tmp/log"
+  fi
+  grep -E "^#[0-9]+.*DONE|stat::number_of_executed_units|stat::peak_rss_mb" "$tmp/log" || true
+done
+exit $status

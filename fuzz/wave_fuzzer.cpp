@@ -1,0 +1,17 @@
+// Any bytes as a WAVE file.
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+#include "formats/formats.h"
+#include "fuzz/source_exercise.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  auto source = openWaveSource(std::make_unique<MemoryByteSource>(data, size));
+  fuzz::SourceLimits limits;
+  // Every PCM sample takes at least a byte.
+  limits.maxLength = static_cast<int64_t>(size) / source->channels();
+  fuzz::exerciseSource(*source, limits);
+  return 0;
+}

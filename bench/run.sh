@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Builds formats_bench, makes a one-hour 44.1 kHz 16-bit stereo WAVE file with
+# sox in build/native/bench-scratch (kept for the next run) and runs the
+# benchmark there. Needs about 5 GB free in the build folder while it runs.
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=$root/build/native
+[ -f "$build/build.ninja" ] || (cd "$root" && cmake --preset native >/dev/null)
+ninja -C "$build" -j2 formats_bench >/dev/null
+
+scratch=$build/bench-scratch
+mkdir -p "$scratch"
+input=$scratch/hour.wav
+if [ ! -f "$input" ]; then
+  echo "making $input"
+  sox -n -r 44100 -c 2 -b 16 "$input" synth 3600 sine 440 pinknoise gain -6
+fi
+"$build/bench/formats_bench" "$scratch" "$input"

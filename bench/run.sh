@@ -17,3 +17,5 @@ if [ ! -f "$input" ]; then
   sox -n -r 44100 -c 2 -b 16 "$input" synth 3600 sine 440 pinknoise gain -6
 fi
 "$build/bench/formats_bench" "$scratch" "$input"
+ninja -C "$build" -j2 open_and_draw_bench >/dev/null
+"$build/bench/open_and_draw_bench" "$scratch" "$input"

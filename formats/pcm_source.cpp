@@ -172,7 +172,8 @@ PcmSource::PcmSource(std::unique_ptr<ByteSource> bytes, int64_t dataStart, uint6
   }
   m_length = static_cast<int32_t>(frames);
   m_bytes->seek(m_dataStart);
-  m_conversion.resize(static_cast<size_t>(m_frameBytes) * kProcessChunkFrames);
+  // A short file needs no more room than it has frames.
+  m_conversion.resize(static_cast<size_t>(m_frameBytes) * std::min(kProcessChunkFrames, std::max(m_length, 1)));
 }
 
 void PcmSource::read(Sample* buffer, int32_t frames) {
@@ -191,7 +192,8 @@ void PcmSource::read(Sample* buffer, int32_t frames) {
   Sample* out = buffer + static_cast<size_t>(from - first) * channelCount;
   int64_t remaining = to - from;
   while (remaining > 0) {
-    auto chunk = static_cast<int32_t>(std::min<int64_t>(remaining, kProcessChunkFrames));
+    auto chunk = static_cast<int32_t>(
+        std::min<int64_t>(remaining, static_cast<int64_t>(m_conversion.size()) / m_frameBytes));
     size_t wanted = static_cast<size_t>(chunk) * m_frameBytes;
     size_t got = m_bytes->read(m_conversion.data(), wanted);
     size_t samples = got / bytesPerSample(m_encoding);

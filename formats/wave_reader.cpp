@@ -34,6 +34,7 @@ SampleSourceRef openWaveSource(std::unique_ptr<ByteSource> bytes) {
   uint64_t dataBytes = layout.dataBytes;
   switch (format.effectiveTag()) {
     case kWaveFormatPcm:
+      if (format.bitsPerSample < 1 || format.bitsPerSample > 32) return makeSilenceSource(SourceStatus::Corrupt);
       return checked(makeRef<PcmSource>(std::move(bytes), layout.dataStart, dataBytes, format.sampleRate,
                                         format.channels, pcmEncoding(format.bitsPerSample)));
     case kWaveFormatFloat:

@@ -137,7 +137,7 @@ TEST(WaveReader, SkipsForeignChunksAndReadsUnclosedRecordingsToTheEnd) {
 }
 
 TEST(WaveReader, RefusesBadHeadersAsCorruptAndMissingFilesAsUnopenable) {
-  auto withFormat = [](uint16_t channels, uint32_t rate, uint32_t fmtSize) {
+  auto withFormat = [](uint16_t channels, uint32_t rate, uint32_t fmtSize, uint16_t bits = 16) {
     std::vector<uint8_t> image;
     testkit::putText(image, "RIFF");
     testkit::putLe32(image, 4 + 8 + fmtSize + 8 + 2);
@@ -149,7 +149,7 @@ TEST(WaveReader, RefusesBadHeadersAsCorruptAndMissingFilesAsUnopenable) {
     testkit::putLe32(fmt, rate);
     testkit::putLe32(fmt, rate * 2);
     testkit::putLe16(fmt, 2);
-    testkit::putLe16(fmt, 16);
+    testkit::putLe16(fmt, bits);
     fmt.resize(fmtSize, 0);
     image.insert(image.end(), fmt.begin(), fmt.end());
     testkit::putText(image, "data");
@@ -165,6 +165,8 @@ TEST(WaveReader, RefusesBadHeadersAsCorruptAndMissingFilesAsUnopenable) {
       {"196,000 Hz", withFormat(1, 196000, 16), SourceStatus::Good},
       {"255 channels", withFormat(255, 8000, 16), SourceStatus::Good},
       {"196,001 Hz", withFormat(1, 196001, 16), SourceStatus::Corrupt},
+      {"0 bits", withFormat(1, 8000, 16, 0), SourceStatus::Corrupt},
+      {"33 bits", withFormat(1, 8000, 16, 33), SourceStatus::Corrupt},
       {"rate 0", withFormat(1, 0, 16), SourceStatus::Corrupt},
       {"256 channels", withFormat(256, 8000, 16), SourceStatus::Corrupt},
       {"0 channels", withFormat(0, 8000, 16), SourceStatus::Corrupt},
@@ -342,8 +344,9 @@ TEST(OpenSoundFile, ShowsOneMessageForEachKindOfFailure) {
   EXPECT_EQ(codec.result, 2);
   ASSERT_EQ(ui.errors.size(), 1u);
   // Natively there are no codecs; on Windows the system's GSM codec opens it.
-  if (codec.source->status() == SourceStatus::CodecMissing)
+  if (codec.source->status() == SourceStatus::CodecMissing) {
     EXPECT_NE(ui.errors[0].find("required ACM codec is not installed"), std::string::npos);
+  }
   ui.errors.clear();
   EXPECT_EQ(openSoundFile(unknown, context).result, 2);
   ASSERT_EQ(ui.errors.size(), 1u);

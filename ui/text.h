@@ -1,0 +1,22 @@
+#pragma once
+// Text at the Win32 boundary: the programs keep UTF-8 in std::string, the
+// wide Win32 calls want UTF-16.
+
+#include <windows.h>
+
+#include <string>
+
+namespace ui {
+
+// Malformed input becomes U+FFFD rather than being dropped.
+std::wstring widen(const std::string& text);
+std::string narrow(const std::wstring& text);
+std::string narrow(const wchar_t* text, size_t length);
+
+// printf into a std::string, whatever the length of the result.
+std::string formatText(const char* format, ...) __attribute__((format(gnu_printf, 1, 2)));
+
+// MessageBoxW with UTF-8 text; returns the button chosen (IDOK, IDYES, ...).
+int showMessage(HWND owner, const std::string& text, const std::string& caption, UINT flags);
+
+}  // namespace ui

@@ -1,0 +1,10 @@
+#pragma once
+// The window library the programs share.
+
+#include "ui/dialog.h"
+#include "ui/dialog_template.h"
+#include "ui/notifier_window.h"
+#include "ui/owned_handle.h"
+#include "ui/progress_dialog.h"
+#include "ui/text.h"
+#include "ui/worker_thread.h"

@@ -84,19 +84,6 @@ TEST(File, SeeksPastFourGibibytesAndCutsTheFileThere) {
   EXPECT_EQ(file.tell(), 1000);
 }
 
-TEST(File, MovingHandsTheOpenFileOver) {
-  testkit::ScratchFolder scratch;
-  File first = File::open(scratch.file("moved.bin"), Access::ReadWrite, Share::None, Disposition::CreateAlways);
-  ASSERT_TRUE(first.isOpen());
-  File second = std::move(first);
-  EXPECT_FALSE(first.isOpen());
-  EXPECT_EQ(second.write("ab", 2), 2u);
-  File third;
-  third = std::move(second);
-  EXPECT_FALSE(second.isOpen());
-  EXPECT_EQ(third.size(), 2);
-}
-
 TEST(File, AnExclusiveOpenRefusesEveryOtherOpenUntilClosed) {
   if (!systest::kOnWindows) GTEST_SKIP() << "share modes are enforced by Windows only";
   testkit::ScratchFolder scratch;

@@ -37,6 +37,6 @@ function(zed_add_tests module)
   target_link_libraries(${module}_tests PRIVATE ${module} testkit ${ARG_LIBS} ${ZED_GTEST_LIBS})
   gtest_discover_tests(${module}_tests
     DISCOVERY_MODE PRE_TEST
-    DISCOVERY_TIMEOUT 60
+    DISCOVERY_TIMEOUT 300
     PROPERTIES ENVIRONMENT "ZED_TEST_TMP=${ZED_WINE_DRIVE}${CMAKE_BINARY_DIR}/test-tmp")
 endfunction()

@@ -1,0 +1,57 @@
+#include <algorithm>
+
+#include "effects/amplitude_effects.h"
+#include "effects/stored_value.h"
+
+namespace {
+
+constexpr int64_t kNormalizeFullScale = 524272;  // 32,767 * 16: the largest 16-bit value
+constexpr int32_t kMaxNormalizePercent = 400;
+
+}  // namespace
+
+NormalizeParams readNormalizeParams(const sys::SettingsStore& store) {
+  return {readStoredValue(store, kStoredValuesSection, "NormalizePeakLevel", 100, kInt16Low, kInt16High)};
+}
+
+void writeNormalizeParams(sys::SettingsStore& store, const NormalizeParams& params) {
+  store.writeNumber(kStoredValuesSection, "NormalizePeakLevel", params.NormalizePeakLevel);
+}
+
+JobResult scanPeak(const SoundBuffer& sound, int32_t start, int32_t end, int64_t& peak, ProgressCallback* progress) {
+  peak = 0;
+  if (!clampSelection(sound, start, end)) return JobResult::Done;
+  SoundBuffer selection;
+  if (!selection.extractRange(sound, start, end)) return JobResult::Failed;
+  SampleSourceRef reader = selection.openReader();
+  Sample largest = 0, smallest = 0;
+  JobResult result = readInChunks(*reader, end - start, progress, [&](const Sample* samples, int32_t frames) {
+    const size_t count = static_cast<size_t>(frames) * reader->channels();
+    Sample high = largest, low = smallest;
+    for (size_t i = 0; i < count; ++i) {
+      high = std::max(high, samples[i]);
+      low = std::min(low, samples[i]);
+    }
+    largest = high;
+    smallest = low;
+  });
+  // Negated wide: the most negative Sample has no positive twin.
+  peak = std::max<int64_t>(largest, -static_cast<int64_t>(smallest));
+  return result;
+}
+
+int32_t normalizePercent(int64_t peak, int32_t level) {
+  if (peak <= 0) return 100;
+  level = std::clamp(level, 0, kMaxNormalizePeakLevel);
+  return static_cast<int32_t>(std::min<int64_t>(kMaxNormalizePercent, level * kNormalizeFullScale / peak));
+}
+
+JobResult normalize(SoundBuffer& sound, int32_t start, int32_t end, const NormalizeParams& params,
+                    ProgressCallback* progress) {
+  if (!clampSelection(sound, start, end)) return JobResult::Done;
+  int64_t peak = 0;
+  JobResult result = scanPeak(sound, start, end, peak, progress);
+  if (result != JobResult::Done || peak <= 0) return result;
+  sound.scaleRange(start, end, normalizePercent(peak, params.NormalizePeakLevel));
+  return JobResult::Done;
+}

@@ -1,0 +1,41 @@
+#pragma once
+// Shared set-up of the effect tests: the block store in a scratch folder,
+// sounds from sample vectors, real material made by sox and espeak-ng and
+// loaded through the file readers, and progress callbacks that cancel.
+
+#include <cmath>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "core/sound_buffer.h"
+#include "testkit/testkit.h"
+
+namespace effecttest {
+
+SoundBuffer soundFrom(const std::vector<Sample>& samples, int channels = 1, int32_t rate = 44100);
+std::vector<Sample> samplesOf(const SoundBuffer& sound);
+
+// Runs a sox or espeak-ng command that writes `name` in the scratch folder,
+// then loads that file. Fails the test when the tool or the load fails.
+SoundBuffer makeMaterial(const testkit::ScratchFolder& scratch, const std::string& name,
+                         const std::string& commandLine);
+// A few seconds of speech, 22,050 Hz mono, by espeak-ng (and sox to set the rate).
+SoundBuffer speech(const testkit::ScratchFolder& scratch, const std::string& text, const std::string& name);
+
+// Root mean square and peak magnitude of samples [from, to) of one channel
+// (channel -1: all).
+double rms(const std::vector<Sample>& samples, int channels, int channel, size_t fromFrame, size_t toFrame);
+double peak(const std::vector<Sample>& samples);
+
+class CancelAfter final : public ProgressCallback {
+ public:
+  explicit CancelAfter(int allowedCalls) : m_allowed(allowedCalls) {}
+  bool progress(int64_t, int64_t) override { return m_calls++ < m_allowed; }
+
+ private:
+  int m_allowed;
+  int m_calls = 0;
+};
+
+}  // namespace effecttest

@@ -94,8 +94,8 @@ class CompressorSource final : public SampleSource {
   void read(Sample* buffer, int32_t frames) override {
     const int channelCount = channels();
     while (frames > 0) {
-      if (m_served == m_currentFrames()) advance();
-      const int32_t take = std::min(frames, m_currentFrames() - m_served);
+      if (m_served == currentFrames()) advance();
+      const int32_t take = std::min(frames, currentFrames() - m_served);
       if (take <= 0) {  // past the end
         std::fill_n(buffer, static_cast<size_t>(frames) * channelCount, 0);
         m_position += frames;
@@ -113,7 +113,7 @@ class CompressorSource final : public SampleSource {
   int32_t length() const override { return m_length; }
 
  private:
-  int32_t m_currentFrames() const { return static_cast<int32_t>(m_current.size() / channels()); }
+  int32_t currentFrames() const { return static_cast<int32_t>(m_current.size() / channels()); }
   int32_t gainFor(int level) const { return m_curve[level + kCurveOffset]; }
 
   // Reads the next window of the input (shorter at the end, empty past it)
@@ -138,7 +138,7 @@ class CompressorSource final : public SampleSource {
     const int currentLevel = m_nextLevel;
     m_nextLevel = readWindow(m_next);
     m_served = 0;
-    const int32_t frames = m_currentFrames();
+    const int32_t frames = currentFrames();
     if (frames == 0) return;
     // The last window has nothing after it: it aims at its own level.
     const int32_t target = gainFor(m_next.empty() ? currentLevel : m_nextLevel);

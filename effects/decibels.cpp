@@ -15,19 +15,19 @@ DecibelTable buildTable(double decibelsPerDecade) {
 
 }  // namespace
 
-const DecibelTable& decibelGainTable() {
+const DecibelTable& DecibelGainTable() {
   static const DecibelTable table = buildTable(20.0);
   return table;
 }
 
-const DecibelTable& decibelPowerTable() {
+const DecibelTable& DecibelPowerTable() {
   static const DecibelTable table = buildTable(10.0);
   return table;
 }
 
-int32_t decibelGain(int decibels) { return decibelGainTable()[clampDecibels(decibels) + 128]; }
+int32_t decibelGain(int decibels) { return DecibelGainTable()[clampDecibels(decibels) + 128]; }
 
-int32_t decibelPower(int decibels) { return decibelPowerTable()[clampDecibels(decibels) + 128]; }
+int32_t decibelPower(int decibels) { return DecibelPowerTable()[clampDecibels(decibels) + 128]; }
 
 int gainToDecibels(int64_t gain) {
   if (gain <= 0) return kSilenceDecibels;

@@ -20,8 +20,8 @@ constexpr int clampDecibels(long long decibels) {
 // Index d + 128 for d = -128..127. Gains are 2^24 = unity, capped at
 // 2,147,483,647; -127 and -128 are 0.
 using DecibelTable = std::array<int32_t, 256>;
-const DecibelTable& decibelGainTable();   // 10^(d/20)
-const DecibelTable& decibelPowerTable();  // 10^(d/10)
+const DecibelTable& DecibelGainTable();   // 10^(d/20)
+const DecibelTable& DecibelPowerTable();  // 10^(d/10)
 
 // The table entries for a decibel value, clamped to -127..127 first.
 int32_t decibelGain(int decibels);

@@ -19,7 +19,7 @@ TEST(Decibels, TablesHoldRoundedPowersOfTenCappedAndSilentAtTheBottom) {
   EXPECT_EQ(decibelPower(-3), 8408526);
   EXPECT_EQ(decibelPower(21), 2112126356);
   EXPECT_EQ(decibelPower(22), INT32_MAX);
-  EXPECT_EQ(decibelGainTable()[0], 0);  // -128
+  EXPECT_EQ(DecibelGainTable()[0], 0);  // -128
 }
 
 TEST(Decibels, GainsRoundHalfAwayFromUnityAndClamp) {

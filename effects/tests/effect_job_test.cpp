@@ -63,4 +63,24 @@ TEST(RunEffectJob, TheOldBlockGoesWhenNothingHoldsItAndStaysWhileACopyDoes) {
   EXPECT_EQ(blockRefCount(faded), 2);
 }
 
+TEST(StoredValues, MissingOrBadValuesReadAsTheirDefaultsAndOthersAreKeptInRange) {
+  auto store = sys::makeMemorySettingsStore();
+  store->write(kStoredValuesSection, "AmplifyGain", "");
+  store->write(kStoredValuesSection, "StereoPan", "left");
+  EXPECT_EQ(readAmplifyParams(*store).AmplifyGain, 100);
+  EXPECT_EQ(readNormalizeParams(*store).NormalizePeakLevel, 100);
+  EXPECT_EQ(readStereoPanParams(*store).StereoPan, 50);
+  EXPECT_EQ(readCrossFadeParams(*store).FadeOutTimeMS, 300);
+  EXPECT_EQ(readAutoTrimParams(*store).AutoTrimThreshold, -20);
+  EXPECT_EQ(readCompressorParams(*store).CompressorLimit, 0);
+  writeCrossFadeParams(*store, {1, 2, 3});
+  EXPECT_EQ(store->read(kCrossFadeSection, "FadeInTimeMS", ""), "2");
+  store->write(kStoredValuesSection, "AmplifyGain", "99999");
+  store->write(kStoredValuesSection, "StereoPan", "-4");
+  store->write(kStoredValuesSection, "CompressorThreshold", "-300");
+  EXPECT_EQ(readAmplifyParams(*store).AmplifyGain, 32767);
+  EXPECT_EQ(readStereoPanParams(*store).StereoPan, 0);
+  EXPECT_EQ(readCompressorParams(*store).CompressorThreshold, -128);
+}
+
 }  // namespace

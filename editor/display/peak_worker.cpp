@@ -1,6 +1,7 @@
 #include "editor/display/peak_worker.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 
 namespace display {
@@ -241,11 +242,9 @@ bool PeakWorker::computeColumns(const Round& round, int x0, int x1) {
 void PeakWorker::invalidate(int x0, int x1) {
   std::lock_guard hold(m_requestLock);
   if (!m_window) return;
-  RECT columns{x0 + m_border, 0, x1 + m_border, 0};
-  RECT client;
-  GetClientRect(m_window, &client);
-  columns.bottom = client.bottom;
-  // Marks the area only; the window's own thread paints it.
+  // Marks the columns only (clipped to the client area); the window's own
+  // thread paints them.
+  RECT columns{x0 + m_border, 0, x1 + m_border, SHRT_MAX};
   InvalidateRect(m_window, &columns, FALSE);
 }
 

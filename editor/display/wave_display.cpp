@@ -61,9 +61,10 @@ void WaveDisplay::close() {
 }
 
 void WaveDisplay::stopThread() {
-  m_worker->setWindow(nullptr, 0);
   m_worker->requestStop();
   m_thread.stop(kThreadStopWaitMs);
+  // Should the thread outlast the wait, it finds no window to touch.
+  m_worker->setWindow(nullptr, 0);
 }
 
 void WaveDisplay::setSound(const SoundBuffer& buffer) {

@@ -23,7 +23,9 @@ class BlockStoreEnvironment : public ::testing::Environment {
 
 constexpr wchar_t kTestWindowClass[] = L"ZedDisplayTestWindow";
 
-uint8_t toByte(int64_t magnitude, int shift) { return static_cast<uint8_t>(std::min<int64_t>(magnitude >> shift, 255)); }
+uint8_t toByte(int64_t magnitude, int shift) {
+  return static_cast<uint8_t>(std::min<int64_t>(magnitude >> shift, 255));
+}
 
 }  // namespace
 
@@ -40,7 +42,8 @@ TestSound makeTestSound(int32_t frames) {
   const double pi = std::acos(-1.0);
   for (int32_t f = 0; f < frames; ++f) {
     double rising = static_cast<double>(f) / frames;
-    Sample left = static_cast<Sample>(std::lround(0.8 * kSampleFullScale * rising * std::sin(2 * pi * 440 * f / 44100.0)));
+    Sample left =
+        static_cast<Sample>(std::lround(0.8 * kSampleFullScale * rising * std::sin(2 * pi * 440 * f / 44100.0)));
     Sample right = static_cast<Sample>(
         std::lround(0.6 * kSampleFullScale * (1 - rising) * std::sin(2 * pi * 97 * f / 44100.0 + 1.0)));
     if (f >= kBurstFrame && f < kBurstFrame + kBurstFrames) {
@@ -81,7 +84,7 @@ ColumnPeaks expectedPeaks(const TestSound& sound, int64_t firstFrame, int64_t fr
   return peaks;
 }
 
-TestWindow::TestWindow(int clientWidth, int clientHeight) {
+TestWindow::TestWindow(int clientWidth, int clientHeight, POINT position) {
   HINSTANCE instance = GetModuleHandleW(nullptr);
   WNDCLASSEXW windowClass{};
   windowClass.cbSize = sizeof(windowClass);
@@ -98,8 +101,8 @@ TestWindow::TestWindow(int clientWidth, int clientHeight) {
   RECT frame{0, 0, clientWidth, clientHeight};
   const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
   AdjustWindowRect(&frame, style, FALSE);
-  m_window = CreateWindowExW(0, kTestWindowClass, L"Waveform display", style, 40, 40, frame.right - frame.left,
-                             frame.bottom - frame.top, nullptr, nullptr, instance, nullptr);
+  m_window = CreateWindowExW(0, kTestWindowClass, L"Waveform display", style, position.x, position.y,
+                             frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance, nullptr);
   ShowWindow(m_window, SW_SHOW);
   UpdateWindow(m_window);
 }

@@ -38,10 +38,12 @@ struct ColumnPeaks {
 ColumnPeaks expectedPeaks(const TestSound& sound, int64_t firstFrame, int64_t framesPerColumn, int columns,
                           int mode, bool verticalZoom);
 
-// A visible top-level window of the given client size, destroyed with the object.
+// A visible top-level window of the given client size, destroyed with the
+// object. Tests run side by side on one screen: a window whose pixels are read
+// from the screen goes where no other test puts one (below y = 300).
 class TestWindow {
  public:
-  TestWindow(int clientWidth, int clientHeight);
+  TestWindow(int clientWidth, int clientHeight, POINT position = {40, 40});
   ~TestWindow();
   TestWindow(const TestWindow&) = delete;
   TestWindow& operator=(const TestWindow&) = delete;

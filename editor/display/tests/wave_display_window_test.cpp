@@ -20,22 +20,42 @@ constexpr DWORD kPeakWaitMs = 10000;
 int clientX(int column) { return column + 1; }
 
 TEST(WaveDisplayPainting, ColumnsMarksAndBorderShowInTheirColours) {
+  // An upper display in mode 0 with every kind of column and mark, a lower
+  // one in mode 2 close up around the burst; the screen is saved for people
+  // to look at.
   constexpr int kColumns = 600, kHeight = 200;
-  TestWindow window(kColumns + 2, 2 * (kHeight + 2));
+  TestWindow window(kColumns + 2, 2 * (kHeight + 2), POINT{40, 320});
   auto display = WaveDisplay::create(window.handle(), 1, RECT{0, 0, kColumns + 2, kHeight + 2});
-  ASSERT_TRUE(display);
+  auto dual = WaveDisplay::create(window.handle(), 2, RECT{0, kHeight + 2, kColumns + 2, 2 * (kHeight + 2)});
+  ASSERT_TRUE(display && dual);
   TestSound sound = displaytest::makeTestSound(400000);
   display->setSound(sound.buffer);
-  // 100 frames a column; the sound ends at column 4000 - 3500 = 500.
-  display->setRange(350000 - 0, 100 * kColumns);
+  // 100 frames a column; the sound ends at column 500.
+  display->setRange(350000, 100 * kColumns);
   display->setSelection(350000 + 100 * 100, 350000 + 200 * 100);
   display->setHighlight(350000 + 150 * 100, 350000 + 250 * 100);
   display->setCursor(350000 + 300 * 100 + 50);
-  // 8,000 ms at 44,100 Hz is frame 352,800: column 28.
-  display->setBookmarks({8000});
+  display->setBookmarks({8000});  // frame 352,800: column 28
+  dual->setSound(sound.buffer);
+  dual->setMode(2, false);
+  dual->setRange(displaytest::kBurstFrame - 40 * 100, 100 * kColumns);
   ASSERT_TRUE(display->waitForPeaks(kPeakWaitMs));
+  ASSERT_TRUE(dual->waitForPeaks(kPeakWaitMs));
+  displaytest::pumpMessages(300);
+
+  // What the screen shows is what the display paints for itself.
   Picture picture = displaytest::printClient(display->window());
-  ASSERT_EQ(picture.width, kColumns + 2);
+  Picture screen = displaytest::captureScreen(window.handle());
+  EXPECT_TRUE(displaytest::saveBitmap(screen, displaytest::outputFolder() + "/wave_display.bmp"));
+  POINT origin{0, 0};
+  ClientToScreen(display->window(), &origin);
+  RECT frame;
+  GetWindowRect(window.handle(), &frame);
+  int differing = 0;
+  for (int y = 0; y < picture.height; y += 3)
+    for (int x = 0; x < picture.width; x += 3)
+      differing += screen.at(origin.x - frame.left + x, origin.y - frame.top + y) != picture.at(x, y);
+  EXPECT_EQ(differing, 0);
 
   const int centre = 1 + kHeight / 2;
   const int top = 1 + 10;
@@ -44,10 +64,10 @@ TEST(WaveDisplayPainting, ColumnsMarksAndBorderShowInTheirColours) {
     COLORREF background, wave;
   };
   const Column columns[] = {
-      {60, RGB(0, 0, 0), RGB(102, 255, 102)},             // plain
-      {120, RGB(255, 255, 189), RGB(0, 128, 0)},          // selected
-      {170, RGB(0, 128, 0), RGB(255, 255, 189)},          // selected and highlighted
-      {220, RGB(5, 95, 167), RGB(255, 255, 255)},         // highlighted
+      {60, RGB(0, 0, 0), RGB(102, 255, 102)},                          // plain
+      {120, RGB(255, 255, 189), RGB(0, 128, 0)},                       // selected
+      {170, RGB(0, 128, 0), RGB(255, 255, 189)},                       // selected and highlighted
+      {220, RGB(5, 95, 167), RGB(255, 255, 255)},                      // highlighted
       {550, GetSysColor(COLOR_BTNFACE), GetSysColor(COLOR_GRAYTEXT)},  // past the end
   };
   for (const Column& c : columns) {
@@ -55,29 +75,33 @@ TEST(WaveDisplayPainting, ColumnsMarksAndBorderShowInTheirColours) {
     EXPECT_EQ(picture.at(clientX(c.column), centre), c.wave) << "column " << c.column;
   }
 
-  // The wave reaches (byte * height) >> 9 pixels above and below the centre.
-  auto upper = display->upperColumns();
-  auto lower = display->lowerColumns();
-  for (int column : {60, 130, 260, 420}) {
-    int up = (upper[column] * kHeight) >> 9;
-    int down = (lower[column] * kHeight) >> 9;
-    ASSERT_GT(up, 3) << column;
+  // The wave reaches (byte * height) >> 9 pixels above and below the centre;
+  // in mode 2 each channel does so in its half about its own centre.
+  auto expectReach = [](const Picture& picture, int column, int centre, int up, int down) {
     COLORREF wave = picture.at(clientX(column), centre);
     EXPECT_EQ(picture.at(clientX(column), centre - up), wave) << column;
     EXPECT_NE(picture.at(clientX(column), centre - up - 1), wave) << column;
     EXPECT_EQ(picture.at(clientX(column), centre + down), wave) << column;
     EXPECT_NE(picture.at(clientX(column), centre + down + 1), wave) << column;
+  };
+  auto upper = display->upperColumns(), lower = display->lowerColumns();
+  for (int column : {60, 130, 260, 420})
+    expectReach(picture, column, centre, (upper[column] * kHeight) >> 9, (lower[column] * kHeight) >> 9);
+  Picture dualPicture = displaytest::printClient(dual->window());
+  upper = dual->upperColumns(), lower = dual->lowerColumns();
+  for (int column : {20, 45, 300}) {
+    const int left = (upper[column] * kHeight / 2) >> 9, right = (lower[column] * kHeight / 2) >> 9;
+    expectReach(dualPicture, column, 1 + kHeight / 4, left, left);
+    expectReach(dualPicture, column, 1 + 3 * kHeight / 4, right, right);
   }
+  EXPECT_EQ(dualPicture.at(clientX(20), 1 + kHeight / 2), GetSysColor(COLOR_GRAYTEXT));
 
   // Cursor: a line clear of the edges by 6 pixels, and markers 4 pixels to each side.
   const COLORREF yellow = RGB(255, 255, 17);
   const int cursorX = clientX(300);
-  EXPECT_EQ(picture.at(cursorX, centre - 40), yellow);
-  EXPECT_EQ(picture.at(cursorX, 6), yellow);
-  EXPECT_EQ(picture.at(cursorX, kHeight + 2 - 7), yellow);
-  EXPECT_EQ(picture.at(cursorX - 4, 1), yellow);
-  EXPECT_EQ(picture.at(cursorX + 4, 1), yellow);
-  EXPECT_EQ(picture.at(cursorX - 4, kHeight), yellow);
+  for (POINT p : {POINT{cursorX, 6}, POINT{cursorX, centre - 40}, POINT{cursorX, kHeight + 2 - 7},
+                  POINT{cursorX - 4, 1}, POINT{cursorX + 4, 1}, POINT{cursorX - 4, kHeight}})
+    EXPECT_EQ(picture.at(p.x, p.y), yellow) << p.x << "," << p.y;
   EXPECT_NE(picture.at(cursorX - 6, 1), yellow);
   EXPECT_NE(picture.at(cursorX + 1, centre - 40), yellow);
 
@@ -97,67 +121,10 @@ TEST(WaveDisplayPainting, ColumnsMarksAndBorderShowInTheirColours) {
   EXPECT_EQ(picture.at(kColumns + 1, 50), RGB(255, 255, 255));
   EXPECT_EQ(picture.at(300, kHeight + 1), RGB(255, 255, 255));
 
-  // Dual mode: left in the upper half, right in the lower, a line between.
-  display->setMode(2, false);
-  ASSERT_TRUE(display->waitForPeaks(kPeakWaitMs));
-  picture = displaytest::printClient(display->window());
-  upper = display->upperColumns();
-  lower = display->lowerColumns();
-  const int half = kHeight / 2;
-  for (int column : {60, 260}) {
-    int left = (upper[column] * half) >> 9;
-    int right = (lower[column] * half) >> 9;
-    EXPECT_EQ(picture.at(clientX(column), 1 + kHeight / 4 - left), RGB(102, 255, 102)) << column;
-    EXPECT_EQ(picture.at(clientX(column), 1 + kHeight / 4 + left), RGB(102, 255, 102)) << column;
-    EXPECT_EQ(picture.at(clientX(column), 1 + 3 * kHeight / 4 + right), RGB(102, 255, 102)) << column;
-    EXPECT_EQ(picture.at(clientX(column), 1 + 3 * kHeight / 4 + right + 1), RGB(0, 0, 0)) << column;
-  }
-  EXPECT_EQ(picture.at(clientX(60), 1 + kHeight / 2), GetSysColor(COLOR_GRAYTEXT));
-
-  // Disabled: all gray.
   EnableWindow(display->window(), FALSE);
   picture = displaytest::printClient(display->window());
   EXPECT_EQ(picture.at(clientX(60), centre), RGB(128, 128, 128));
   EXPECT_EQ(picture.at(0, 0), RGB(128, 128, 128));
-}
-
-TEST(WaveDisplayPainting, ScreenshotOfARealWaveform) {
-  // For people to look at: the whole sound in the upper display (mode 0,
-  // from the overview) and a close-up around the burst in mode 2 below.
-  TestWindow window(802, 404);
-  auto overview = WaveDisplay::create(window.handle(), 1, RECT{0, 0, 802, 202});
-  auto closeUp = WaveDisplay::create(window.handle(), 2, RECT{0, 202, 802, 404});
-  ASSERT_TRUE(overview && closeUp);
-  TestSound sound = displaytest::makeTestSound(700000);
-  overview->setSound(sound.buffer);
-  overview->setRange(0, 720000);
-  overview->setSelection(200000, 320000);
-  overview->setHighlight(280000, 400000);
-  overview->setCursor(450000);
-  overview->setBookmarks({5000, 12000});
-  closeUp->setSound(sound.buffer);
-  closeUp->setMode(2, false);
-  closeUp->setRange(displaytest::kBurstFrame - 40 * 100, 800 * 100);
-  closeUp->setCursor(displaytest::kBurstFrame + 1000);
-  ASSERT_TRUE(overview->waitForPeaks(kPeakWaitMs));
-  ASSERT_TRUE(closeUp->waitForPeaks(kPeakWaitMs));
-  EXPECT_GT(overview->peakWork().overviewColumns, 0);
-  EXPECT_GT(closeUp->peakWork().sampleColumns, 0);
-  displaytest::pumpMessages(300);
-
-  // What the screen shows is what the display painted for itself.
-  Picture screen = displaytest::captureScreen(window.handle());
-  Picture own = displaytest::printClient(overview->window());
-  POINT origin{0, 0};
-  ClientToScreen(overview->window(), &origin);
-  RECT frame;
-  GetWindowRect(window.handle(), &frame);
-  int dx = origin.x - frame.left, dy = origin.y - frame.top;
-  int differing = 0;
-  for (int y = 0; y < own.height; y += 3)
-    for (int x = 0; x < own.width; x += 3) differing += screen.at(dx + x, dy + y) != own.at(x, y);
-  EXPECT_EQ(differing, 0);
-  EXPECT_TRUE(displaytest::saveBitmap(screen, displaytest::outputFolder() + "/wave_display.bmp"));
 }
 
 TEST(WaveDisplayMouse, ClicksSetTheCursorDragsSelectAndShiftExtends) {
@@ -167,54 +134,44 @@ TEST(WaveDisplayMouse, ClicksSetTheCursorDragsSelectAndShiftExtends) {
   TestSound sound = displaytest::makeTestSound(100000);
   display->setSound(sound.buffer);
   display->setRange(20000, 600 * 100);
-  std::vector<int64_t> cursors;
+  std::vector<int64_t> cursors, targets;
   std::vector<std::pair<int64_t, int64_t>> selections;
   display->onCursor = [&](int64_t frame) { cursors.push_back(frame); };
   display->onSelect = [&](int64_t start, int64_t end) { selections.emplace_back(start, end); };
-  HWND hwnd = display->window();
-  auto at = [](int x) { return MAKELPARAM(x, 50); };
+  display->onNavigate = [&](int64_t frame) { targets.push_back(frame); };
+  // Presses at the first client x, moves through the others and lets go at the last.
+  auto drag = [&](WPARAM keys, std::initializer_list<int> xs) {
+    for (int x : xs)
+      SendMessageW(display->window(), x == *xs.begin() ? WM_LBUTTONDOWN : WM_MOUSEMOVE, keys | MK_LBUTTON,
+                   MAKELPARAM(x, 50));
+    SendMessageW(display->window(), WM_LBUTTONUP, keys, MAKELPARAM(*(xs.end() - 1), 50));
+  };
+  using Range = std::pair<int64_t, int64_t>;
 
-  SendMessageW(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, at(clientX(100)));
-  SendMessageW(hwnd, WM_MOUSEMOVE, MK_LBUTTON, at(clientX(150)));
-  SendMessageW(hwnd, WM_MOUSEMOVE, MK_LBUTTON, at(clientX(40)));
-  SendMessageW(hwnd, WM_LBUTTONUP, 0, at(clientX(40)));
+  drag(0, {clientX(100), clientX(150), clientX(40)});
   EXPECT_EQ(cursors, (std::vector<int64_t>{30000}));
-  const std::vector<std::pair<int64_t, int64_t>> dragged{{30000, 30000}, {30000, 35000}, {24000, 30000}};
-  EXPECT_EQ(selections, dragged);
+  EXPECT_EQ(selections, (std::vector<Range>{{30000, 30000}, {30000, 35000}, {24000, 30000}}));
   EXPECT_EQ(display->cursor(), 30000);
-  EXPECT_EQ(display->selectionStart(), 24000);
-  EXPECT_EQ(display->selectionEnd(), 30000);
+  EXPECT_EQ(Range(display->selectionStart(), display->selectionEnd()), Range(24000, 30000));
 
   // Shift moves the nearer end; the far one stays.
   selections.clear();
-  SendMessageW(hwnd, WM_LBUTTONDOWN, MK_LBUTTON | MK_SHIFT, at(clientX(200)));
-  SendMessageW(hwnd, WM_LBUTTONUP, MK_SHIFT, at(clientX(200)));
-  SendMessageW(hwnd, WM_LBUTTONDOWN, MK_LBUTTON | MK_SHIFT, at(clientX(10)));
-  SendMessageW(hwnd, WM_LBUTTONUP, MK_SHIFT, at(clientX(10)));
-  const std::vector<std::pair<int64_t, int64_t>> extended{{24000, 40000}, {21000, 40000}};
-  EXPECT_EQ(selections, extended);
+  drag(MK_SHIFT, {clientX(200)});
+  drag(MK_SHIFT, {clientX(10)});
+  EXPECT_EQ(selections, (std::vector<Range>{{24000, 40000}, {21000, 40000}}));
   EXPECT_EQ(cursors.size(), 1u);
 
-  // Past the end of the sound (frame 100,000 is column 800) frames stop at its length.
-  SendMessageW(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, at(clientX(590)));
-  SendMessageW(hwnd, WM_LBUTTONUP, 0, at(clientX(590)));
-  EXPECT_EQ(cursors.back(), 79000);
+  // Frames stop at the sound's length (column 500 here); left of the display
+  // the frame under the mouse is still taken.
   display->setRange(50000, 600 * 100);
-  SendMessageW(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, at(clientX(590)));
-  SendMessageW(hwnd, WM_MOUSEMOVE, MK_LBUTTON, at(-30));
-  SendMessageW(hwnd, WM_LBUTTONUP, 0, at(-30));
+  drag(0, {clientX(590), -30});
   EXPECT_EQ(cursors.back(), 100000);
-  // Left of the display the frame under the mouse is still taken.
-  EXPECT_EQ(selections.back(), (std::pair<int64_t, int64_t>{46900, 100000}));
+  EXPECT_EQ(selections.back(), Range(46900, 100000));
 
   // An overview strip hands the frame to its parent and keeps its marks.
-  std::vector<int64_t> targets;
   display->setClickMode(WaveDisplay::ClickMode::Navigate);
-  display->onNavigate = [&](int64_t frame) { targets.push_back(frame); };
   size_t cursorCalls = cursors.size();
-  SendMessageW(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, at(clientX(5)));
-  SendMessageW(hwnd, WM_MOUSEMOVE, MK_LBUTTON, at(clientX(6)));
-  SendMessageW(hwnd, WM_LBUTTONUP, 0, at(clientX(6)));
+  drag(0, {clientX(5), clientX(6)});
   EXPECT_EQ(targets, (std::vector<int64_t>{50500, 50600}));
   EXPECT_EQ(cursors.size(), cursorCalls);
 }

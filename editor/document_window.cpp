@@ -151,6 +151,34 @@ void DocumentWindow::layout() {
   viewChanged();
 }
 
+Selection DocumentWindow::selection() const {
+  return Selection{m_view.selectionStart, m_view.selectionEnd, m_view.cursor};
+}
+
+void DocumentWindow::setSelectionState(const Selection& selection) {
+  ::setSelection(m_view, selection.start, selection.end, length());
+  m_view.cursor = std::clamp(selection.cursor, 0, length());
+}
+
+UndoState DocumentWindow::captureState() const {
+  UndoState state;
+  state.sound = m_buffer;
+  state.modified = m_view.modified;
+  state.selection = selection();
+  state.visibleStart = m_view.visibleStart;
+  state.visibleEnd = m_view.visibleEnd;
+  return state;
+}
+
+void DocumentWindow::restoreState(const UndoState& state) {
+  m_buffer = state.sound;
+  m_view.modified = state.modified;
+  m_view.visibleStart = state.visibleStart;
+  m_view.visibleEnd = state.visibleEnd;
+  setSelectionState(state.selection);
+  soundChanged();
+}
+
 void DocumentWindow::setPath(const std::string& path) {
   m_path = path;
   m_view.hasName = !path.empty();

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "core/sound_buffer.h"
+#include "core/undo_ring.h"
 #include "editor/model/view_state.h"
 
 class Frame;
@@ -34,6 +35,14 @@ class DocumentWindow {
   void setModified(bool modified) { m_view.modified = modified; }
   void setPath(const std::string& path);
 
+  UndoRing& undoRing() { return m_undo; }
+  // The selection and cursor as the edit operations see them.
+  Selection selection() const;
+  void setSelectionState(const Selection& selection);
+  // Everything an undo step keeps, and putting such a state back.
+  UndoState captureState() const;
+  void restoreState(const UndoState& state);
+
   // The sound changed (an edit, a load): the displays start over.
   void soundChanged();
   // The view changed (cursor, selection, range, mode): redraw and report.
@@ -55,6 +64,7 @@ class DocumentWindow {
   SoundBuffer m_buffer;
   ViewState m_view;
   std::string m_path;
+  UndoRing m_undo;
   std::unique_ptr<WaveDisplay> m_overview;
   std::unique_ptr<WaveDisplay> m_main;
   HWND m_scroll = nullptr;

@@ -12,6 +12,7 @@
 #include "editor/frame_controls.h"
 #include "editor/model/command_line.h"
 #include "editor/windows_file_ui.h"
+#include "effects/sound_converter.h"
 #include "sys/folders.h"
 #include "ui/text.h"
 
@@ -34,7 +35,8 @@ Frame::Frame(HINSTANCE instance)
       m_store(sys::openProgramSettings(kSettingsRoot)),
       m_settings(*m_store),
       m_dataFolder(editorDataFolder()),
-      m_fileUi(std::make_unique<WindowsFileUi>()) {
+      m_fileUi(std::make_unique<WindowsFileUi>()),
+      m_converter(std::make_unique<LinearFallbackConverter>()) {
   sys::createFolder(m_dataFolder);
   setWorkingFolder(chooseWorkingFolder(m_settings, m_dataFolder));
   m_formats.settings = m_store.get();
@@ -143,6 +145,16 @@ LRESULT Frame::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (wParam == kHelpTimer) {
         KillTimer(m_window, kHelpTimer);
         if (m_controls) m_controls->setStatus(0, "");
+      }
+      return 0;
+    case WM_RENDERFORMAT:
+      if (wParam == CF_WAVE) renderWindowsClipboard();
+      return 0;
+    case WM_RENDERALLFORMATS:
+      // Leaving: what we offered stays on the clipboard for other programs.
+      if (OpenClipboard(m_window)) {
+        if (GetClipboardOwner() == m_window) renderWindowsClipboard();
+        CloseClipboard();
       }
       return 0;
     case WM_CLOSE:

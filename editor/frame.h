@@ -5,12 +5,15 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "editor/model/editor_settings.h"
 #include "editor/model/keys_file.h"
+#include "effects/clipboard.h"
+#include "effects/edit_operations.h"
 #include "formats/formats.h"
 #include "sys/settings_store.h"
 
@@ -77,6 +80,21 @@ class Frame {
   bool saveDocument(DocumentWindow* document);
   bool saveDocumentAs(DocumentWindow* document, const std::string& path);
   bool saveDocumentAsDialog(DocumentWindow* document);
+  // The save dialog; empty when cancelled. With confirmReplace the question
+  // about an existing file is ours, asked again until the user settles.
+  std::string askSavePath(const std::string& initialName, const wchar_t* title, bool confirmReplace);
+  bool saveSoundAsDialog(const SoundBuffer& sound, const wchar_t* title);
+
+  // Edits.
+  void onEditCommand(int id, DocumentWindow* document);
+  bool runEdit(DocumentWindow* document, const char* label, const std::string& progressTitle,
+               const std::function<EditResult(ProgressCallback*)>& operation);
+  void afterEdit(DocumentWindow* document, int32_t leadInFrames);
+  void openNewWindow(SoundBuffer sound, bool modified);
+  bool loadForEdit(const std::string& path, SoundBuffer& sound);
+  void offerWindowsClipboard();
+  void renderWindowsClipboard();
+  bool readWindowsClipboard(SoundBuffer& sound);
   bool closeAll();
   void exitProgram();
   void openRecent(int index);
@@ -96,6 +114,8 @@ class Frame {
   std::unique_ptr<FrameControls> m_controls;
   std::vector<DocumentWindow*> m_documents;
   std::vector<UserKey> m_userKeys;
+  Clipboard m_clipboard;
+  std::unique_ptr<SoundConverter> m_converter;
   bool m_shiftHeld = false;
   bool m_follow = false;
   int32_t m_anchor = 0;

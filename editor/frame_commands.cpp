@@ -32,6 +32,13 @@ bool commandBuilt(int id) {
     case cmd::ShowMainToolbar: case cmd::ShowEffectsToolbar: case cmd::ShowCommandBar: case cmd::CommandBarLeft:
     case cmd::CommandBarRight: case cmd::About:
       return true;
+    case cmd::Undo: case cmd::Redo: case cmd::Cut: case cmd::Copy: case cmd::CopyToNew: case cmd::Paste:
+    case cmd::PasteFromClipboard: case cmd::PasteMix: case cmd::PasteMixFromClipboard: case cmd::Delete:
+    case cmd::MixFile: case cmd::RepeatLoop: case cmd::Trim: case cmd::TrimStart: case cmd::TrimEnd:
+    case cmd::SplitHere: case cmd::AutoSplit: case cmd::SilenceSelection: case cmd::SaveSelectionAs:
+    case cmd::InsertSilenceBegin: case cmd::InsertSilenceCurrent: case cmd::InsertSilenceEnd:
+    case cmd::InsertFileBegin: case cmd::InsertFileCurrent: case cmd::InsertFileEnd:
+      return true;
   }
   return (id >= cmd::RecentFirst && id <= cmd::RecentLast) || (id >= cmd::WindowFirst && id <= cmd::WindowLast);
 }
@@ -119,7 +126,9 @@ void Frame::onCommand(int id, int notification) {
     case cmd::CommandBarLeft: m_settings.setShowCommandBarLeft(true); break;
     case cmd::CommandBarRight: m_settings.setShowCommandBarLeft(false); break;
     case cmd::About: showAboutPanel(m_instance, m_window, 0); return;
-    default: return;  // commands of features this build does not have
+    default:
+      if (commandBuilt(id) && id >= cmd::Undo && id <= cmd::AutoSplit) onEditCommand(id, document);
+      return;  // commands of features this build does not have
   }
   layout();
   updateCommands();
@@ -135,8 +144,20 @@ void Frame::updateCommands() {
     if (id >= cmd::WindowFirst && id <= cmd::WindowLast) continue;
     bool enabled = commandBuilt(id) && (!needsDocument(id) || haveDocument);
     if (id == cmd::SaveFile && haveDocument) enabled = activeDocument()->modified() || !activeDocument()->hasName();
+    if (id == cmd::Undo && haveDocument) enabled = activeDocument()->undoRing().canUndo();
+    if (id == cmd::Redo && haveDocument) enabled = activeDocument()->undoRing().canRedo();
+    if ((id == cmd::Paste || id == cmd::PasteMix) && m_clipboard.empty()) enabled = false;
     EnableMenuItem(menu, id, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
     if (m_controls) m_controls->enableButton(id, enabled);
+  }
+  {
+    DocumentWindow* document = activeDocument();
+    std::string undoText = document ? document->undoRing().undoMenuText() : UndoRing().undoMenuText();
+    std::string redoText = document ? document->undoRing().redoMenuText() : UndoRing().redoMenuText();
+    UINT undoState = MF_BYCOMMAND | MF_STRING | ((document && document->undoRing().canUndo()) ? 0 : MF_GRAYED);
+    UINT redoState = MF_BYCOMMAND | MF_STRING | ((document && document->undoRing().canRedo()) ? 0 : MF_GRAYED);
+    ModifyMenuW(menu, cmd::Undo, undoState, cmd::Undo, ui::widen(undoText).c_str());
+    ModifyMenuW(menu, cmd::Redo, redoState, cmd::Redo, ui::widen(redoText).c_str());
   }
   CheckMenuItem(menu, cmd::ShowMainToolbar, MF_BYCOMMAND | (m_settings.showMainToolbar() ? MF_CHECKED : 0));
   CheckMenuItem(menu, cmd::ShowEffectsToolbar, MF_BYCOMMAND | (m_settings.showEffectsToolbar() ? MF_CHECKED : 0));

@@ -148,33 +148,66 @@ bool Frame::saveDocumentAs(DocumentWindow* document, const std::string& requeste
   }
   document->setPath(path);
   document->setModified(false);
+  // Every state kept for undo now differs from the file on disk.
+  document->undoRing().markSavedState();
   updateCommands();
   return true;
 }
 
+std::string Frame::askSavePath(const std::string& initialName, const wchar_t* title, bool confirmReplace) {
+  std::string initial = initialName;
+  while (true) {
+    wchar_t path[MAX_PATH] = {};
+    std::wstring name = ui::widen(initial);
+    wcsncpy(path, name.c_str(), MAX_PATH - 1);
+    std::wstring folder = ui::widen(m_settings.lastFolder("SaveAsDir"));
+    OPENFILENAMEW dialog{};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = m_window;
+    dialog.lpstrFilter = kSaveFilter;
+    dialog.lpstrFile = path;
+    dialog.nMaxFile = MAX_PATH;
+    dialog.lpstrTitle = title;
+    dialog.lpstrDefExt = L"wav";
+    dialog.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
+    dialog.nFilterIndex =
+        static_cast<DWORD>(std::clamp(std::atoi(m_settings.lastFolder("SaveAsFormat").c_str()), 1, 6));
+    dialog.Flags = OFN_PATHMUSTEXIST | OFN_EXPLORER | OFN_HIDEREADONLY | (confirmReplace ? 0 : OFN_OVERWRITEPROMPT);
+    if (!GetSaveFileNameW(&dialog)) return {};
+    std::string chosen = ui::narrow(path);
+    if (chosen.find('.', chosen.find_last_of("\\/") + 1) == std::string::npos)
+      chosen += kSaveExtensions[std::clamp<int>(dialog.nFilterIndex, 1, 6) - 1];
+    m_settings.setLastFolder("SaveAsDir", folderOf(chosen));
+    m_settings.setLastFolder("SaveAsFormat", std::to_string(dialog.nFilterIndex));
+    if (!confirmReplace || !sys::fileExists(chosen)) return chosen;
+    int answer = ui::showMessage(m_window,
+                                 "Another file with the same name already exists. Do you want to replace it?",
+                                 "Razavo", MB_YESNOCANCEL | MB_ICONQUESTION);
+    if (answer == IDYES) return chosen;
+    if (answer == IDCANCEL) return {};
+    initial = fileNameOf(chosen);
+  }
+}
+
 bool Frame::saveDocumentAsDialog(DocumentWindow* document) {
   if (!document) return false;
-  wchar_t path[MAX_PATH] = {};
-  std::wstring initial = ui::widen(document->name());
-  wcsncpy(path, initial.c_str(), MAX_PATH - 1);
-  std::wstring folder = ui::widen(m_settings.lastFolder("SaveAsDir"));
-  OPENFILENAMEW dialog{};
-  dialog.lStructSize = sizeof dialog;
-  dialog.hwndOwner = m_window;
-  dialog.lpstrFilter = kSaveFilter;
-  dialog.lpstrFile = path;
-  dialog.nMaxFile = MAX_PATH;
-  dialog.lpstrDefExt = L"wav";
-  dialog.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
-  dialog.nFilterIndex = static_cast<DWORD>(std::clamp(std::atoi(m_settings.lastFolder("SaveAsFormat").c_str()), 1, 6));
-  dialog.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_EXPLORER | OFN_HIDEREADONLY;
-  if (!GetSaveFileNameW(&dialog)) return false;
-  std::string chosen = ui::narrow(path);
-  if (chosen.find('.', chosen.find_last_of("\\/") + 1) == std::string::npos)
-    chosen += kSaveExtensions[std::clamp<int>(dialog.nFilterIndex, 1, 6) - 1];
-  m_settings.setLastFolder("SaveAsDir", folderOf(chosen));
-  m_settings.setLastFolder("SaveAsFormat", std::to_string(dialog.nFilterIndex));
-  return saveDocumentAs(document, chosen);
+  std::string chosen = askSavePath(document->name(), nullptr, false);
+  return !chosen.empty() && saveDocumentAs(document, chosen);
+}
+
+bool Frame::saveSoundAsDialog(const SoundBuffer& sound, const wchar_t* title) {
+  std::string chosen = askSavePath("", title, true);
+  if (chosen.empty()) return false;
+  ui::ProgressDialog progress;
+  int result = progress.run(m_window, "Saving", "Saving \"" + fileNameOf(chosen) + "\"", [&](ui::ProgressDialog& dialog) {
+    return static_cast<int>(saveSoundFile(sound, chosen, m_formats, &dialog));
+  });
+  if (result == 2)
+    ui::showMessage(m_window,
+                    "Cannot save the file \"" + chosen +
+                        "\". Check that the folder exists, that you may write to it and that the disk has space.",
+                    "Error", MB_OK | MB_ICONERROR);
+  return result == 0;
 }
 
 bool Frame::closeDocument(DocumentWindow* document) {

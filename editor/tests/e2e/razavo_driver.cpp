@@ -6,12 +6,15 @@
 //   razavo_driver wait-frame SECONDS          the frame's handle once it exists
 //   razavo_driver wait-gone SECONDS           succeeds once no editor process is left
 //   razavo_driver documents                   the open documents' titles, one a line
-//   razavo_driver command ID                  WM_COMMAND to the frame (posted)
+//   razavo_driver command ID                  WM_COMMAND to the frame, waiting until it is done
+//   razavo_driver post ID                     WM_COMMAND posted (for commands that open a dialog)
 //   razavo_driver key VK                      key down and up, sent to the frame
 //   razavo_driver field ID                    text of a frame control
 //   razavo_driver answer TITLE BUTTON SECONDS clicks BUTTON in a dialog titled TITLE
 //   razavo_driver handover SIZE COUNT ARG...  a raw hand-over record (for bad records)
 //   razavo_driver close                       WM_CLOSE to the frame (posted)
+//   razavo_driver clipboard-size              bytes of the wave on the clipboard (made on demand)
+//   razavo_driver clipboard-put FILE          puts a WAVE file's bytes on the clipboard
 
 #include <windows.h>
 #include <tlhelp32.h>
@@ -91,6 +94,39 @@ int main(int argc, char** argv) {
     std::printf("%p\n", static_cast<void*>(found));
     return 0;
   }
+  if (action == "clipboard-put" && argc > 2) {
+    FILE* file = std::fopen(argv[2], "rb");
+    if (!file) return 1;
+    std::vector<char> bytes;
+    char chunk[65536];
+    size_t got;
+    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes.insert(bytes.end(), chunk, chunk + got);
+    std::fclose(file);
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
+    std::memcpy(GlobalLock(memory), bytes.data(), bytes.size());
+    GlobalUnlock(memory);
+    if (!OpenClipboard(nullptr)) return 1;
+    EmptyClipboard();
+    bool put = SetClipboardData(CF_WAVE, memory) != nullptr;
+    CloseClipboard();
+    return put ? 0 : 1;
+  }
+  if (action == "clipboard-size") {
+    if (!OpenClipboard(nullptr)) return 1;
+    HANDLE data = GetClipboardData(CF_WAVE);
+    size_t size = 0;
+    char head[5] = {};
+    if (data) {
+      size = GlobalSize(data);
+      if (const char* bytes = static_cast<const char*>(GlobalLock(data))) {
+        std::memcpy(head, bytes, size >= 4 ? 4 : 0);
+        GlobalUnlock(data);
+      }
+    }
+    CloseClipboard();
+    std::printf("%zu %s\n", size, head);
+    return data ? 0 : 1;
+  }
   if (action == "wait-gone") {
     double seconds = argc > 2 ? std::atof(argv[2]) : 20;
     for (DWORD waited = 0; waited <= seconds * 1000; waited += 100) {
@@ -116,6 +152,13 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (action == "command" && argc > 2) {
+    DWORD_PTR ignored = 0;
+    return SendMessageTimeoutW(frameWindow, WM_COMMAND, MAKEWPARAM(std::atoi(argv[2]), 0), 0, SMTO_NORMAL, 60000,
+                               &ignored)
+               ? 0
+               : 1;
+  }
+  if (action == "post" && argc > 2) {
     PostMessageW(frameWindow, WM_COMMAND, MAKEWPARAM(std::atoi(argv[2]), 0), 0);
     return 0;
   }

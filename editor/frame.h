@@ -90,6 +90,9 @@ class Frame {
   bool runEdit(DocumentWindow* document, const char* label, const std::string& progressTitle,
                const std::function<EditResult(ProgressCallback*)>& operation);
   void afterEdit(DocumentWindow* document, int32_t leadInFrames);
+  void onEffectCommand(int id, DocumentWindow* document);
+  bool runEffect(DocumentWindow* document, const char* name,
+                 const std::function<JobResult(SoundBuffer&, int32_t, int32_t, ProgressCallback*)>& effect);
   void openNewWindow(SoundBuffer sound, bool modified);
   bool loadForEdit(const std::string& path, SoundBuffer& sound);
   void offerWindowsClipboard();

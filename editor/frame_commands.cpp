@@ -39,6 +39,10 @@ bool commandBuilt(int id) {
     case cmd::InsertSilenceBegin: case cmd::InsertSilenceCurrent: case cmd::InsertSilenceEnd:
     case cmd::InsertFileBegin: case cmd::InsertFileCurrent: case cmd::InsertFileEnd:
       return true;
+    case cmd::Amplify: case cmd::Normalize: case cmd::FadeIn: case cmd::FadeOut: case cmd::FadeOutAndTrim:
+    case cmd::Envelope: case cmd::CrossFade: case cmd::StereoPan: case cmd::DcOffset: case cmd::Reverse:
+    case cmd::AutoGainControl: case cmd::Compressor: case cmd::AutoTrim:
+      return true;
   }
   return (id >= cmd::RecentFirst && id <= cmd::RecentLast) || (id >= cmd::WindowFirst && id <= cmd::WindowLast);
 }
@@ -127,7 +131,9 @@ void Frame::onCommand(int id, int notification) {
     case cmd::CommandBarRight: m_settings.setShowCommandBarLeft(false); break;
     case cmd::About: showAboutPanel(m_instance, m_window, 0); return;
     default:
-      if (commandBuilt(id) && id >= cmd::Undo && id <= cmd::AutoSplit) onEditCommand(id, document);
+      if (!commandBuilt(id)) return;
+      if (id >= cmd::Undo && id <= cmd::AutoSplit && id != cmd::AutoTrim) return onEditCommand(id, document);
+      onEffectCommand(id, document);
       return;  // commands of features this build does not have
   }
   layout();

@@ -2,11 +2,11 @@
 #include "effects/stored_value.h"
 
 AmplifyParams readAmplifyParams(const sys::SettingsStore& store) {
-  return {readStoredValue(store, kStoredValuesSection, "AmplifyGain", 100, kInt16Low, kInt16High)};
+  return {readStoredValue(store, kEffectValuesSection, "AmplifyGain", 100, kInt16Low, kInt16High)};
 }
 
 void writeAmplifyParams(sys::SettingsStore& store, const AmplifyParams& params) {
-  store.writeNumber(kStoredValuesSection, "AmplifyGain", params.AmplifyGain);
+  store.writeNumber(kEffectValuesSection, "AmplifyGain", params.AmplifyGain);
 }
 
 void amplify(SoundBuffer& sound, int32_t start, int32_t end, const AmplifyParams& params) {

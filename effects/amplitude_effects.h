@@ -15,7 +15,7 @@
 #include "effects/effect_job.h"
 #include "sys/settings_store.h"
 
-constexpr const char* kStoredValuesSection = "StoredValues";
+constexpr const char* kEffectValuesSection = "StoredValues";
 constexpr const char* kCrossFadeSection = "CrossFade";
 constexpr const char* kEffectSettingsSection = "Settings";
 

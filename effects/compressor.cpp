@@ -17,14 +17,14 @@ const CompressorRatioEntry kCompressorRatios[kCompressorRatioCount] = {
 };
 
 CompressorParams readCompressorParams(const sys::SettingsStore& store) {
-  auto read = [&](const char* name) { return readStoredValue(store, kStoredValuesSection, name, 0, kInt8Low, kInt8High); };
+  auto read = [&](const char* name) { return readStoredValue(store, kEffectValuesSection, name, 0, kInt8Low, kInt8High); };
   return {read("CompressorThreshold"), read("CompressorRatio"), read("CompressorLimit")};
 }
 
 void writeCompressorParams(sys::SettingsStore& store, const CompressorParams& params) {
-  store.writeNumber(kStoredValuesSection, "CompressorThreshold", params.CompressorThreshold);
-  store.writeNumber(kStoredValuesSection, "CompressorRatio", params.CompressorRatio);
-  store.writeNumber(kStoredValuesSection, "CompressorLimit", params.CompressorLimit);
+  store.writeNumber(kEffectValuesSection, "CompressorThreshold", params.CompressorThreshold);
+  store.writeNumber(kEffectValuesSection, "CompressorRatio", params.CompressorRatio);
+  store.writeNumber(kEffectValuesSection, "CompressorLimit", params.CompressorLimit);
 }
 
 namespace {

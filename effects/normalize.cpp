@@ -11,11 +11,11 @@ constexpr int32_t kMaxNormalizePercent = 400;
 }  // namespace
 
 NormalizeParams readNormalizeParams(const sys::SettingsStore& store) {
-  return {readStoredValue(store, kStoredValuesSection, "NormalizePeakLevel", 100, kInt16Low, kInt16High)};
+  return {readStoredValue(store, kEffectValuesSection, "NormalizePeakLevel", 100, kInt16Low, kInt16High)};
 }
 
 void writeNormalizeParams(sys::SettingsStore& store, const NormalizeParams& params) {
-  store.writeNumber(kStoredValuesSection, "NormalizePeakLevel", params.NormalizePeakLevel);
+  store.writeNumber(kEffectValuesSection, "NormalizePeakLevel", params.NormalizePeakLevel);
 }
 
 JobResult scanPeak(const SoundBuffer& sound, int32_t start, int32_t end, int64_t& peak, ProgressCallback* progress) {

@@ -6,11 +6,11 @@
 #include "effects/stored_value.h"
 
 StereoPanParams readStereoPanParams(const sys::SettingsStore& store) {
-  return {readStoredValue(store, kStoredValuesSection, "StereoPan", 50, 0, 100)};
+  return {readStoredValue(store, kEffectValuesSection, "StereoPan", 50, 0, 100)};
 }
 
 void writeStereoPanParams(sys::SettingsStore& store, const StereoPanParams& params) {
-  store.writeNumber(kStoredValuesSection, "StereoPan", params.StereoPan);
+  store.writeNumber(kEffectValuesSection, "StereoPan", params.StereoPan);
 }
 
 ChannelMatrix stereoPanMatrix(int32_t stereoPan) {

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "editor/dialogs/numbers_dialog.h"
 #include "ui/dialog.h"
 #include "ui/text.h"
 
@@ -13,56 +14,6 @@ namespace {
 
 constexpr const char* kStored = "StoredValues";
 constexpr DWORD kStyle = ui::DialogTemplate::kDefaultStyle | DS_CENTER;
-
-// A dialog of whole-number fields, each checked against its range on OK.
-class NumbersDialog : public ui::Dialog {
- public:
-  struct Field {
-    int id;
-    const char* label;
-    long long low, high;
-    long long value;
-  };
-  NumbersDialog(const char* title, std::vector<Field> fields)
-      : ui::Dialog(build(title, fields)), m_title(title), fields(std::move(fields)) {}
-  std::vector<Field> fields;
-
- protected:
-  bool onInit() override {
-    for (const Field& field : fields) setText(field.id, std::to_string(field.value));
-    return true;
-  }
-  void onCommand(int id, int code) override {
-    if (id == IDOK) {
-      for (Field& field : fields) {
-        std::optional<int> value = getInt(field.id);
-        if (!value || *value < field.low || *value > field.high) {
-          ui::showMessage(handle(),
-                          ui::formatText("Please enter a whole number from %lld to %lld.", field.low, field.high),
-                          m_title, MB_OK | MB_ICONINFORMATION);
-          SetFocus(item(field.id));
-          return;
-        }
-        field.value = *value;
-      }
-    }
-    ui::Dialog::onCommand(id, code);
-  }
-
- private:
-  static ui::DialogTemplate build(const char* title, const std::vector<Field>& fields) {
-    int height = 30 + 18 * static_cast<int>(fields.size());
-    ui::DialogTemplate dialog(title, 200, height, kStyle);
-    int y = 8;
-    for (const Field& field : fields) {
-      dialog.text(-1, field.label, 8, y + 2, 120, 10).edit(field.id, "", 132, y, 60, 12, ES_NUMBER);
-      y += 18;
-    }
-    dialog.defaultButton(IDOK, "OK", 86, y, 50, 14).button(IDCANCEL, "Cancel", 142, y, 50, 14);
-    return dialog;
-  }
-  std::string m_title;
-};
 
 long long stored(sys::SettingsStore& store, const char* name, long long fallback) {
   return store.readNumber(kStored, name, fallback);

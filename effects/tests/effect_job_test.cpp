@@ -65,8 +65,8 @@ TEST(RunEffectJob, TheOldBlockGoesWhenNothingHoldsItAndStaysWhileACopyDoes) {
 
 TEST(StoredValues, MissingOrBadValuesReadAsTheirDefaultsAndOthersAreKeptInRange) {
   auto store = sys::makeMemorySettingsStore();
-  store->write(kStoredValuesSection, "AmplifyGain", "");
-  store->write(kStoredValuesSection, "StereoPan", "left");
+  store->write(kEffectValuesSection, "AmplifyGain", "");
+  store->write(kEffectValuesSection, "StereoPan", "left");
   EXPECT_EQ(readAmplifyParams(*store).AmplifyGain, 100);
   EXPECT_EQ(readNormalizeParams(*store).NormalizePeakLevel, 100);
   EXPECT_EQ(readStereoPanParams(*store).StereoPan, 50);
@@ -75,9 +75,9 @@ TEST(StoredValues, MissingOrBadValuesReadAsTheirDefaultsAndOthersAreKeptInRange)
   EXPECT_EQ(readCompressorParams(*store).CompressorLimit, 0);
   writeCrossFadeParams(*store, {1, 2, 3});
   EXPECT_EQ(store->read(kCrossFadeSection, "FadeInTimeMS", ""), "2");
-  store->write(kStoredValuesSection, "AmplifyGain", "99999");
-  store->write(kStoredValuesSection, "StereoPan", "-4");
-  store->write(kStoredValuesSection, "CompressorThreshold", "-300");
+  store->write(kEffectValuesSection, "AmplifyGain", "99999");
+  store->write(kEffectValuesSection, "StereoPan", "-4");
+  store->write(kEffectValuesSection, "CompressorThreshold", "-300");
   EXPECT_EQ(readAmplifyParams(*store).AmplifyGain, 32767);
   EXPECT_EQ(readStereoPanParams(*store).StereoPan, 0);
   EXPECT_EQ(readCompressorParams(*store).CompressorThreshold, -128);

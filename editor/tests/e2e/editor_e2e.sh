@@ -34,6 +34,8 @@ espeak-ng -w "$work/voice.wav" "Every edit can be undone, and nothing is ever lo
 sox -V1 "$work/voice.wav" -r 8000 -c 1 -b 16 "$work/speech.wav"
 sox -V1 -n -r 22050 -c 2 -b 16 "$work/tone.wav" synth 2 sine 440 vol 0.5
 
+sox -V1 "$work/speech.wav" -t raw "$work/speech.raw"
+
 echo "-- a start with a file opens it and shows it"
 start_editor "$(win "$work/speech.wav")"
 drive wait-frame 60 >/dev/null || fail "the editor did not start"
@@ -61,6 +63,17 @@ drive command 2004 >/dev/null   # Paste: not in this build, nothing happens
 drive key 0x24 >/dev/null        # Home: the user's Select All instead of Go To Start
 length=$(drive field 130)
 [ "$(drive field 108)" = "$length" ] || fail "Home did not select all ($(drive field 108) of $length)"
+
+echo "-- an effect runs on the selection and undoes"
+drive command 4018 >/dev/null          # Reverse the whole file
+drive handover 33284 3 razavo.exe -saveas "$(win "$work/reversed.wav")" >/dev/null
+sox -V1 "$work/speech.wav" -t raw "$work/reversed-by-sox.raw" reverse
+sox -V1 "$work/reversed.wav" -t raw "$work/reversed.raw"
+cmp -s "$work/reversed.raw" "$work/reversed-by-sox.raw" || fail "Reverse differs from sox's"
+drive command 2001 >/dev/null          # Undo
+drive handover 33284 3 razavo.exe -saveas "$(win "$work/restored.wav")" >/dev/null
+sox -V1 "$work/restored.wav" -t raw "$work/restored.raw"
+cmp -s "$work/restored.raw" "$work/speech.raw" || fail "undo did not restore the sound"
 
 echo "-- cut, undo and redo; the Windows clipboard both ways"
 # speech.wav is active and wholly selected by the user key above.

@@ -1,0 +1,187 @@
+// The Effects menu: each effect runs the effect sequence. An empty
+// selection means the whole file; the dialog (when there is one) stores its
+// values; the undo step is named after the effect; the work runs under the
+// progress dialog with Cancel; then the after-edit step.
+
+#include <windows.h>
+
+#include "editor/command_ids.h"
+#include "editor/dialogs/numbers_dialog.h"
+#include "editor/document_window.h"
+#include "editor/frame.h"
+#include "effects/amplitude_effects.h"
+#include "ui/progress_dialog.h"
+#include "ui/text.h"
+
+namespace {
+
+bool askAmplify(HWND owner, sys::SettingsStore& store, AmplifyParams& params) {
+  params = readAmplifyParams(store);
+  NumbersDialog dialog("Amplify", {{101, "Volume change (%):", -kMaxAmplifyGain, kMaxAmplifyGain, params.AmplifyGain, 100}});
+  if (dialog.runModal(owner) != IDOK) return false;
+  params.AmplifyGain = static_cast<int32_t>(dialog.fields[0].value);
+  writeAmplifyParams(store, params);
+  return true;
+}
+
+bool askNormalize(HWND owner, sys::SettingsStore& store, NormalizeParams& params) {
+  params = readNormalizeParams(store);
+  NumbersDialog dialog("Normalize",
+                       {{101, "Normalize to (% of full scale):", 0, kMaxNormalizePeakLevel, params.NormalizePeakLevel, 100}});
+  if (dialog.runModal(owner) != IDOK) return false;
+  params.NormalizePeakLevel = static_cast<int32_t>(dialog.fields[0].value);
+  writeNormalizeParams(store, params);
+  return true;
+}
+
+bool askStereoPan(HWND owner, sys::SettingsStore& store, StereoPanParams& params) {
+  params = readStereoPanParams(store);
+  NumbersDialog dialog("Stereo Pan", {{101, "Pan (0 left, 50 centre, 100 right):", 0, 100, params.StereoPan, 50}});
+  if (dialog.runModal(owner) != IDOK) return false;
+  params.StereoPan = static_cast<int32_t>(dialog.fields[0].value);
+  writeStereoPanParams(store, params);
+  return true;
+}
+
+bool askCrossFade(HWND owner, sys::SettingsStore& store, CrossFadeParams& params) {
+  params = readCrossFadeParams(store);
+  CrossFadeParams defaults;
+  NumbersDialog dialog("Cross Fade",
+                       {{101, "Gap time (ms):", 0, 600000, params.GapTimeMS, defaults.GapTimeMS},
+                        {102, "Fade in time (ms):", 0, 600000, params.FadeInTimeMS, defaults.FadeInTimeMS},
+                        {103, "Fade out time (ms):", 0, 600000, params.FadeOutTimeMS, defaults.FadeOutTimeMS}},
+                       true);
+  if (dialog.runModal(owner) != IDOK) return false;
+  params.GapTimeMS = static_cast<int32_t>(dialog.fields[0].value);
+  params.FadeInTimeMS = static_cast<int32_t>(dialog.fields[1].value);
+  params.FadeOutTimeMS = static_cast<int32_t>(dialog.fields[2].value);
+  writeCrossFadeParams(store, params);
+  return true;
+}
+
+bool askCompressor(HWND owner, sys::SettingsStore& store, CompressorParams& params) {
+  params = readCompressorParams(store);
+  NumbersDialog dialog("Dynamic Range Compressor",
+                       {{101, "Threshold (dB):", -127, 0, params.CompressorThreshold, 0},
+                        {102, "Ratio (list position 0 to 6):", 0, kCompressorRatioCount - 1, params.CompressorRatio, 0},
+                        {103, "Output ceiling (dB, 127 none):", -127, 127, params.CompressorLimit, 127}},
+                       true);
+  if (dialog.runModal(owner) != IDOK) return false;
+  params.CompressorThreshold = static_cast<int32_t>(dialog.fields[0].value);
+  params.CompressorRatio = static_cast<int32_t>(dialog.fields[1].value);
+  params.CompressorLimit = static_cast<int32_t>(dialog.fields[2].value);
+  writeCompressorParams(store, params);
+  return true;
+}
+
+}  // namespace
+
+bool Frame::runEffect(DocumentWindow* document, const char* name,
+                      const std::function<JobResult(SoundBuffer&, int32_t, int32_t, ProgressCallback*)>& effect) {
+  ViewState& view = document->view();
+  if (!hasSelection(view)) selectAll(view, document->length());
+  int32_t start = view.selectionStart, end = view.selectionEnd;
+  return runEdit(document, name, name, [&](ProgressCallback* progress) {
+    EditResult result;
+    JobResult job = effect(document->buffer(), start, end, progress);
+    result.status = job == JobResult::Done ? EditStatus::Done : job == JobResult::Cancelled ? EditStatus::Cancelled
+                                                                                              : EditStatus::Failed;
+    int32_t length = document->buffer().totalFrames();
+    result.selection = Selection{std::min(start, length), std::min(end, length), std::min(end, length)};
+    result.leadInFrames = document->buffer().sampleRate();
+    return result;
+  });
+}
+
+void Frame::onEffectCommand(int id, DocumentWindow* document) {
+  sys::SettingsStore& store = *m_store;
+  switch (id) {
+    case cmd::Amplify: {
+      AmplifyParams params;
+      if (!askAmplify(m_window, store, params)) return;
+      runEffect(document, kAmplifyName, [&](SoundBuffer& sound, int32_t start, int32_t end, ProgressCallback*) {
+        amplify(sound, start, end, params);
+        return JobResult::Done;
+      });
+      return;
+    }
+    case cmd::Normalize: {
+      NormalizeParams params;
+      if (!askNormalize(m_window, store, params)) return;
+      runEffect(document, kNormalizeName, [&](SoundBuffer& sound, int32_t start, int32_t end, ProgressCallback* p) {
+        return normalize(sound, start, end, params, p);
+      });
+      return;
+    }
+    case cmd::FadeIn:
+      runEffect(document, kFadeInName, [](SoundBuffer& s, int32_t a, int32_t b, ProgressCallback* p) { return fadeIn(s, a, b, p); });
+      return;
+    case cmd::FadeOut:
+      runEffect(document, kFadeOutName, [](SoundBuffer& s, int32_t a, int32_t b, ProgressCallback* p) { return fadeOut(s, a, b, p); });
+      return;
+    case cmd::FadeOutAndTrim:
+      runEffect(document, kFadeOutAndTrimName,
+                [](SoundBuffer& s, int32_t a, int32_t b, ProgressCallback* p) { return fadeOutAndTrim(s, a, b, p); });
+      return;
+    case cmd::Envelope: {
+      // The curve of the last use ("envelope.dat"), applied to the selection.
+      EnvelopeCurve curve = loadEnvelopeFile(m_dataFolder);
+      runEffect(document, kEnvelopeName, [&](SoundBuffer& s, int32_t a, int32_t b, ProgressCallback* p) {
+        return applyEnvelope(s, a, b, curve, p);
+      });
+      return;
+    }
+    case cmd::CrossFade: {
+      CrossFadeParams params;
+      if (!askCrossFade(m_window, store, params)) return;
+      runEffect(document, "Cross Fade", [&](SoundBuffer& s, int32_t a, int32_t b, ProgressCallback* p) {
+        return crossFade(s, a, b, params, p);
+      });
+      return;
+    }
+    case cmd::StereoPan: {
+      if (document->buffer().channels() != 2) {
+        ui::showMessage(m_window, "Stereo Pan needs a stereo file. Convert the file to stereo first (File -> Convert Channels -> Stereo).",
+                        "Stereo Pan", MB_OK | MB_ICONINFORMATION);
+        return;
+      }
+      StereoPanParams params;
+      if (!askStereoPan(m_window, store, params)) return;
+      runEffect(document, "Stereo Pan", [&](SoundBuffer& s, int32_t a, int32_t b, ProgressCallback* p) {
+        return stereoPan(s, a, b, params, p);
+      });
+      return;
+    }
+    case cmd::DcOffset:
+      runEffect(document, "DC Offset Correction",
+                [](SoundBuffer& s, int32_t a, int32_t b, ProgressCallback* p) { return dcOffsetCorrection(s, a, b, p); });
+      return;
+    case cmd::Reverse:
+      runEffect(document, "Reverse", [](SoundBuffer& s, int32_t a, int32_t b, ProgressCallback* p) { return reverse(s, a, b, p); });
+      return;
+    case cmd::AutoGainControl:
+      runEffect(document, "Automatic Gain Control",
+                [](SoundBuffer& s, int32_t a, int32_t b, ProgressCallback* p) { return automaticGainControl(s, a, b, p); });
+      return;
+    case cmd::Compressor: {
+      CompressorParams params;
+      if (!askCompressor(m_window, store, params)) return;
+      runEffect(document, "Dynamic Range Compressor", [&](SoundBuffer& s, int32_t a, int32_t b, ProgressCallback* p) {
+        return compressor(s, a, b, params, p);
+      });
+      return;
+    }
+    case cmd::AutoTrim: {
+      AutoTrimParams params = readAutoTrimParams(store);
+      runEdit(document, "Auto Trim", "Auto Trim", [&](ProgressCallback* p) {
+        EditResult result;
+        AutoTrimResult trimmed = autoTrim(document->buffer(), params, p);
+        result.status = trimmed.result == JobResult::Done ? EditStatus::Done
+                        : trimmed.result == JobResult::Cancelled ? EditStatus::Cancelled
+                                                                 : EditStatus::Failed;
+        return result;
+      });
+      return;
+    }
+  }
+}

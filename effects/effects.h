@@ -1,0 +1,10 @@
+#pragma once
+// Editing and effects: the Edit menu's operations, the clipboard and its
+// system wave format, Auto Split, and the effects with their jobs.
+
+#include "effects/amplitude_effects.h"
+#include "effects/auto_split.h"
+#include "effects/clipboard.h"
+#include "effects/edit_operations.h"
+#include "effects/sound_converter.h"
+#include "effects/wave_clipboard_format.h"

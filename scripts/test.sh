@@ -13,7 +13,7 @@ presets=("$@")
 jobs=${ZED_JOBS:-2}
 
 mkdir -p "$root/build"
-"$root/scripts/build.sh" "${presets[@]}"
+ZED_NO_EDITOR=1 "$root/scripts/build.sh" "${presets[@]}"
 
 wine_env=(WINEPREFIX="$root/build/win64/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=")
 stop_wineserver() { env "${wine_env[@]}" wineserver -k 2>/dev/null || true; }

@@ -1,0 +1,39 @@
+#pragma once
+// Sound as one float array per channel, pulled stage by stage through the
+// resampler and the time stretcher. Values keep the scale of Sample (full
+// scale 2^19); converting to float and back happens once at each end of a
+// chain instead of between its stages.
+
+#include <cstdint>
+#include <vector>
+
+#include "core/sample_source.h"
+
+class PlanarStream {
+ public:
+  virtual ~PlanarStream() = default;
+  // Fills frames values of each channel, continuing where the last pull
+  // ended; silence where the stream has no data.
+  virtual void pull(float* const* channels, int32_t frames) = 0;
+  // The next pull starts at frame, which may lie before the start (silence
+  // until frame 0) or past the end.
+  virtual void restart(int64_t frame) = 0;
+};
+
+// The frames of a source as a planar stream.
+class SourcePlanarStream final : public PlanarStream {
+ public:
+  explicit SourcePlanarStream(SampleSource& source);
+  void pull(float* const* channels, int32_t frames) override;
+  void restart(int64_t frame) override;
+
+ private:
+  SampleSource& m_source;
+  int m_channels;
+  int64_t m_position = 0;  // next frame pulled
+  std::vector<Sample> m_interleaved;
+};
+
+// Rounds planar floats to samples, interleaved; values out of range saturate.
+void interleaveSamples(const std::vector<std::vector<float>>& planes, int32_t offset, int32_t frames,
+                       Sample* out);

@@ -1,0 +1,62 @@
+#include "effects/resample_source.h"
+
+#include <algorithm>
+
+ResampleSource::ResampleSource(SampleSourceRef input, int32_t outputRate, int32_t inputRate)
+    : SampleSource(outputRate, input->channels(), input->nominalPeak()), m_input(std::move(input)) {
+  const int32_t from = inputRate != 0 ? inputRate : m_input->sampleRate();
+  if (!m_input->good()) setStatus(m_input->status());
+  if (from <= 0 || outputRate <= 0) {
+    setStatus(SourceStatus::Corrupt);
+    return;
+  }
+  m_path = resampling::conversionPath(from, outputRate);
+  m_length = clampToInt32(resampling::convertedLength(m_input->length(), from, outputRate));
+  m_reader = std::make_unique<SourcePlanarStream>(*m_input);
+  PlanarStream* upstream = m_reader.get();
+  for (size_t i = 1; i < m_path.size(); ++i) {
+    m_stages.push_back(std::make_unique<Resampler>(*upstream, channels(), m_path[i - 1], m_path[i]));
+    upstream = m_stages.back().get();
+  }
+  m_planes.resize(channels());
+  m_planePointers.resize(channels());
+}
+
+void ResampleSource::seek(int32_t frame) {
+  m_position = frame;
+  if (!m_reader) return;
+  if (m_stages.empty()) {
+    m_input->seek(frame);
+  } else {
+    // The last stage restarts the ones before it at the frames it needs.
+    m_stages.back()->restart(frame);
+  }
+}
+
+void ResampleSource::read(Sample* buffer, int32_t frames) {
+  if (frames <= 0) return;
+  m_position = clampToInt32(static_cast<int64_t>(m_position) + frames);
+  if (!m_reader) {
+    std::fill_n(buffer, static_cast<size_t>(frames) * channels(), 0);
+    return;
+  }
+  if (m_stages.empty()) {
+    m_input->read(buffer, frames);
+    return;
+  }
+  for (int32_t done = 0; done < frames;) {
+    const int32_t count = std::min(frames - done, kProcessChunkFrames);
+    for (int c = 0; c < channels(); ++c) {
+      m_planes[c].resize(static_cast<size_t>(count));
+      m_planePointers[c] = m_planes[c].data();
+    }
+    m_stages.back()->pull(m_planePointers.data(), count);
+    interleaveSamples(m_planes, 0, count, buffer + static_cast<size_t>(done) * channels());
+    done += count;
+  }
+}
+
+SampleSourceRef makeResampleSource(SampleSourceRef source, int32_t rate) {
+  if (source->sampleRate() == rate) return source;
+  return makeRef<ResampleSource>(std::move(source), rate);
+}

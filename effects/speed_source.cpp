@@ -1,0 +1,69 @@
+#include "effects/speed_source.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// The peak may grow where stretched partials add up; twice the inner one,
+// within the largest nominal peak of the system.
+constexpr int32_t kLargestNominalPeak = 1 << 21;
+
+int32_t speedNominalPeak(int32_t inner) {
+  return static_cast<int32_t>(std::min<int64_t>(2 * static_cast<int64_t>(inner), kLargestNominalPeak));
+}
+
+}  // namespace
+
+bool speedFactorSupported(double factor) { return factor > 0 && factor <= stretching::kMaxFactor; }
+
+SpeedSource::SpeedSource(SampleSourceRef inner, double factor, int64_t outputLength)
+    : SampleSource(inner->sampleRate(), inner->channels(), speedNominalPeak(inner->nominalPeak())),
+      m_inner(std::move(inner)),
+      m_factor(factor) {
+  if (!m_inner->good()) setStatus(m_inner->status());
+  if (!speedFactorSupported(factor)) {
+    setStatus(SourceStatus::Corrupt);
+    return;
+  }
+  m_length = clampToInt32(outputLength >= 0 ? outputLength : std::llround(m_inner->length() / factor));
+  if (factor == 1.0) {
+    m_inner->seek(0);
+    return;
+  }
+  m_reader = std::make_unique<SourcePlanarStream>(*m_inner);
+  m_stretch = std::make_unique<TimeStretch>(*m_reader, channels(), sampleRate(), factor);
+  m_planes.resize(channels());
+  m_planePointers.resize(channels());
+}
+
+void SpeedSource::seek(int32_t frame) {
+  m_position = frame;
+  if (m_stretch) {
+    m_stretch->restart(frame);
+  } else if (speedFactorSupported(m_factor)) {
+    m_inner->seek(frame);
+  }
+}
+
+void SpeedSource::read(Sample* buffer, int32_t frames) {
+  if (frames <= 0) return;
+  m_position = clampToInt32(static_cast<int64_t>(m_position) + frames);
+  if (!m_stretch) {
+    if (speedFactorSupported(m_factor))
+      m_inner->read(buffer, frames);
+    else
+      std::fill_n(buffer, static_cast<size_t>(frames) * channels(), 0);
+    return;
+  }
+  for (int32_t done = 0; done < frames;) {
+    const int32_t count = std::min(frames - done, kProcessChunkFrames);
+    for (int c = 0; c < channels(); ++c) {
+      m_planes[c].resize(static_cast<size_t>(count));
+      m_planePointers[c] = m_planes[c].data();
+    }
+    m_stretch->pull(m_planePointers.data(), count);
+    interleaveSamples(m_planes, 0, count, buffer + static_cast<size_t>(done) * channels());
+    done += count;
+  }
+}

@@ -19,3 +19,6 @@ fi
 "$build/bench/formats_bench" "$scratch" "$input"
 ninja -C "$build" -j2 open_and_draw_bench >/dev/null
 "$build/bench/open_and_draw_bench" "$scratch" "$input"
+ninja -C "$build" -j2 normalize_bench edit_ops_bench >/dev/null
+"$build/bench/effects/normalize_bench" "$scratch" "$input"
+"$build/bench/edit_ops_bench" "$scratch" || true

@@ -15,8 +15,23 @@ jobs=${ZED_JOBS:-2}
 mkdir -p "$root/build"
 ZED_NO_EDITOR=1 "$root/scripts/build.sh" "${presets[@]}"
 
-wine_env=(WINEPREFIX="$root/build/win64/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=")
-stop_wineserver() { env "${wine_env[@]}" wineserver -k 2>/dev/null || true; }
+export WINEPREFIX=$root/build/win64/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+stop_wineserver() { wineserver -k 2>/dev/null || true; }
+
+# The Windows tests run on a private virtual screen (programs with windows
+# need one) with a persistent Wine server, which makes each Wine start cheap.
+# The first Wine program starts Wine's own services, and they keep the
+# standard output and error they were given: they get none of CTest's, or
+# CTest would wait for them to close.
+win64_tests() {
+  xvfb-run -a -s "-screen 0 1280x800x24" bash -c '
+    wineserver -p
+    wine cmd /c exit 0 </dev/null >/dev/null 2>&1 || true
+    status=0
+    ctest --preset win64 -j"$1" --timeout 600 || status=$?
+    wineserver -k 2>/dev/null || true
+    exit $status' win64-tests "$jobs"
+}
 
 failed=()
 for preset in "${presets[@]}"; do
@@ -24,12 +39,8 @@ for preset in "${presets[@]}"; do
   start=$SECONDS
   status=0
   if [ "$preset" = win64 ]; then
-    # A persistent server makes each Wine start cheap; stopped however we leave.
     trap stop_wineserver EXIT
-    env "${wine_env[@]}" wineserver -p
-    # Windows with windows need a display: a private virtual screen.
-    xvfb-run -a -s "-screen 0 1280x800x24" \
-      ctest --preset "$preset" -j"$jobs" --timeout 600 || status=$?
+    win64_tests || status=$?
     stop_wineserver
     trap - EXIT
   else

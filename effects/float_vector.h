@@ -4,9 +4,12 @@
 // cost of resampling and time stretching. Loads and stores go through memcpy
 // so that no alignment is assumed.
 
+#include <cstdint>
 #include <cstring>
 
 using Float4 = float __attribute__((vector_size(16)));
+// What comparing two Float4 gives: -1 where true, 0 where false.
+using Int4 = int32_t __attribute__((vector_size(16)));
 
 inline Float4 loadFloat4(const float* from) {
   Float4 value;
@@ -15,6 +18,8 @@ inline Float4 loadFloat4(const float* from) {
 }
 
 inline void storeFloat4(float* to, Float4 value) { std::memcpy(to, &value, sizeof value); }
+
+inline void storeInt4(int32_t* to, Int4 value) { std::memcpy(to, &value, sizeof value); }
 
 inline Float4 splatFloat4(float value) { return Float4{value, value, value, value}; }
 

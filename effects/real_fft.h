@@ -1,11 +1,13 @@
 #pragma once
-// Transform of a real frame of N = 2^n samples (n >= 4) into its N/2 + 1
+// Transform of a real frame of N = 2^n samples (n >= 3) into its N/2 + 1
 // bins and back, in single precision. A complex transform of N/2 points
-// does the work: the forward one runs by decimation in frequency and leaves
-// its result in bit-reversed order, which the real unpacking reads through a
-// table, and the inverse runs by decimation in time from bit-reversed input,
-// so neither direction needs a separate reordering pass. Arrays are split
-// into real and imaginary parts so that the butterflies vectorise.
+// does the work, on the even samples as real and the odd ones as imaginary
+// parts. The forward direction scatters them into bit-reversed order while
+// packing them and transforms by decimation in time, so that the points come
+// out in natural order for the unpacking; the inverse transforms by
+// decimation in frequency and gathers from bit-reversed order while
+// unpacking. No pass only reorders. Arrays are split into real and
+// imaginary parts so that the butterflies vectorise.
 
 #include <cstdint>
 #include <vector>
@@ -25,8 +27,9 @@ class RealFft {
   void inverse(const float* re, const float* im, float* frame);
 
  private:
-  void transformForward();
-  void transformInverse();
+  // sign -1: e^(-i ...) twiddles (forward), +1: inverse.
+  void decimateInTime(float sign);
+  void decimateInFrequency(float sign);
 
   int m_size;
   int m_half;                      // complex points, N/2
@@ -37,5 +40,6 @@ class RealFft {
   std::vector<int> m_stageOffset;  // index by log2(h)
   // cos and sin of 2 pi k / N for the real unpacking, k <= N/2.
   std::vector<float> m_unpackCos, m_unpackSin;
-  std::vector<float> m_re, m_im;   // working points
+  // Working points, with room for point N/2 (a copy of point 0).
+  std::vector<float> m_re, m_im;
 };

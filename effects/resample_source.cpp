@@ -15,7 +15,10 @@ ResampleSource::ResampleSource(SampleSourceRef input, int32_t outputRate, int32_
   m_reader = std::make_unique<SourcePlanarStream>(*m_input);
   PlanarStream* upstream = m_reader.get();
   for (size_t i = 1; i < m_path.size(); ++i) {
-    m_stages.push_back(std::make_unique<Resampler>(*upstream, channels(), m_path[i - 1], m_path[i]));
+    const bool firstOfTwo = m_path.size() == 3 && i == 1;
+    const resampling::StageFilter filter = firstOfTwo ? resampling::firstOfTwoStagesFilter(m_path[0], m_path[2])
+                                                      : resampling::singleStageFilter(m_path[i - 1], m_path[i]);
+    m_stages.push_back(std::make_unique<Resampler>(*upstream, channels(), m_path[i - 1], m_path[i], filter));
     upstream = m_stages.back().get();
   }
   m_planes.resize(channels());

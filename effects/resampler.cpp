@@ -15,6 +15,20 @@ std::vector<int32_t> conversionPath(int32_t inRate, int32_t outRate) {
   return {inRate, outRate};
 }
 
+StageFilter singleStageFilter(int32_t inRate, int32_t outRate) {
+  const double lower = std::min(inRate, outRate);
+  return {kStopbandEdge * lower, lower};
+}
+
+StageFilter firstOfTwoStagesFilter(int32_t inRate, int32_t target) {
+  // Aliases at the intermediate rate 2t of what lies below 1.5t land above
+  // t/2, where the second stage removes them. The passband must still reach
+  // the target's passband edge, which bounds how far apart the taps may be.
+  const double stop = 1.5 * target;
+  const double widest = (stop - kPassbandEdge * target) / (kStopbandEdge - kPassbandEdge);
+  return {stop, std::min<double>(inRate, widest)};
+}
+
 int64_t convertedLength(int64_t inFrames, int32_t inRate, int32_t outRate) {
   if (inFrames <= 0 || inRate <= 0 || outRate <= 0) return 0;
   return (inFrames * outRate + inRate / 2) / inRate;
@@ -62,13 +76,14 @@ float dotProduct(const float* samples, const float* row, int taps) {
 
 }  // namespace
 
-Resampler::Resampler(PlanarStream& upstream, int channels, int32_t inRate, int32_t outRate)
+Resampler::Resampler(PlanarStream& upstream, int channels, int32_t inRate, int32_t outRate, StageFilter filter)
     : m_upstream(upstream), m_channels(channels) {
   const int64_t common = std::gcd<int64_t, int64_t>(inRate, outRate);
   m_inStep = inRate / common;
   m_outStep = outRate / common;
-  m_scale = std::max(1.0, static_cast<double>(inRate) / outRate);
-  m_halfWidth = kKernelTaps / 2.0 * m_scale;
+  const double tapRate = std::min<double>(filter.tapRate, inRate);
+  m_cutoff = (filter.stopEdge - kCutoffBelowStop * tapRate) / inRate;
+  m_halfWidth = kKernelTaps / 2.0 * inRate / tapRate;
   m_reach = static_cast<int>(std::ceil(m_halfWidth));
   m_taps = (2 * m_reach + 7) / 8 * 8;
   m_exactPhases = m_outStep * m_taps <= kMaxExactKernel;
@@ -85,7 +100,7 @@ Resampler::Resampler(PlanarStream& upstream, int channels, int32_t inRate, int32
 void Resampler::fillRow(double fraction, float* row) const {
   // Tap i weighs input frame index - m_reach + 1 + i for an output at
   // index + fraction.
-  const double cutoff = 2 * kCutoff / m_scale;  // twice the cut-off in cycles per input frame
+  const double cutoff = 2 * m_cutoff;
   std::vector<double> values(m_taps, 0.0);
   double sum = 0;
   for (int i = 0; i < 2 * m_reach; ++i) {

@@ -28,6 +28,54 @@ constexpr int32_t kInputChunk = 4096;
 // ratio (120 dB); below it bins only follow their neighbours.
 constexpr float kPeakFloor = 1e-12f;
 
+// The angle of (x, y) to within a few units of float precision: the ratio of
+// the smaller to the larger part is brought below tan(pi/8), where a short
+// series converges (the single-precision arctangent of the Cephes library).
+// No branches: for noise every test would be a coin toss.
+float angleOf(float x, float y) {
+  constexpr float kQuarterPi = 0.785398163f, kHalfPi = 1.57079633f, kPi = 3.14159265f;
+  const float ax = std::abs(x), ay = std::abs(y);
+  const float big = std::max(ax, ay), small = std::min(ax, ay);
+  const float ratio = big > 0 ? small / big : 0;
+  const auto above = static_cast<float>(ratio > 0.414213562f);
+  const float a = ratio + above * ((ratio - 1) / (ratio + 1) - ratio);
+  const float z = a * a;
+  float angle = (((8.05374449538e-2f * z - 1.38776856032e-1f) * z + 1.99777106478e-1f) * z - 3.33329491539e-1f) * z * a +
+                a + above * kQuarterPi;
+  angle += static_cast<float>(ay > ax) * (kHalfPi - 2 * angle);
+  angle += static_cast<float>(x < 0) * (kPi - 2 * angle);
+  return std::copysign(angle, y);
+}
+
+// angle brought into [-pi, pi]. Adding and taking away 1.5 * 2^23 rounds a
+// float to the nearest whole number without a branch or a library call.
+float wrapAngle(float angle) {
+  constexpr float kTurn = 6.28318531f, kRounder = 12582912.0f;
+  const float turns = (angle * (1.0f / kTurn) + kRounder) - kRounder;
+  return angle - kTurn * turns;
+}
+
+// Sine and cosine of an angle in [-pi, pi] to about 2e-7, without branches:
+// short series for half the angle, then the double-angle formulas.
+void fastSinCos(float angle, float& sine, float& cosine) {
+  const float h = 0.5f * angle, h2 = h * h;
+  const float s = h * (1 + h2 * (-1.0f / 6 + h2 * (1.0f / 120 + h2 * (-1.0f / 5040 + h2 * (1.0f / 362880)))));
+  const float c = 1 + h2 * (-0.5f + h2 * (1.0f / 24 + h2 * (-1.0f / 720 + h2 * (1.0f / 40320 - h2 * (1.0f / 3628800)))));
+  sine = 2 * s * c;
+  cosine = c * c - s * s;
+}
+
+// out = x * rotation, bin by bin (count a multiple of 4).
+void rotate(const float* xRe, const float* xIm, const float* rotRe, const float* rotIm, float* outRe, float* outIm,
+            int count) {
+  for (int k = 0; k < count; k += 4) {
+    const Float4 xr = loadFloat4(xRe + k), xi = loadFloat4(xIm + k);
+    const Float4 rr = loadFloat4(rotRe + k), ri = loadFloat4(rotIm + k);
+    storeFloat4(outRe + k, xr * rr - xi * ri);
+    storeFloat4(outIm + k, xr * ri + xi * rr);
+  }
+}
+
 int64_t floorDivide(int64_t numerator, int64_t denominator) {
   int64_t quotient = numerator / denominator;
   if (numerator % denominator != 0 && (numerator < 0) != (denominator < 0)) --quotient;
@@ -51,14 +99,29 @@ TimeStretch::TimeStretch(PlanarStream& upstream, int channels, int32_t sampleRat
     m_hopMillionths -= kMillion;
   }
   m_useReference = factor > 2;
+  // Hann windows both ways; eight of them overlapping add up to 3 after
+  // both, and the inverse transform scales by the frame size.
   m_window.resize(m_size);
-  for (int n = 0; n < m_size; ++n) m_window[n] = static_cast<float>(0.5 - 0.5 * std::cos(kTwoPi * n / m_size));
+  m_synthesisWindow.resize(m_size);
+  for (int n = 0; n < m_size; ++n) {
+    const double hann = 0.5 - 0.5 * std::cos(kTwoPi * n / m_size);
+    m_window[n] = static_cast<float>(hann);
+    m_synthesisWindow[n] = static_cast<float>(hann / (3.0 * m_size));
+  }
   m_input.resize(channels);
   m_pullPointers.resize(channels);
-  m_re.assign(channels, std::vector<float>(m_bins));
-  m_im.assign(channels, std::vector<float>(m_bins));
-  for (auto* spectrum : {&m_sumRe, &m_sumIm, &m_lastRe, &m_lastIm, &m_outRe, &m_outIm, &m_power, &m_rotRe, &m_rotIm})
-    spectrum->assign(m_bins, 0.0f);
+  // Spectra are padded with zero bins to a multiple of 4 for the vector loops.
+  m_paddedBins = (m_bins + 3) / 4 * 4;
+  m_re.assign(channels, std::vector<float>(m_paddedBins));
+  m_im.assign(channels, std::vector<float>(m_paddedBins));
+  for (auto* spectrum : {&m_sumRe, &m_sumIm, &m_lastRe, &m_lastIm, &m_outRe, &m_outIm, &m_rotRe, &m_rotIm})
+    spectrum->assign(m_paddedBins, 0.0f);
+  m_power.assign(m_paddedBins + 4, -1.0f);
+  m_peaks.resize(m_bins);
+  m_peakFlags.resize(m_paddedBins);
+  m_peakRotRe.resize(m_bins);
+  m_peakRotIm.resize(m_bins);
+  m_regionStarts.resize(m_paddedBins);
   m_frame.resize(m_size);
   m_overlap.assign(channels, std::vector<float>(m_size));
   restart(0);
@@ -115,102 +178,106 @@ void TimeStretch::analyse(int64_t inputStart) {
   const auto offset = static_cast<size_t>(inputStart - m_inputStart);
   for (int c = 0; c < m_channels; ++c) {
     const float* in = m_input[c].data() + offset;
-    for (int n = 0; n < m_size; ++n) m_frame[n] = in[n] * m_window[n];
+    for (int n = 0; n < m_size; n += 4)
+      storeFloat4(&m_frame[n], loadFloat4(in + n) * loadFloat4(&m_window[n]));
     m_fft.forward(m_frame.data(), m_re[c].data(), m_im[c].data());
   }
   std::copy(m_re[0].begin(), m_re[0].end(), m_sumRe.begin());
   std::copy(m_im[0].begin(), m_im[0].end(), m_sumIm.begin());
   for (int c = 1; c < m_channels; ++c)
-    for (int k = 0; k < m_bins; ++k) {
-      m_sumRe[k] += m_re[c][k];
-      m_sumIm[k] += m_im[c][k];
+    for (int k = 0; k < m_paddedBins; k += 4) {
+      storeFloat4(&m_sumRe[k], loadFloat4(&m_sumRe[k]) + loadFloat4(&m_re[c][k]));
+      storeFloat4(&m_sumIm[k], loadFloat4(&m_sumIm[k]) + loadFloat4(&m_im[c][k]));
     }
 }
 
 void TimeStretch::lockPhases(int64_t hop) {
-  float strongest = 0;
-  for (int k = 0; k < m_bins; ++k) {
-    m_power[k] = m_sumRe[k] * m_sumRe[k] + m_sumIm[k] * m_sumIm[k];
-    strongest = std::max(strongest, m_power[k]);
+  // m_power has two guard entries of -1 at each end, so that every bin has
+  // two neighbours on each side.
+  float* power = m_power.data() + 2;
+  for (int k = 0; k < m_paddedBins; k += 4) {
+    const Float4 re = loadFloat4(&m_sumRe[k]), im = loadFloat4(&m_sumIm[k]);
+    storeFloat4(power + k, re * re + im * im);
   }
-  m_peaks.clear();
-  const float floor = strongest * kPeakFloor;
-  for (int k = 0; k < m_bins; ++k) {
-    const float p = m_power[k];
-    if (p <= floor) continue;
-    if ((k >= 1 && p <= m_power[k - 1]) || (k >= 2 && p <= m_power[k - 2])) continue;
-    if ((k + 1 < m_bins && p < m_power[k + 1]) || (k + 2 < m_bins && p < m_power[k + 2])) continue;
-    m_peaks.push_back(k);
+  std::fill(power + m_bins, power + m_bins + 2, -1.0f);  // guards after the last bin
+  const float strongest = *std::max_element(power, power + m_bins);
+  // Peak tests four bins at a time, then the peaks collected without
+  // branches: in noise every test is a coin toss.
+  const Float4 floor = splatFloat4(strongest * kPeakFloor);
+  for (int k = 0; k < m_paddedBins; k += 4) {
+    const Float4 p = loadFloat4(power + k);
+    const Int4 isPeak = (p > floor) & (p > loadFloat4(power + k - 1)) & (p > loadFloat4(power + k - 2)) &
+                        (p >= loadFloat4(power + k + 1)) & (p >= loadFloat4(power + k + 2));
+    storeInt4(&m_peakFlags[k], isPeak);
   }
-  if (m_peaks.empty()) {
+  int peaks = 0;
+  for (int k = 0; k < m_bins; ++k) {
+    m_peaks[peaks] = k;
+    peaks -= m_peakFlags[k];  // a flag is -1 or 0
+  }
+  if (peaks == 0) {
     std::fill(m_rotRe.begin(), m_rotRe.end(), 1.0f);
     std::fill(m_rotIm.begin(), m_rotIm.end(), 0.0f);
     return;
   }
   // The rotation of each peak: from its analysis phase to its phase moved on
-  // from the previous synthesis frame by its measured frequency.
-  for (int peak : m_peaks) {
-    const double sr = m_sumRe[peak], si = m_sumIm[peak];
-    const double lr = m_lastRe[peak], li = m_lastIm[peak];
-    const double advance = std::atan2(si * lr - sr * li, sr * lr + si * li);
-    const double binFrequency = kTwoPi * peak / m_size;
-    double deviation = advance - binFrequency * hop;
-    deviation -= kTwoPi * std::nearbyint(deviation / kTwoPi);
-    const double frequency = binFrequency + deviation / hop;
-    double turn = frequency * m_hop;
-    turn -= kTwoPi * std::nearbyint(turn / kTwoPi);
-    const double yr = m_outRe[peak], yi = m_outIm[peak];
-    const double previous = std::hypot(yr, yi), current = std::hypot(sr, si);
-    double rr = 1, ri = 0;
-    if (previous > 0 && current > 0) {
-      // unit(previous output) * e^(i turn) * conj(unit(analysis))
-      const double cr = std::cos(turn), ci = std::sin(turn);
-      const double tr = (yr * cr - yi * ci) / previous, ti = (yr * ci + yi * cr) / previous;
-      rr = (tr * sr + ti * si) / current;
-      ri = (ti * sr - tr * si) / current;
-    }
-    m_rotRe[peak] = static_cast<float>(rr);
-    m_rotIm[peak] = static_cast<float>(ri);
-  }
-  // Every bin takes the rotation of its peak; regions meet at the lowest bin
-  // between two peaks.
-  int from = 0;
-  for (size_t i = 0; i < m_peaks.size(); ++i) {
+  // from the previous synthesis frame by its measured frequency. The phase a
+  // bin's centre frequency turns by over a hop is taken from whole numbers
+  // (bin x hop mod size), so that it stays exact at any bin and hop.
+  const auto size = static_cast<int64_t>(m_size);
+  const float binTurn = static_cast<float>(kTwoPi) / static_cast<float>(m_size);
+  const float hopRatio = static_cast<float>(m_hop) / static_cast<float>(hop);
+  for (int i = 0; i < peaks; ++i) {
     const int peak = m_peaks[i];
-    int to = m_bins;
-    if (i + 1 < m_peaks.size()) {
-      const int next = m_peaks[i + 1];
-      to = peak + 1;
-      for (int k = peak + 1; k < next; ++k)
-        if (m_power[k] < m_power[to]) to = k;
-      to += 1;
+    const float sr = m_sumRe[peak], si = m_sumIm[peak];
+    const float lr = m_lastRe[peak], li = m_lastIm[peak];
+    const float yr = m_outRe[peak], yi = m_outIm[peak];
+    const float previous = yr * yr + yi * yi, current = sr * sr + si * si;
+    float rr = 1, ri = 0;
+    if (previous > 0 && current > 0 && lr * lr + li * li > 0) {
+      const float advance = angleOf(sr * lr + si * li, si * lr - sr * li);
+      const float expected = binTurn * static_cast<float>(peak * hop % size);
+      const float deviation = wrapAngle(advance - expected);
+      const float turn = wrapAngle(binTurn * static_cast<float>(peak * m_hop % size) + deviation * hopRatio);
+      float cr, ci;
+      fastSinCos(turn, ci, cr);
+      // unit(previous output) * e^(i turn) * conj(unit(analysis))
+      const float scale = 1.0f / (std::sqrt(previous) * std::sqrt(current));
+      const float tr = yr * cr - yi * ci, ti = yr * ci + yi * cr;
+      rr = (tr * sr + ti * si) * scale;
+      ri = (ti * sr - tr * si) * scale;
     }
-    const float rr = m_rotRe[peak], ri = m_rotIm[peak];
-    for (int k = from; k < to; ++k) {
-      m_rotRe[k] = rr;
-      m_rotIm[k] = ri;
-    }
-    from = to;
+    m_peakRotRe[i] = rr;
+    m_peakRotIm[i] = ri;
+  }
+  // Every bin takes the rotation of its peak; regions meet halfway between
+  // two peaks. A mark where each region after the first begins, then a
+  // running count of marks is the region of each bin.
+  std::fill(m_regionStarts.begin(), m_regionStarts.end(), 0);
+  for (int i = 1; i < peaks; ++i) m_regionStarts[(m_peaks[i - 1] + m_peaks[i]) / 2 + 1] = 1;
+  int region = 0;
+  for (int k = 0; k < m_paddedBins; ++k) {
+    region += m_regionStarts[k];
+    m_rotRe[k] = m_peakRotRe[region];
+    m_rotIm[k] = m_peakRotIm[region];
   }
 }
 
 void TimeStretch::synthesise(int64_t frame) {
-  // Hann analysis and synthesis windows overlapping eight times add up to 3;
-  // the inverse transform scales by the frame size.
-  const float gain = 1.0f / (3.0f * static_cast<float>(m_size));
   const int64_t offset = (frame - stretching::kOverlap / 2 - m_block) * m_hop;
   const int first = static_cast<int>(std::max<int64_t>(0, -offset));
   for (int c = 0; c < m_channels; ++c) {
     float* re = m_re[c].data();
     float* im = m_im[c].data();
-    for (int k = 0; k < m_bins; ++k) {
-      const float xr = re[k], xi = im[k];
-      re[k] = xr * m_rotRe[k] - xi * m_rotIm[k];
-      im[k] = xr * m_rotIm[k] + xi * m_rotRe[k];
-    }
+    rotate(re, im, m_rotRe.data(), m_rotIm.data(), re, im, m_paddedBins);
     m_fft.inverse(re, im, m_frame.data());
     float* out = m_overlap[c].data();
-    for (int n = first; n < m_size; ++n) out[offset + n] += m_frame[n] * m_window[n] * gain;
+    if (first == 0) {
+      for (int n = 0; n < m_size; n += 4)
+        storeFloat4(out + n, loadFloat4(out + n) + loadFloat4(&m_frame[n]) * loadFloat4(&m_synthesisWindow[n]));
+    } else {
+      for (int n = first; n < m_size; ++n) out[offset + n] += m_frame[n] * m_synthesisWindow[n];
+    }
   }
 }
 
@@ -236,10 +303,7 @@ void TimeStretch::processFrame(int64_t frame) {
     std::fill(m_rotRe.begin(), m_rotRe.end(), 1.0f);
     std::fill(m_rotIm.begin(), m_rotIm.end(), 0.0f);
   }
-  for (int k = 0; k < m_bins; ++k) {
-    m_outRe[k] = m_sumRe[k] * m_rotRe[k] - m_sumIm[k] * m_rotIm[k];
-    m_outIm[k] = m_sumRe[k] * m_rotIm[k] + m_sumIm[k] * m_rotRe[k];
-  }
+  rotate(m_sumRe.data(), m_sumIm.data(), m_rotRe.data(), m_rotIm.data(), m_outRe.data(), m_outIm.data(), m_paddedBins);
   if (!m_useReference) {
     m_lastRe.swap(m_sumRe);
     m_lastIm.swap(m_sumIm);

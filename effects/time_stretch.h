@@ -14,12 +14,12 @@
 // frame (for factors above 2 from an extra frame one synthesis hop earlier,
 // which stays unambiguous however far apart the analysis frames are), and its
 // phase moves on by that frequency times the synthesis hop. The bins around
-// a peak, up to the lowest point towards the next peak, keep their phase
-// relation to it, which keeps partials and their sidebands together (less of
-// the "phasey" sound of a plain vocoder). The peaks and phases are taken
-// from the sum of all channels and the same rotation is applied to every
-// channel, so the phase relations between channels, and with them the
-// stereo image, pass unchanged. Silence resets every phase.
+// a peak, up to halfway to the next one, keep their phase relation to it,
+// which keeps partials and their sidebands together (less of the "phasey"
+// sound of a plain vocoder). The peaks and phases are taken from the sum of
+// all channels and the same rotation is applied to every channel, so the
+// phase relations between channels, and with them the stereo image, pass
+// unchanged. Silence resets every phase.
 
 #include <cstdint>
 #include <vector>
@@ -59,11 +59,11 @@ class TimeStretch final : public PlanarStream {
 
   PlanarStream& m_upstream;
   int m_channels;
-  int m_size, m_hop, m_bins;
+  int m_size, m_hop, m_bins, m_paddedBins;
   int64_t m_hopWhole, m_hopMillionths;
   bool m_useReference;
   RealFft m_fft;
-  std::vector<float> m_window;
+  std::vector<float> m_window, m_synthesisWindow;
 
   // Input frames m_inputStart .. m_inputStart + m_inputFrames - 1.
   std::vector<std::vector<float>> m_input;
@@ -76,7 +76,10 @@ class TimeStretch final : public PlanarStream {
   std::vector<std::vector<float>> m_re, m_im;
   std::vector<float> m_sumRe, m_sumIm, m_lastRe, m_lastIm, m_outRe, m_outIm;
   std::vector<float> m_power, m_rotRe, m_rotIm, m_frame;
-  std::vector<int> m_peaks;
+  std::vector<int> m_peaks;          // bins of this frame's peaks
+  std::vector<int32_t> m_peakFlags;  // -1 where a bin is a peak
+  std::vector<float> m_peakRotRe, m_peakRotIm;  // rotation of each peak
+  std::vector<int32_t> m_regionStarts;  // 1 where a peak's region begins
   bool m_havePrevious = false;
   int64_t m_previousCentre = 0;
 

@@ -12,7 +12,7 @@
 #include "editor/frame_controls.h"
 #include "editor/model/command_line.h"
 #include "editor/windows_file_ui.h"
-#include "effects/sound_converter.h"
+#include "effects/speed_pitch.h"
 #include "sys/folders.h"
 #include "ui/text.h"
 
@@ -36,7 +36,7 @@ Frame::Frame(HINSTANCE instance)
       m_settings(*m_store),
       m_dataFolder(editorDataFolder()),
       m_fileUi(std::make_unique<WindowsFileUi>()),
-      m_converter(std::make_unique<LinearFallbackConverter>()) {
+      m_converter(std::make_unique<ResamplingConverter>()) {
   sys::createFolder(m_dataFolder);
   setWorkingFolder(chooseWorkingFolder(m_settings, m_dataFolder));
   m_formats.settings = m_store.get();

@@ -41,7 +41,9 @@ bool commandBuilt(int id) {
       return true;
     case cmd::Amplify: case cmd::Normalize: case cmd::FadeIn: case cmd::FadeOut: case cmd::FadeOutAndTrim:
     case cmd::Envelope: case cmd::CrossFade: case cmd::StereoPan: case cmd::DcOffset: case cmd::Reverse:
-    case cmd::AutoGainControl: case cmd::Compressor: case cmd::AutoTrim:
+    case cmd::AutoGainControl: case cmd::Compressor: case cmd::AutoTrim: case cmd::SpeedAndPitch:
+    case cmd::SpeedChange: case cmd::PitchChange: case cmd::ConvertSampleRate: case cmd::ConvertToMono:
+    case cmd::ConvertToStereo:
       return true;
   }
   return (id >= cmd::RecentFirst && id <= cmd::RecentLast) || (id >= cmd::WindowFirst && id <= cmd::WindowLast);

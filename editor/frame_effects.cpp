@@ -10,6 +10,7 @@
 #include "editor/document_window.h"
 #include "editor/frame.h"
 #include "effects/amplitude_effects.h"
+#include "effects/speed_pitch.h"
 #include "ui/progress_dialog.h"
 #include "ui/text.h"
 
@@ -72,6 +73,35 @@ bool askCompressor(HWND owner, sys::SettingsStore& store, CompressorParams& para
   params.CompressorLimit = static_cast<int32_t>(dialog.fields[2].value);
   writeCompressorParams(store, params);
   return true;
+}
+
+// Speed and Pitch Change, Speed Change and Pitch Change share one dialog.
+bool askSpeedPitch(HWND owner, SpeedPitchMode mode, int32_t& percent) {
+  static const char* titles[] = {kSpeedAndPitchChangeName, kSpeedChangeName, kPitchChangeName};
+  while (true) {
+    NumbersDialog dialog(titles[static_cast<int>(mode)],
+                         {{101, kSpeedPitchLabels[static_cast<int>(mode)], 1, 100000, percent, 100}});
+    if (dialog.runModal(owner) != IDOK) return false;
+    percent = static_cast<int32_t>(dialog.fields[0].value);
+    if (speedPitchPercentAccepted(percent)) return true;
+    ui::showMessage(owner, kSpeedPercentTooLarge, kSpeedPercentCaption, MB_OK | MB_ICONEXCLAMATION);
+  }
+}
+
+bool askSampleRate(HWND owner, int32_t current, int32_t& rate) {
+  rate = current;
+  while (true) {
+    NumbersDialog dialog(kConvertSampleRateName, {{101, "New sample rate (Hz):", 1, 1000000, rate, 44100}});
+    if (dialog.runModal(owner) != IDOK) return false;
+    rate = static_cast<int32_t>(dialog.fields[0].value);
+    if (convertRateAccepted(rate)) return true;
+    ui::showMessage(owner, kSampleRateOutOfRange, kConvertSampleRateName, MB_OK | MB_ICONEXCLAMATION);
+  }
+}
+
+EditStatus statusOf(JobResult result) {
+  return result == JobResult::Done ? EditStatus::Done : result == JobResult::Cancelled ? EditStatus::Cancelled
+                                                                                        : EditStatus::Failed;
 }
 
 }  // namespace
@@ -168,6 +198,54 @@ void Frame::onEffectCommand(int id, DocumentWindow* document) {
       if (!askCompressor(m_window, store, params)) return;
       runEffect(document, "Dynamic Range Compressor", [&](SoundBuffer& s, int32_t a, int32_t b, ProgressCallback* p) {
         return compressor(s, a, b, params, p);
+      });
+      return;
+    }
+    case cmd::SpeedAndPitch:
+    case cmd::SpeedChange:
+    case cmd::PitchChange: {
+      auto mode = id == cmd::SpeedAndPitch ? SpeedPitchMode::SpeedAndPitch
+                  : id == cmd::SpeedChange ? SpeedPitchMode::Speed
+                                           : SpeedPitchMode::Pitch;
+      int32_t percent = mode == SpeedPitchMode::SpeedAndPitch ? readSpeedAndPitchParams(store).SpSpeedPitch
+                        : mode == SpeedPitchMode::Speed       ? readSpeedChangeParams(store).ConstPitchSpeed
+                                                              : readPitchChangeParams(store).ConstSpeedPitch;
+      if (!askSpeedPitch(m_window, mode, percent)) return;
+      if (mode == SpeedPitchMode::SpeedAndPitch) writeSpeedAndPitchParams(store, {percent});
+      if (mode == SpeedPitchMode::Speed) writeSpeedChangeParams(store, {percent});
+      if (mode == SpeedPitchMode::Pitch) writePitchChangeParams(store, {percent});
+      ViewState& view = document->view();
+      if (!hasSelection(view)) selectAll(view, document->length());
+      int32_t start = view.selectionStart, end = view.selectionEnd;
+      static const char* names[] = {kSpeedAndPitchChangeName, kSpeedChangeName, kPitchChangeName};
+      runEdit(document, names[static_cast<int>(mode)], kSpeedPitchProgressTitle, [&](ProgressCallback* p) {
+        SpeedPitchResult changed = changeSpeedOrPitch(document->buffer(), start, end, mode, percent, p);
+        EditResult result;
+        result.status = statusOf(changed.result);
+        result.selection = Selection{start, changed.end, changed.end};
+        result.leadInFrames = document->buffer().sampleRate();
+        return result;
+      });
+      return;
+    }
+    case cmd::ConvertSampleRate: {
+      int32_t rate = 0;
+      if (!askSampleRate(m_window, document->buffer().sampleRate(), rate)) return;
+      runEdit(document, kConvertSampleRateName, kConvertSampleRateName, [&](ProgressCallback* p) {
+        EditResult result;
+        result.status = statusOf(convertSampleRate(document->buffer(), rate, p));
+        return result;
+      });
+      return;
+    }
+    case cmd::ConvertToMono:
+    case cmd::ConvertToStereo: {
+      int channels = id == cmd::ConvertToMono ? 1 : 2;
+      if (document->buffer().channels() == channels) return;
+      runEdit(document, kConvertChannelsName, kConvertChannelsName, [&](ProgressCallback* p) {
+        EditResult result;
+        result.status = statusOf(convertChannels(document->buffer(), channels, p));
+        return result;
       });
       return;
     }

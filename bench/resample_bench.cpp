@@ -136,16 +136,18 @@ void reportQuality(const std::string& scratch, int32_t inRate, int32_t outRate) 
                                 stop.frequencies.empty()
                                     ? std::vector<ToneResult>{}
                                     : measureSweep(stop, soxConversion(scratch, stop, inRate, outRate), inRate, outRate));
-  std::printf("%d -> %d Hz (%zu stage%s), passband 20 .. %.0f Hz, %zu tones; stopband %.0f .. %.0f Hz, %zu tones\n",
-              inRate, outRate, resampling::conversionPath(inRate, outRate).size() - 1,
-              resampling::conversionPath(inRate, outRate).size() > 2 ? "s" : "", resampling::kPassbandEdge * lower,
-              passTones.size(), 0.5 * lower, 0.5 * inRate, stopTones.size());
+  const size_t stages = resampling::conversionPath(inRate, outRate).size() - 1;
+  std::printf("%d -> %d Hz (%zu stage%s), passband 20 .. %.0f Hz, %zu tones", inRate, outRate, stages,
+              stages > 1 ? "s" : "", resampling::kPassbandEdge * lower, passTones.size());
+  if (!stopTones.empty()) std::printf("; stopband %.0f .. %.0f Hz, %zu tones", 0.5 * lower, 0.5 * inRate, stopTones.size());
+  std::printf("\n");
   std::printf("  passband ripple                    ours %8.5f dB   sox %8.5f dB\n", ours.ripple, sox.ripple);
   std::printf("  images and aliases of those tones  ours %8.1f dB   sox %8.1f dB\n", ours.worstOther, sox.worstOther);
   if (!stopTones.empty())
     std::printf("  stopband rejection                 ours %8.1f dB   sox %8.1f dB\n", -ours.stopband, -sox.stopband);
   else
-    std::printf("  stopband rejection                 no input above %.0f Hz; images are counted above\n", 0.5 * lower);
+    std::printf("  stopband rejection                 (no input above %.0f Hz; the images are in the line above)\n",
+                0.5 * lower);
 }
 
 }  // namespace

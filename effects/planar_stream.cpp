@@ -3,14 +3,14 @@
 #include <algorithm>
 #include <cmath>
 
-SourcePlanarStream::SourcePlanarStream(SampleSource& source)
-    : m_source(source), m_channels(source.channels()) {
+SourcePlanarStream::SourcePlanarStream(SampleSource& source, int64_t origin)
+    : m_source(source), m_channels(source.channels()), m_origin(origin) {
   restart(0);
 }
 
 void SourcePlanarStream::restart(int64_t frame) {
-  m_position = frame;
-  m_source.seek(static_cast<int32_t>(std::clamp<int64_t>(frame, 0, INT32_MAX)));
+  m_position = m_origin + frame;
+  m_source.seek(static_cast<int32_t>(std::clamp<int64_t>(m_position, 0, INT32_MAX)));
 }
 
 void SourcePlanarStream::pull(float* const* channels, int32_t frames) {

@@ -20,17 +20,20 @@ class PlanarStream {
   virtual void restart(int64_t frame) = 0;
 };
 
-// The frames of a source as a planar stream.
+// The frames of a source as a planar stream: stream frame f is frame
+// origin + f of the source.
 class SourcePlanarStream final : public PlanarStream {
  public:
-  explicit SourcePlanarStream(SampleSource& source);
+  explicit SourcePlanarStream(SampleSource& source, int64_t origin = 0);
   void pull(float* const* channels, int32_t frames) override;
   void restart(int64_t frame) override;
+  void setOrigin(int64_t origin) { m_origin = origin; }
 
  private:
   SampleSource& m_source;
   int m_channels;
-  int64_t m_position = 0;  // next frame pulled
+  int64_t m_origin;
+  int64_t m_position = 0;  // next source frame pulled
   std::vector<Sample> m_interleaved;
 };
 

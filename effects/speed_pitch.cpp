@@ -104,7 +104,8 @@ SampleSourceRef makeSpeedPitchSource(SampleSourceRef input, SpeedPitchMode mode,
       // that much faster brings back the length, frame for frame.
       const int32_t length = input->length();
       SampleSourceRef shifted = makeRef<ResampleSource>(std::move(input), rate, relabelled);
-      return makeRef<SpeedSource>(std::move(shifted), static_cast<double>(rate) / relabelled, length);
+      return makeRef<SpeedSource>(std::move(shifted), static_cast<double>(rate) / relabelled, SpeedTimeline::Output,
+                                  length);
     }
     default:
       return makeRef<ResampleSource>(std::move(input), rate, relabelled);

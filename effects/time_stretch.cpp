@@ -22,8 +22,8 @@ namespace {
 
 constexpr double kTwoPi = 2 * std::numbers::pi;
 constexpr int64_t kMillion = 1000000;
-// Input frames fetched at least per refill.
-constexpr int32_t kInputChunk = 4096;
+// Input frames skipped per pull when large factors jump over input.
+constexpr int32_t kSkipChunk = 4096;
 // A peak must stand out of the frame's strongest bin by less than this power
 // ratio (120 dB); below it bins only follow their neighbours.
 constexpr float kPeakFloor = 1e-12f;
@@ -148,7 +148,7 @@ void TimeStretch::ensureInput(int64_t first, int64_t last) {
   if (first >= end) {
     // Nothing kept: skip the input up to first (large factors jump over it).
     for (int64_t skip = first - end; skip > 0;) {
-      const auto count = static_cast<int32_t>(std::min<int64_t>(skip, kInputChunk));
+      const auto count = static_cast<int32_t>(std::min<int64_t>(skip, kSkipChunk));
       for (int c = 0; c < m_channels; ++c) {
         m_input[c].resize(std::max<size_t>(m_input[c].size(), count));
         m_pullPointers[c] = m_input[c].data();
@@ -165,7 +165,9 @@ void TimeStretch::ensureInput(int64_t first, int64_t last) {
   m_inputStart = std::max(first, m_inputStart);
   const int64_t have = m_inputStart + m_inputFrames;
   if (last < have) return;
-  const auto fetch = static_cast<int32_t>(std::max<int64_t>(last + 1 - have, kInputChunk));
+  // Only what the frame needs: a player counts back from its source's
+  // position by what was read ahead.
+  const auto fetch = static_cast<int32_t>(last + 1 - have);
   for (int c = 0; c < m_channels; ++c) {
     m_input[c].resize(std::max<size_t>(m_input[c].size(), static_cast<size_t>(m_inputFrames) + fetch));
     m_pullPointers[c] = m_input[c].data() + m_inputFrames;
@@ -311,6 +313,12 @@ void TimeStretch::processFrame(int64_t frame) {
   synthesise(frame);
   m_previousCentre = centre;
   m_havePrevious = true;
+}
+
+double TimeStretch::inputAhead() const {
+  const int64_t output = m_block * m_hop + m_blockUsed;
+  const double heard = output * (m_hopWhole + m_hopMillionths / static_cast<double>(kMillion)) / m_hop;
+  return static_cast<double>(m_inputStart + m_inputFrames) - heard;
 }
 
 void TimeStretch::pull(float* const* channels, int32_t frames) {

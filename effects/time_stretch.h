@@ -47,6 +47,8 @@ class TimeStretch final : public PlanarStream {
   void restart(int64_t frame) override;
 
   int frameSize() const { return m_size; }
+  // Input frames pulled beyond the one the next output frame stands for.
+  double inputAhead() const;
 
  private:
   // Input frame at the centre of analysis frame m.

@@ -72,6 +72,34 @@ TEST(SpeedSourceTest, SeekingStartsAtFullLevel) {
   }
 }
 
+// For the player: slow and fast play start where the source stands and
+// count its frames, so that the cursor follows what is heard.
+TEST(SpeedSourceTest, PlaybackCountsTheFramesOfItsSource) {
+  const int32_t frames = static_cast<int32_t>(msToFrames(4000, kRate));
+  for (int percent : {50, 150}) {
+    SCOPED_TRACE(testing::Message() << percent << " %");
+    const double factor = percent / 100.0;
+    SampleSourceRef inner = memorySource(sine(frames, 500, kRate, kAmplitude), 1, kRate);
+    inner->seek(30000);
+    SampleSourceRef source = makePlaybackSpeedSource(inner, percent);
+    ASSERT_TRUE(source && source->good());
+    EXPECT_EQ(source->length(), frames);
+    EXPECT_NEAR(source->position(), 30000, 2);
+    const std::vector<double> out = channelOf(readFrames(*source, 20000), 1, 0);
+    EXPECT_NEAR(source->position(), 30000 + 20000 * factor, 2);
+    // Full level from the first frame: the frames before the start point are
+    // read for the first windows.
+    EXPECT_NEAR(decibels(rms(slice(out, 0, 256)) / (kAmplitude / std::sqrt(2.0))), 0.0, 0.2);
+    EXPECT_NEAR(zeroCrossingFrequency(out, kRate) / 500, 1.0, 0.001);
+    source->seek(100000);
+    EXPECT_NEAR(source->position(), 100000, 2);
+    readFrames(*source, 1000);
+    EXPECT_NEAR(source->position(), 100000 + 1000 * factor, 2);
+  }
+  EXPECT_FALSE(makePlaybackSpeedSource(memorySource({}, 1, kRate), 0));
+  EXPECT_FALSE(makePlaybackSpeedSource(memorySource({}, 1, kRate), 2000));
+}
+
 // Speech read at another speed keeps its voice: the same pitch and the same
 // balance of low and high frequencies. Noise-like sounds (the hiss of an
 // "s") lose some level, as in every phase vocoder: frames put together from

@@ -104,36 +104,10 @@ ToneFit fitTone(const std::vector<double>& values, double frequency, int32_t rat
 
 double decibels(double ratio) { return 20 * std::log10(std::max(ratio, 1e-30)); }
 
-std::vector<double> octaveBandLevels(const std::vector<double>& values, int32_t rate) {
-  constexpr int kBlock = 2048;
-  std::vector<double> cosTable(kBlock), sinTable(kBlock), window(kBlock);
-  for (int n = 0; n < kBlock; ++n) {
-    cosTable[n] = std::cos(kTwoPi * n / kBlock);
-    sinTable[n] = std::sin(kTwoPi * n / kBlock);
-    window[n] = 0.5 - 0.5 * cosTable[n];
-  }
-  std::vector<double> power(kBlock / 2, 0.0), block(kBlock);
-  for (size_t start = 0; start + kBlock <= values.size(); start += kBlock) {
-    for (int n = 0; n < kBlock; ++n) block[n] = values[start + n] * window[n];
-    for (int k = 1; k < kBlock / 2; ++k) {
-      double re = 0, im = 0;
-      for (int n = 0, index = 0; n < kBlock; ++n, index = (index + k) % kBlock) {
-        re += block[n] * cosTable[index];
-        im -= block[n] * sinTable[index];
-      }
-      power[k] += re * re + im * im;
-    }
-  }
-  std::vector<double> levels;
-  for (double low = 125; low * 2 < rate / 2.0; low *= 2) {
-    double sum = 0;
-    for (int k = 1; k < kBlock / 2; ++k) {
-      const double frequency = static_cast<double>(k) * rate / kBlock;
-      if (frequency >= low && frequency < 2 * low) sum += power[k];
-    }
-    levels.push_back(10 * std::log10(sum + 1e-30));
-  }
-  return levels;
+double brightness(const std::vector<double>& values) {
+  std::vector<double> steps(values.size() > 1 ? values.size() - 1 : 0);
+  for (size_t i = 0; i < steps.size(); ++i) steps[i] = values[i + 1] - values[i];
+  return rms(steps) / std::max(rms(values), 1e-30);
 }
 
 double medianPitch(const std::vector<double>& values, int32_t rate) {

@@ -38,9 +38,9 @@ struct ToneFit {
 };
 ToneFit fitTone(const std::vector<double>& values, double frequency, int32_t rate);
 double decibels(double ratio);
-// Energy in octave bands from 125 Hz up to below rate/2, in dB (a DFT of
-// Hann-windowed blocks of 4,096).
-std::vector<double> octaveBandLevels(const std::vector<double>& values, int32_t rate);
+// RMS of the differences of neighbouring values against the RMS of the
+// values: rises with the share of high frequencies.
+double brightness(const std::vector<double>& values);
 // Median fundamental frequency of the voiced 40 ms blocks (normalised
 // autocorrelation above 0.8 between 70 and 400 Hz); 0 when none is voiced.
 double medianPitch(const std::vector<double>& values, int32_t rate);

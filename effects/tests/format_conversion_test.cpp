@@ -102,9 +102,3 @@ TEST(FormatConversionTest, PasteConvertsThroughTheResampler) {
   EXPECT_EQ(paste(quad, Selection{}, clip, converter).status, EditStatus::Failed);
   EXPECT_EQ(quad.totalFrames(), 100);
 }
-
-TEST(FormatConversionTest, DialogRatesAreAcceptedBetween6000And96000) {
-  for (int32_t rate : kSampleRateChoices) EXPECT_TRUE(convertRateAccepted(rate)) << rate;
-  EXPECT_FALSE(convertRateAccepted(96001));
-  EXPECT_FALSE(convertRateAccepted(5999));
-}

@@ -10,6 +10,7 @@
 #include "editor/command_ids.h"
 #include "editor/document_window.h"
 #include "editor/frame_controls.h"
+#include "editor/playback_control.h"
 #include "editor/model/command_line.h"
 #include "editor/windows_file_ui.h"
 #include "effects/speed_pitch.h"
@@ -45,7 +46,10 @@ Frame::Frame(HINSTANCE instance)
   loadKeys();
 }
 
-Frame::~Frame() { purgeWorkingFolder(); }
+Frame::~Frame() {
+  m_playback.reset();
+  purgeWorkingFolder();
+}
 
 bool Frame::createWindow(int showCommand) {
   WNDCLASSEXW windowClass{};
@@ -109,6 +113,8 @@ LRESULT Frame::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                                     WS_CHILD | WS_CLIPCHILDREN | WS_VSCROLL | WS_HSCROLL | WS_VISIBLE, 0, 0, 0, 0,
                                     m_window, nullptr, m_instance, &client);
       m_controls = std::make_unique<FrameControls>(m_instance, m_window);
+      m_playback = std::make_unique<PlaybackControl>(*this);
+      m_controls->setVolume(m_playback->volumeDb());
       rebuildRecentMenu();
       updateCommands();
       viewChanged(nullptr);
@@ -119,6 +125,10 @@ LRESULT Frame::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_COMMAND:
       onCommand(LOWORD(wParam), HIWORD(wParam));
+      return 0;
+    case WM_HSCROLL:
+      if (m_controls && m_playback && m_controls->isVolume(reinterpret_cast<HWND>(lParam)))
+        m_playback->setVolumeDb(m_controls->volume());
       return 0;
     case WM_COPYDATA:
       handOverReceived(*reinterpret_cast<const COPYDATASTRUCT*>(lParam));
@@ -221,10 +231,15 @@ void Frame::documentCreated(DocumentWindow* document) {
 }
 
 void Frame::documentDestroyed(DocumentWindow* document) {
+  if (m_playback) m_playback->documentGone(document);
   std::erase(m_documents, document);
   if (!m_exiting) arrangeDocuments();
   updateCommands();
   viewChanged(activeDocument());
+}
+
+void Frame::showLevels(int left, int right) {
+  if (m_controls) m_controls->setLevels(left, right);
 }
 
 void Frame::arrangeDocuments() {

@@ -19,6 +19,7 @@
 
 class DocumentWindow;
 class FrameControls;
+class PlaybackControl;
 class WindowsFileUi;
 
 class Frame {
@@ -58,6 +59,8 @@ class Frame {
   void loadKeys();
   bool saveKeys();
   void rebuildRecentMenu();
+  // The level meter shows the last heard block (dB, -127 silent).
+  void showLevels(int left, int right);
   // The options changed the working folder: the editor must restart.
   void noteWorkingFolderChanged() { m_workingFolderChanged = true; }
   // Asks about unsaved changes; false when the user cancelled.
@@ -91,6 +94,7 @@ class Frame {
                const std::function<EditResult(ProgressCallback*)>& operation);
   void afterEdit(DocumentWindow* document, int32_t leadInFrames);
   void onEffectCommand(int id, DocumentWindow* document);
+  void onTransportCommand(int id, int notification, DocumentWindow* document);
   bool runEffect(DocumentWindow* document, const char* name,
                  const std::function<JobResult(SoundBuffer&, int32_t, int32_t, ProgressCallback*)>& effect);
   void openNewWindow(SoundBuffer sound, bool modified);
@@ -115,6 +119,7 @@ class Frame {
   std::unique_ptr<WindowsFileUi> m_fileUi;
   FormatContext m_formats;
   std::unique_ptr<FrameControls> m_controls;
+  std::unique_ptr<PlaybackControl> m_playback;
   std::vector<DocumentWindow*> m_documents;
   std::vector<UserKey> m_userKeys;
   Clipboard m_clipboard;

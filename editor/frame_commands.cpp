@@ -13,6 +13,7 @@
 #include "editor/document_window.h"
 #include "editor/frame.h"
 #include "editor/frame_controls.h"
+#include "editor/playback_control.h"
 #include "editor/model/time_text.h"
 #include "sys/folders.h"
 #include "ui/text.h"
@@ -26,6 +27,9 @@ bool commandBuilt(int id) {
     case cmd::Options: case cmd::Exit:
     case cmd::SelectAll: case cmd::SelectToStart: case cmd::SelectToEnd: case cmd::SelectSpecifiedTime:
     case cmd::MarkFirst: case cmd::MarkSecond: case cmd::RecallMarks: case cmd::GoToStart: case cmd::GoToEnd:
+    case cmd::Play: case cmd::PlaySlow: case cmd::PlayNormal: case cmd::PlayFast: case cmd::Stop: case cmd::LoopPlay:
+    case cmd::Rewind: case cmd::FastForward: case cmd::PlayButton: case cmd::PauseButton: case cmd::StopButton:
+    case cmd::StartButton: case cmd::RewindButton: case cmd::ForwardButton: case cmd::EndButton:
     case cmd::ZoomIn: case cmd::ZoomOut: case cmd::ZoomToSelection: case cmd::ZoomFull: case cmd::VerticalZoom:
     case cmd::DisplayPlusMinus: case cmd::DisplayLeftRight: case cmd::DisplayDual:
     case cmd::Cascade: case cmd::TileHorizontal: case cmd::TileVertical: case cmd::ArrangeIcons: case cmd::CloseAll:
@@ -52,6 +56,7 @@ bool commandBuilt(int id) {
 // Commands that act on the active file.
 bool needsDocument(int id) {
   switch (id) {
+    case cmd::Stop: case cmd::StopButton: case cmd::LoopPlay:
     case cmd::NewFile: case cmd::OpenFile: case cmd::Options: case cmd::Exit: case cmd::Cascade:
     case cmd::TileHorizontal: case cmd::TileVertical: case cmd::ArrangeIcons: case cmd::CloseAll:
     case cmd::ShowMainToolbar: case cmd::ShowEffectsToolbar: case cmd::ShowCommandBar: case cmd::CommandBarLeft:
@@ -107,9 +112,22 @@ void Frame::onCommand(int id, int notification) {
     case cmd::RecallMarks: return viewCommand(recallMarks);
     case cmd::GoToStart:
     case cmd::GoToEnd:
-      document->setCursor(id == cmd::GoToStart ? 0 : document->length());
+    case cmd::StartButton:
+    case cmd::EndButton:
+      if (id == cmd::GoToStart || id == cmd::StartButton)
+        m_playback->goToStart(document);
+      else
+        m_playback->goToEnd(document);
       // With Shift held the cursor drags the selection from the anchor.
       if (m_follow) viewCommand([&](ViewState& view, int32_t length) { setSelection(view, m_anchor, view.cursor, length); });
+      return;
+    case cmd::Play: case cmd::PlaySlow: case cmd::PlayNormal: case cmd::PlayFast: case cmd::Stop:
+    case cmd::Rewind: case cmd::FastForward: case cmd::PlayButton: case cmd::PauseButton: case cmd::StopButton:
+    case cmd::RewindButton: case cmd::ForwardButton:
+      return onTransportCommand(id, notification, document);
+    case cmd::LoopPlay:
+      m_settings.setPlayRepeat(!m_settings.playRepeat());
+      updateCommands();
       return;
     case cmd::ZoomIn: return viewCommand(zoomIn);
     case cmd::ZoomOut: return viewCommand(zoomOut);
@@ -205,4 +223,39 @@ void Frame::viewChanged(DocumentWindow* document) {
   m_controls->setStatus(1, free < 0 ? "" : ui::formatText("Free Space: %5.2f MB", free / 1048576.0));
   m_controls->setStatus(2, ui::formatText("Sample Rate: %d   %s", view.sampleRate,
                                           view.channels == 2 ? "Stereo" : "Mono"));
+}
+
+void Frame::onTransportCommand(int id, int notification, DocumentWindow* document) {
+  switch (id) {
+    case cmd::Stop:
+    case cmd::StopButton:
+      m_playback->stop();
+      return;
+    case cmd::PlaySlow:
+    case cmd::PlayNormal:
+    case cmd::PlayFast:
+      m_settings.setPlaySpeed(id == cmd::PlaySlow ? 0 : id == cmd::PlayNormal ? 1 : 2);
+      updateCommands();
+      [[fallthrough]];
+    case cmd::Play:
+    case cmd::PlayButton:
+      m_playback->play(document);
+      return;
+    case cmd::PauseButton:
+      m_playback->pause(document);
+      return;
+    case cmd::Rewind:
+    case cmd::FastForward:
+      m_playback->pressScan(id == cmd::Rewind ? ScanDirection::Rewind : ScanDirection::FastForward, document);
+      return;
+    case cmd::RewindButton:
+    case cmd::ForwardButton:
+      // The buttons scan while they are held down.
+      if (notification == 16)
+        m_playback->pressScan(id == cmd::RewindButton ? ScanDirection::Rewind : ScanDirection::FastForward, document);
+      else if (notification == 17)
+        m_playback->releaseScan(document);
+      if (m_controls) m_controls->setVolume(m_playback->volumeDb());
+      return;
+  }
 }

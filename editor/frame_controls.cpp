@@ -5,12 +5,32 @@
 #include "editor/command_ids.h"
 #include "ui/text.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr int kPanelHeight = 64;
 constexpr int kToolbarHeight = 28;
 constexpr int kCommandBarWidth = 150;
 constexpr int kGlyphWidth = 22, kGlyphHeight = 16;
+constexpr int kVolumeRangeDb = 60;
+constexpr int kMeterFloorDb = -60;
+
+void drawMeter(const DRAWITEMSTRUCT& item, const int levels[2]) {
+  RECT area = item.rcItem;
+  FillRect(item.hDC, &area, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  int rowHeight = (area.bottom - area.top) / 2;
+  HBRUSH green = CreateSolidBrush(RGB(102, 255, 102));
+  HBRUSH red = CreateSolidBrush(RGB(255, 64, 64));
+  for (int row = 0; row < 2; ++row) {
+    int level = std::clamp(levels[row], kMeterFloorDb, 0);
+    int width = (area.right - area.left) * (level - kMeterFloorDb) / -kMeterFloorDb;
+    RECT bar{area.left, area.top + row * rowHeight + 1, area.left + width, area.top + (row + 1) * rowHeight - 1};
+    FillRect(item.hDC, &bar, levels[row] >= -1 ? red : green);
+  }
+  DeleteObject(green);
+  DeleteObject(red);
+}
 
 enum Glyph { GlyphPlay, GlyphPause, GlyphStop, GlyphStart, GlyphRewind, GlyphForward, GlyphEnd, GlyphRecord };
 
@@ -75,6 +95,12 @@ LRESULT CALLBACK panelProc(HWND panel, UINT message, WPARAM wParam, LPARAM lPara
     return SendMessageW(GetParent(panel), message, wParam, lParam);
   }
   if (message == WM_HSCROLL || message == WM_NOTIFY) return SendMessageW(GetParent(panel), message, wParam, lParam);
+  if (message == WM_DRAWITEM) {
+    auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+    if (item->CtlID == static_cast<UINT>(cmd::LevelMeterControl))
+      drawMeter(*item, reinterpret_cast<const int*>(GetPropW(panel, L"ZedLevels")));
+    return TRUE;
+  }
   return DefSubclassProc(panel, message, wParam, lParam);
 }
 
@@ -84,6 +110,7 @@ FrameControls::FrameControls(HINSTANCE instance, HWND frame) : m_instance(instan
   m_panel = CreateWindowExW(WS_EX_CONTROLPARENT, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_ETCHEDFRAME | WS_CLIPCHILDREN,
                             0, 0, 10, kPanelHeight, frame, nullptr, instance, nullptr);
   SetWindowSubclass(m_panel, panelProc, 1, 0);
+  SetPropW(m_panel, L"ZedLevels", m_levels);
   m_tooltip = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, TTS_ALWAYSTIP, 0, 0, 0, 0, frame, nullptr, instance, nullptr);
 
   const struct {
@@ -115,12 +142,12 @@ FrameControls::FrameControls(HINSTANCE instance, HWND frame) : m_instance(instan
                                        instance, nullptr);
     m_fields[i] = makeField(fieldIds[i]);
   }
-  m_volume = CreateWindowExW(0, TRACKBAR_CLASSW, L"", WS_CHILD | WS_VISIBLE | TBS_HORZ | TBS_NOTICKS | WS_DISABLED, 0,
+  m_volume = CreateWindowExW(0, TRACKBAR_CLASSW, L"", WS_CHILD | WS_VISIBLE | TBS_HORZ | TBS_NOTICKS, 0,
                              0, 10, 10, m_panel,
                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(cmd::VolumeControl)), instance, nullptr);
-  SendMessageW(m_volume, TBM_SETRANGE, FALSE, MAKELPARAM(0, 100));
-  SendMessageW(m_volume, TBM_SETPOS, TRUE, 100);
-  m_meter = CreateWindowExW(WS_EX_STATICEDGE, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_BLACKRECT, 0, 0, 10, 10,
+  SendMessageW(m_volume, TBM_SETRANGE, FALSE, MAKELPARAM(0, kVolumeRangeDb));
+  SendMessageW(m_volume, TBM_SETPOS, TRUE, kVolumeRangeDb);
+  m_meter = CreateWindowExW(WS_EX_STATICEDGE, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_OWNERDRAW, 0, 0, 10, 10,
                             m_panel, reinterpret_cast<HMENU>(static_cast<INT_PTR>(cmd::LevelMeterControl)), instance,
                             nullptr);
   HFONT gui = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
@@ -180,6 +207,7 @@ FrameControls::FrameControls(HINSTANCE instance, HWND frame) : m_instance(instan
 }
 
 FrameControls::~FrameControls() {
+  RemovePropW(m_panel, L"ZedLevels");
   for (HBITMAP b : m_bitmaps) DeleteObject(b);
   if (m_timeFont) DeleteObject(m_timeFont);
   if (m_effectImages) ImageList_Destroy(m_effectImages);
@@ -329,4 +357,18 @@ void FrameControls::setStatus(int part, const std::string& text) {
 void FrameControls::enableButton(int command, bool enabled) {
   for (HWND toolbar : {m_mainToolbar, m_effectsToolbar})
     SendMessageW(toolbar, TB_ENABLEBUTTON, command, MAKELPARAM(enabled ? TRUE : FALSE, 0));
+}
+
+void FrameControls::setVolume(int decibels) {
+  SendMessageW(m_volume, TBM_SETPOS, TRUE, std::clamp(decibels + kVolumeRangeDb, 0, kVolumeRangeDb));
+}
+
+int FrameControls::volume() const {
+  return static_cast<int>(SendMessageW(m_volume, TBM_GETPOS, 0, 0)) - kVolumeRangeDb;
+}
+
+void FrameControls::setLevels(int left, int right) {
+  m_levels[0] = left;
+  m_levels[1] = right;
+  InvalidateRect(m_meter, nullptr, FALSE);
 }

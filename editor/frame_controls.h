@@ -22,6 +22,12 @@ class FrameControls {
                 const std::string& selectionLength, const std::string& fileLength);
   void setStatus(int part, const std::string& text);
   void enableButton(int command, bool enabled);
+  // The playback volume in dB (0 at the top, -60 at the bottom).
+  void setVolume(int decibels);
+  int volume() const;
+  bool isVolume(HWND control) const { return control == m_volume; }
+  // Levels in dB of full scale (-127 silent) for the meter.
+  void setLevels(int left, int right);
   HWND statusBar() const { return m_status; }
 
  private:
@@ -36,6 +42,7 @@ class FrameControls {
   HWND m_timeDisplay = nullptr;
   HWND m_volume = nullptr;
   HWND m_meter = nullptr;
+  int m_levels[2] = {-127, -127};
   HWND m_fields[5] = {};
   HWND m_fieldLabels[5] = {};
   HWND m_mainToolbar = nullptr;

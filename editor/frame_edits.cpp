@@ -14,6 +14,7 @@
 #include "editor/dialogs/edit_dialogs.h"
 #include "editor/document_window.h"
 #include "editor/frame.h"
+#include "editor/playback_control.h"
 #include "editor/model/document_names.h"
 #include "effects/auto_split.h"
 #include "effects/wave_clipboard_format.h"
@@ -50,6 +51,7 @@ std::string folderOf(const std::string& path) {
 
 bool Frame::runEdit(DocumentWindow* document, const char* label, const std::string& progressTitle,
                     const std::function<EditResult(ProgressCallback*)>& operation) {
+  m_playback->stop();
   UndoState before = document->captureState();
   EditResult result;
   if (progressTitle.empty()) {
@@ -95,7 +97,10 @@ void Frame::afterEdit(DocumentWindow* document, int32_t leadInFrames) {
                     "Low Disk Space", MB_OK | MB_ICONINFORMATION);
     return;
   }
-  (void)leadInFrames;  // automatic playback starts here once the player is part of the program
+  if (!m_settings.autoPlaybackAfterEffects()) return;
+  // Play from a little before the edit, so the change is heard in context.
+  document->setCursor(std::max(0, document->view().cursor - leadInFrames));
+  m_playback->play(document, true);
 }
 
 void Frame::openNewWindow(SoundBuffer sound, bool modified) {

@@ -14,6 +14,7 @@
 #include "editor/document_window.h"
 #include "editor/frame.h"
 #include "editor/frame_controls.h"
+#include "editor/playback_control.h"
 #include "editor/model/command_line.h"
 #include "editor/model/document_names.h"
 #include "editor/model/recent_files.h"
@@ -122,6 +123,7 @@ bool Frame::openFile(const std::string& requested) {
   DocumentWindow* document = DocumentWindow::create(*this, std::move(loaded), name, path);
   if (!document) return false;
   documentCreated(document);
+  if (m_settings.playWhenOpen()) m_playback->play(document, true);
   return true;
 }
 
@@ -212,6 +214,7 @@ bool Frame::saveSoundAsDialog(const SoundBuffer& sound, const wchar_t* title) {
 
 bool Frame::closeDocument(DocumentWindow* document) {
   if (!document) return true;
+  m_playback->documentGone(document);
   if (document->modified() || !document->hasName()) {
     int answer = ui::showMessage(m_window, "Save changes to \"" + document->name() + "\"?", "Razavo",
                                  MB_YESNOCANCEL | MB_ICONQUESTION);

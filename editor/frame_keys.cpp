@@ -5,6 +5,7 @@
 #include "editor/document_window.h"
 #include "editor/frame.h"
 #include "editor/model/keys_file.h"
+#include "editor/playback_control.h"
 
 namespace {
 
@@ -49,6 +50,25 @@ bool Frame::onKeyDown(UINT virtualKey, bool repeat) {
       if (!m_shiftHeld && document) m_anchor = document->view().cursor;
       m_shiftHeld = true;
       return false;
+    case VK_SPACE:
+      if (code != VK_SPACE || !document) break;
+      m_playback->pause(document);
+      return true;
+    case VK_LEFT:
+    case VK_F7:
+    case VK_RIGHT:
+    case VK_F8: {
+      if ((code & ~kKeyShift) != virtualKey || !document) break;
+      m_follow = (code & kKeyShift) != 0;
+      bool back = virtualKey == VK_LEFT || virtualKey == VK_F7;
+      m_playback->pressScan(back ? ScanDirection::Rewind : ScanDirection::FastForward, document);
+      if (m_follow) {
+        ViewState& view = document->view();
+        setSelection(view, m_anchor, view.cursor, document->length());
+        document->viewChanged();
+      }
+      return true;
+    }
     case VK_HOME:
     case VK_END:
       if ((code & ~kKeyShift) != virtualKey) break;
@@ -71,7 +91,10 @@ bool Frame::onKeyUp(UINT virtualKey) {
     case VK_LEFT:
     case VK_F7:
     case VK_RIGHT:
-    case VK_F8: m_follow = false; break;
+    case VK_F8:
+      m_follow = false;
+      m_playback->releaseScan(activeDocument());
+      break;
   }
   return false;
 }

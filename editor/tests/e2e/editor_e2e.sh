@@ -22,6 +22,9 @@ settings_key='HKCU\Software\Zedirad\Razavo\Settings'
 # A clean slate: no editor running, known settings, a user key for Home.
 wine reg delete 'HKCU\Software\Zedirad\Razavo' /f >/dev/null 2>&1 || true
 wine reg add "$settings_key" /v PromptSampleAndChannels /d 0 /f >/dev/null
+# No sound device here: nothing plays by itself (the player has its own test).
+wine reg add "$settings_key" /v AutoPlaybackAfterEffects /d 0 /f >/dev/null
+wine reg add "$settings_key" /v PlayWhenOpen /d 0 /f >/dev/null
 wine reg add 'HKCU\Software\Zedirad\Razavo\MainWindow' /v Maximized /d 1 /f >/dev/null
 appdata=$(wine cmd /c echo %APPDATA% 2>/dev/null | tr -d '\r')
 data_folder=$(winepath -u "$appdata\\Zedirad\\Razavo")
@@ -89,6 +92,8 @@ drive command 2033 >/dev/null          # Redo
 drive command 2001 >/dev/null
 drive clipboard-put "$(win "$work/tone.wav")" || fail "could not put a wave on the clipboard"
 drive command 3007 >/dev/null          # cursor to the start, nothing selected
+drive post 3002 >/dev/null             # Play: there is no sound device here, so the editor says so
+drive answer Razavo 1 20 || fail "no message when no sound device opens"
 drive command 2025 >/dev/null          # Paste From Windows Clipboard: two seconds of tone
 [ "$(drive field 108)" = "0:00:02.00" ] || fail "pasted selection is $(drive field 108)"
 

@@ -90,7 +90,7 @@ int main(int argc, char** argv) {
     // The frame exists before it has finished its command line; wait until idle.
     DWORD process = 0;
     GetWindowThreadProcessId(found, &process);
-    SendMessageTimeoutW(found, WM_NULL, 0, 0, SMTO_NORMAL, 30000, nullptr);
+    SendMessageTimeoutW(found, WM_NULL, 0, 0, SMTO_NORMAL, 120000, nullptr);
     std::printf("%p\n", static_cast<void*>(found));
     return 0;
   }
@@ -142,7 +142,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   if (action == "documents") {
-    SendMessageTimeoutW(frameWindow, WM_NULL, 0, 0, SMTO_NORMAL, 30000, nullptr);
+    SendMessageTimeoutW(frameWindow, WM_NULL, 0, 0, SMTO_NORMAL, 120000, nullptr);
     for (HWND child = FindWindowExW(mdiClient(frameWindow), nullptr, L"LWaveDocument", nullptr); child;
          child = FindWindowExW(mdiClient(frameWindow), child, L"LWaveDocument", nullptr)) {
       wchar_t title[300] = {};
@@ -153,7 +153,7 @@ int main(int argc, char** argv) {
   }
   if (action == "command" && argc > 2) {
     DWORD_PTR ignored = 0;
-    return SendMessageTimeoutW(frameWindow, WM_COMMAND, MAKEWPARAM(std::atoi(argv[2]), 0), 0, SMTO_NORMAL, 60000,
+    return SendMessageTimeoutW(frameWindow, WM_COMMAND, MAKEWPARAM(std::atoi(argv[2]), 0), 0, SMTO_NORMAL, 120000,
                                &ignored)
                ? 0
                : 1;
@@ -166,11 +166,11 @@ int main(int argc, char** argv) {
     auto key = static_cast<WPARAM>(std::strtol(argv[2], nullptr, 0));
     PostMessageW(frameWindow, WM_KEYDOWN, key, 1);
     PostMessageW(frameWindow, WM_KEYUP, key, 1 | (1u << 30) | (1u << 31));
-    SendMessageTimeoutW(frameWindow, WM_NULL, 0, 0, SMTO_NORMAL, 30000, nullptr);
+    SendMessageTimeoutW(frameWindow, WM_NULL, 0, 0, SMTO_NORMAL, 120000, nullptr);
     return 0;
   }
   if (action == "field" && argc > 2) {
-    SendMessageTimeoutW(frameWindow, WM_NULL, 0, 0, SMTO_NORMAL, 30000, nullptr);
+    SendMessageTimeoutW(frameWindow, WM_NULL, 0, 0, SMTO_NORMAL, 120000, nullptr);
     std::pair<int, HWND> search{std::atoi(argv[2]), nullptr};
     EnumChildWindows(frameWindow, findControl, reinterpret_cast<LPARAM>(&search));
     if (!search.second) return 1;
@@ -210,7 +210,7 @@ int main(int argc, char** argv) {
     }
     COPYDATASTRUCT data{0, static_cast<DWORD>(size), record.data()};
     DWORD_PTR ignored = 0;
-    SendMessageTimeoutW(frameWindow, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_NORMAL, 30000, &ignored);
+    SendMessageTimeoutW(frameWindow, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_NORMAL, 120000, &ignored);
     return 0;
   }
   if (action == "close") {

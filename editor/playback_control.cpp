@@ -5,6 +5,7 @@
 #include "editor/document_window.h"
 #include "editor/frame.h"
 #include "editor/frame_controls.h"
+#include "effects/speed_source.h"
 #include "ui/text.h"
 
 PlaybackControl::PlaybackControl(Frame& frame) : m_frame(frame) {
@@ -13,7 +14,8 @@ PlaybackControl::PlaybackControl(Frame& frame) : m_frame(frame) {
   });
   m_player = std::make_unique<WavePlayer>(makeSystemWaveOutDevice, [this] { m_notifier->post(); });
   m_player->set_listener(this, nullptr);
-  m_transport = std::make_unique<Transport>(*m_player);
+  // Slow and fast play keep the pitch: the time stretcher's speed source.
+  m_transport = std::make_unique<Transport>(*m_player, makePlaybackSpeedSource);
 }
 
 PlaybackControl::~PlaybackControl() {

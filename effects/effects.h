@@ -4,7 +4,11 @@
 
 #include "effects/amplitude_effects.h"
 #include "effects/auto_split.h"
+#include "effects/channel_converter.h"
 #include "effects/clipboard.h"
 #include "effects/edit_operations.h"
+#include "effects/resample_source.h"
 #include "effects/sound_converter.h"
+#include "effects/speed_pitch.h"
+#include "effects/speed_source.h"
 #include "effects/wave_clipboard_format.h"

@@ -6,6 +6,7 @@
 #include <shellapi.h>
 
 #include "core/block_store.h"
+#include "editor/command_bar.h"
 #include "editor/command_help.h"
 #include "editor/command_ids.h"
 #include "editor/document_window.h"
@@ -47,6 +48,7 @@ Frame::Frame(HINSTANCE instance)
 }
 
 Frame::~Frame() {
+  m_commandBar.reset();
   m_playback.reset();
   purgeWorkingFolder();
 }
@@ -114,6 +116,7 @@ LRESULT Frame::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                                     m_window, nullptr, m_instance, &client);
       m_controls = std::make_unique<FrameControls>(m_instance, m_window);
       m_playback = std::make_unique<PlaybackControl>(*this);
+      m_commandBar = std::make_unique<CommandBar>(m_instance, m_window, *m_store);
       m_controls->setVolume(m_playback->volumeDb());
       rebuildRecentMenu();
       updateCommands();
@@ -185,6 +188,18 @@ void Frame::layout() {
   RECT documents = m_controls->layout(client.right, client.bottom, m_settings.showMainToolbar(),
                                       m_settings.showEffectsToolbar(), m_settings.showCommandBar(),
                                       m_settings.showCommandBarLeft());
+  RECT bar{documents.left, documents.top, documents.left, documents.bottom};
+  if (m_settings.showCommandBar() && documents.right - documents.left > 2 * CommandBar::kWidth) {
+    if (m_settings.showCommandBarLeft()) {
+      bar.right = documents.left + CommandBar::kWidth;
+      documents.left = bar.right;
+    } else {
+      bar.left = documents.right - CommandBar::kWidth;
+      bar.right = documents.right;
+      documents.right = bar.left;
+    }
+  }
+  if (m_commandBar) m_commandBar->place(bar);
   MoveWindow(m_mdiClient, documents.left, documents.top, documents.right - documents.left,
              documents.bottom - documents.top, TRUE);
 }

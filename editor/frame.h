@@ -17,6 +17,7 @@
 #include "formats/formats.h"
 #include "sys/settings_store.h"
 
+class CommandBar;
 class DocumentWindow;
 class FrameControls;
 class PlaybackControl;
@@ -120,6 +121,7 @@ class Frame {
   FormatContext m_formats;
   std::unique_ptr<FrameControls> m_controls;
   std::unique_ptr<PlaybackControl> m_playback;
+  std::unique_ptr<CommandBar> m_commandBar;
   std::vector<DocumentWindow*> m_documents;
   std::vector<UserKey> m_userKeys;
   Clipboard m_clipboard;

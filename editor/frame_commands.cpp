@@ -9,6 +9,7 @@
 #include "core/block_store.h"
 #include "core/sample.h"
 #include "editor/about_panel.h"
+#include "editor/command_bar.h"
 #include "editor/command_ids.h"
 #include "editor/document_window.h"
 #include "editor/frame.h"
@@ -82,6 +83,9 @@ int allMenuCommands(HMENU menu, std::vector<int>& ids) {
 }  // namespace
 
 void Frame::onCommand(int id, int notification) {
+  // The command bar's items stand for commands; its headers open and close topics.
+  if (int command = CommandBar::commandOf(id)) return onCommand(command, 0);
+  if (m_commandBar && m_commandBar->toggleTopic(id)) return;
   DocumentWindow* document = activeDocument();
   if (id >= cmd::RecentFirst && id <= cmd::RecentLast) return openRecent(id - cmd::RecentFirst);
   if (id >= cmd::WindowFirst && id <= cmd::WindowLast) {

@@ -32,6 +32,8 @@ Process::Process(Process&&) noexcept = default;
 Process& Process::operator=(Process&&) noexcept = default;
 
 bool Process::start(const std::string& commandLine, size_t pipeBytes, bool) {
+  // One child per Process: a second start would lose the first one's handles.
+  if (running()) return false;
   int fds[2];
   if (pipe2(fds, O_CLOEXEC) != 0) return false;
   if (pipeBytes > 0) fcntl(fds[1], F_SETPIPE_SZ, static_cast<int>(pipeBytes));

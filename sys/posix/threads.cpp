@@ -61,7 +61,7 @@ Thread::~Thread() {
 }
 
 bool Thread::start(std::function<void()> body, ThreadPriority) {
-  if (running()) return false;
+  if (running() || !body) return false;
   m_state = std::make_unique<State>();
   auto ended = m_state->ended;
   m_state->thread = std::thread([body = std::move(body), ended] {

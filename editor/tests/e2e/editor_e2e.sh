@@ -3,32 +3,8 @@
 # would, drives it through razavo_driver.exe and checks the files it writes
 # with sox. Needs a display (the test runner provides Xvfb).
 # Usage: editor_e2e.sh BUILD_DIR   (the win64 build folder)
-set -euo pipefail
-
-build=$(cd "$1" && pwd)
-work=$build/e2e
-rm -rf "$work"
-mkdir -p "$work"
-export WINEPREFIX=${WINEPREFIX:-$build/wineprefix} WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-editor=$build/editor/razavo.exe
-driver=$build/editor/razavo_driver.exe
-
-fail() { echo "FAIL: $*" >&2; exit 1; }
-win() { winepath -w "$1" 2>/dev/null; }
-drive() { wine "$driver" "$@" | tr -d '\r'; }
-start_editor() { (cd "$work" && wine "$editor" "$@" >/dev/null 2>&1 &) ; }
-settings_key='HKCU\Software\Zedirad\Razavo\Settings'
-
-# A clean slate: no editor running, known settings, a user key for Home.
-wine reg delete 'HKCU\Software\Zedirad\Razavo' /f >/dev/null 2>&1 || true
-wine reg add "$settings_key" /v PromptSampleAndChannels /d 0 /f >/dev/null
-# No sound device here: nothing plays by itself (the player has its own test).
-wine reg add "$settings_key" /v AutoPlaybackAfterEffects /d 0 /f >/dev/null
-wine reg add "$settings_key" /v PlayWhenOpen /d 0 /f >/dev/null
-wine reg add 'HKCU\Software\Zedirad\Razavo\MainWindow' /v Maximized /d 1 /f >/dev/null
-appdata=$(wine cmd /c echo %APPDATA% 2>/dev/null | tr -d '\r')
-data_folder=$(winepath -u "$appdata\\Zedirad\\Razavo")
-mkdir -p "$data_folder"
+E2E_NAME=editor
+source "$(dirname "$0")/e2e_common.sh"
 # keys.dat: version 0, then Home (0x24) -> one command, Select All (2007).
 printf '\x00\x24\x00\x00\x00\x01\xd7\x07\x00\x00' >"$data_folder/keys.dat"
 

@@ -15,6 +15,11 @@
 //   razavo_driver close                       WM_CLOSE to the frame (posted)
 //   razavo_driver clipboard-size              bytes of the wave on the clipboard (made on demand)
 //   razavo_driver clipboard-put FILE          puts a WAVE file's bytes on the clipboard
+//   razavo_driver dialog-set TITLE ID TEXT    sets the text of control ID in a dialog titled TITLE
+//   razavo_driver dialog-get TITLE ID         prints the text of control ID in that dialog
+//   razavo_driver dialog-pick TITLE ID INDEX  selects row INDEX of combo or list box ID, as a click would
+//   razavo_driver dialog-wait TITLE SECONDS   succeeds once a dialog titled TITLE is open
+//   razavo_driver dialog-gone TITLE SECONDS   succeeds once no dialog titled TITLE is open
 
 #include <windows.h>
 #include <tlhelp32.h>
@@ -72,6 +77,63 @@ BOOL CALLBACK findControl(HWND window, LPARAM data) {
     return FALSE;
   }
   return TRUE;
+}
+
+HWND waitForDialog(const std::wstring& title, double seconds) {
+  for (DWORD waited = 0;; waited += 100) {
+    if (HWND dialog = FindWindowW(L"#32770", title.c_str())) return dialog;
+    if (waited >= seconds * 1000) return nullptr;
+    Sleep(100);
+  }
+}
+
+// Dialog actions work on any dialog of the editor, also without a frame.
+int dialogAction(const std::string& action, int argc, char** argv) {
+  if (action == "dialog-gone" && argc > 3) {
+    std::wstring title = widen(argv[2]);
+    for (DWORD waited = 0; waited <= std::atof(argv[3]) * 1000; waited += 100) {
+      if (!FindWindowW(L"#32770", title.c_str())) return 0;
+      Sleep(100);
+    }
+    return 1;
+  }
+  HWND dialog = waitForDialog(widen(argv[2]), action == "dialog-wait" ? std::atof(argv[3]) : 20);
+  if (!dialog) {
+    std::fprintf(stderr, "no dialog \"%s\"\n", argv[2]);
+    return 1;
+  }
+  if (action == "dialog-wait") return 0;
+  int id = std::atoi(argv[3]);
+  HWND control = GetDlgItem(dialog, id);
+  if (!control) {
+    std::fprintf(stderr, "no control %d\n", id);
+    return 1;
+  }
+  DWORD_PTR ignored = 0;
+  if (action == "dialog-set" && argc > 4) {
+    std::wstring text = widen(argv[4]);
+    SendMessageTimeoutW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_NORMAL, 20000,
+                        &ignored);
+    return 0;
+  }
+  if (action == "dialog-get") {
+    wchar_t text[512] = {};
+    SendMessageTimeoutW(control, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 20000, &ignored);
+    std::printf("%s\n", narrow(text).c_str());
+    return 0;
+  }
+  if (action == "dialog-pick" && argc > 4) {
+    wchar_t className[64] = {};
+    GetClassNameW(control, className, 64);
+    bool combo = _wcsicmp(className, L"ComboBox") == 0;
+    WPARAM index = std::strtoul(argv[4], nullptr, 0);
+    SendMessageTimeoutW(control, combo ? CB_SETCURSEL : LB_SETCURSEL, index, 0, SMTO_NORMAL, 20000, &ignored);
+    WORD code = combo ? CBN_SELCHANGE : LBN_SELCHANGE;
+    SendMessageTimeoutW(dialog, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(control), SMTO_NORMAL,
+                        20000, &ignored);
+    return 0;
+  }
+  return 2;
 }
 
 int usage() {
@@ -135,6 +197,10 @@ int main(int argc, char** argv) {
       Sleep(100);
     }
     return 1;
+  }
+  if (action.rfind("dialog-", 0) == 0 && argc > 3) {
+    int result = dialogAction(action, argc, argv);
+    return result == 2 ? usage() : result;
   }
   HWND frameWindow = frame();
   if (!frameWindow) {

@@ -1,0 +1,35 @@
+# Shared set-up of the editor's end-to-end tests; sourced by each *_e2e.sh
+# with the win64 build folder as $1. Gives a fresh work folder, the Wine
+# environment, helpers to start and drive the editor, and a clean slate of
+# settings (nothing plays by itself, no rate prompt, maximized frame).
+set -euo pipefail
+
+build=$(cd "$1" && pwd)
+work=$build/e2e/${E2E_NAME:?set E2E_NAME before sourcing e2e_common.sh}
+rm -rf "$work"
+mkdir -p "$work"
+export WINEPREFIX=${WINEPREFIX:-$build/wineprefix} WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+editor=$build/editor/razavo.exe
+driver=$build/editor/razavo_driver.exe
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+win() { winepath -w "$1" 2>/dev/null; }
+drive() { wine "$driver" "$@" | tr -d '\r'; }
+start_editor() { (cd "$work" && wine "$editor" "$@" >/dev/null 2>&1 &) ; }
+# Saves the active document to FILE through a hand-over record, as a second
+# start with "-saveas FILE" would.
+save_active_as() { drive handover 33284 3 razavo.exe -saveas "$(win "$1")" >/dev/null; }
+settings_key='HKCU\Software\Zedirad\Razavo\Settings'
+
+# A clean slate: no editor left running, known settings.
+drive wait-gone 0 >/dev/null 2>&1 || { drive close >/dev/null 2>&1 || true; drive wait-gone 20 >/dev/null || true; }
+wine reg delete 'HKCU\Software\Zedirad\Razavo' /f >/dev/null 2>&1 || true
+wine reg add "$settings_key" /v PromptSampleAndChannels /d 0 /f >/dev/null
+# No sound device unless a test sets one up: nothing plays by itself.
+wine reg add "$settings_key" /v AutoPlaybackAfterEffects /d 0 /f >/dev/null
+wine reg add "$settings_key" /v PlayWhenOpen /d 0 /f >/dev/null
+wine reg add 'HKCU\Software\Zedirad\Razavo\MainWindow' /v Maximized /d 1 /f >/dev/null
+appdata=$(wine cmd /c echo %APPDATA% 2>/dev/null | tr -d '\r')
+data_folder=$(winepath -u "$appdata\\Zedirad\\Razavo")
+mkdir -p "$data_folder"
+rm -f "$data_folder/keys.dat" "$data_folder/envelope.dat"

@@ -12,7 +12,9 @@ ScanSource::ScanSource(SampleSourceRef inner, double startSpeed, double finalSpe
       m_grain(grainFrames(sampleRate())),
       m_step(m_grain * startSpeed),
       m_finalStep(m_grain * finalSpeed),
-      m_remaining(msToFrames(rampMs, sampleRate()) * channels()),
+      // Counted in frames, like the grains it is used up by, so that the ramp
+      // takes its time whatever the channel count.
+      m_remaining(msToFrames(rampMs, sampleRate())),
       m_grainStart(m_inner->position()),
       m_periodUsed(m_grain) {
   setStatus(m_inner->status());

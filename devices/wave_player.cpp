@@ -14,9 +14,9 @@ WavePlayer::WavePlayer(WaveOutDeviceMaker makeDevice, std::function<void()> post
 WavePlayer::~WavePlayer() {
   stop();
   reapStrayWorkers(m_timings.destroyWaitMs);
-  // A worker still running now owns everything it uses and posts nothing;
-  // only its thread object, which may not be destroyed under it, stays behind.
-  for (auto& worker : m_strayWorkers) worker.release();
+  // A worker still running now owns everything it uses and posts nothing:
+  // it goes on alone and ends by itself.
+  for (auto& worker : m_strayWorkers) worker->detach();
 }
 
 void WavePlayer::set_listener(PlayerListener* listener, void* context) {

@@ -16,9 +16,12 @@ PlaybackControl::PlaybackControl(Frame& frame) : m_frame(frame) {
   m_player->set_listener(this, nullptr);
   // Slow and fast play keep the pitch: the time stretcher's speed source.
   m_transport = std::make_unique<Transport>(*m_player, makePlaybackSpeedSource);
+  m_warmUp.start([] { makeSystemWaveOutDevice()->deviceNames(); }, sys::ThreadPriority::BelowNormal);
 }
 
 PlaybackControl::~PlaybackControl() {
+  // A driver that hangs in its start-up must not hold up the exit.
+  if (!m_warmUp.join(2000)) m_warmUp.detach();
   // The player goes before the notifier its threads post to.
   m_transport.reset();
   m_player.reset();

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "devices/devices.h"
+#include "sys/threads.h"
 #include "ui/notifier_window.h"
 
 class DocumentWindow;
@@ -45,4 +46,7 @@ class PlaybackControl final : private PlayerListener {
   std::unique_ptr<WavePlayer> m_player;
   std::unique_ptr<Transport> m_transport;
   DocumentWindow* m_playing = nullptr;
+  // Loads the system's sound driver in the background at start-up, so that
+  // the first Play does not wait for it.
+  sys::Thread m_warmUp;
 };

@@ -40,6 +40,10 @@ class Thread {
   void setPriority(ThreadPriority priority);
   // Waits up to timeoutMs (negative: forever); true when the thread has ended.
   bool join(int timeoutMs);
+  // Lets a running thread go on alone: this object no longer refers to it,
+  // can be destroyed at once, and running() is false. The body keeps
+  // whatever it owns until it returns.
+  void detach();
   bool running() const;
 
  private:

@@ -164,6 +164,20 @@ TEST(ScanSource, StepRampsFromStartToFinalSpeedOverTheRampTime) {
   EXPECT_DOUBLE_EQ(scan.step(), 700);
 }
 
+TEST(ScanSource, StereoRampTakesTheSameTimeAsMono) {
+  // 9,000 Hz, 1 s ramp: the final speed after 90 grains, not 180.
+  for (int channels : {1, 2}) {
+    auto inner = makeRef<MemorySource>(std::vector<Sample>(static_cast<size_t>(2000000) * channels), channels, 9000);
+    ScanSource scan(inner, 0.5, 7.0, 1000);
+    int grains = 0;
+    while (scan.step() < 700 && grains < 1000) {
+      readSome(scan, 100);
+      ++grains;
+    }
+    EXPECT_EQ(grains, 90) << channels << " channels";
+  }
+}
+
 TEST(ScanSource, BackwardsReadsBehindItsPositionAndEndsAtFrameZero) {
   auto inner = countingSource(100000, 9000);
   inner->seek(1000);

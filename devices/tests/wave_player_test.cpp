@@ -281,6 +281,21 @@ TEST_F(WavePlayerTest, AWorkerThatOutlivesItsStopKeepsWhatItUsesUntilItEnds) {
   EXPECT_EQ(std::vector<int16_t>(played.end() - 800, played.end()), expected16(samples));
 }
 
+TEST_F(WavePlayerTest, APlayerGoneWhileAWorkerIsStuckLeavesItToEndAlone) {
+  PlayerTimings quick;
+  quick.stopWaitMs = 100;
+  quick.destroyWaitMs = 100;
+  makePlayer(quick);
+  auto gate = std::make_shared<GatedSource::Gate>();
+  gate->close();
+  ASSERT_TRUE(player->open_and_play(makeRef<GatedSource>(rampSamples(80000, 1), 1, 8000, gate)));
+  ASSERT_TRUE(gate->waitForReader(5000));
+  player.reset();  // waits 100 ms for the stuck feeder, then lets it go
+  EXPECT_EQ(fake->openDevices(), 1);  // the worker's until it ends
+  gate->openUp();
+  EXPECT_TRUE(fake->waitUntil([&] { return fake->openDevices() == 0; }, 5000));
+}
+
 TEST_F(WavePlayerTest, KeepsUpWithARealTimeDeviceAndPositionsFollowTheClock) {
   // Four seconds of sound on a clock running four times real time.
   auto samples = rampSamples(44100 * 4, 2);

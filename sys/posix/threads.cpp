@@ -81,6 +81,10 @@ bool Thread::join(int timeoutMs) {
   return true;
 }
 
+void Thread::detach() {
+  if (m_state && m_state->thread.joinable()) m_state->thread.detach();
+}
+
 bool Thread::running() const { return m_state && m_state->thread.joinable(); }
 
 ThreadPriority currentThreadPriority() { return ThreadPriority::Normal; }

@@ -107,4 +107,25 @@ TEST(Thread, DestroyingTheOwnerWaitsForTheBody) {
   EXPECT_TRUE(finished.load());
 }
 
+TEST(Thread, ADetachedThreadRunsOnAloneAfterItsOwnerIsGone) {
+  auto release = std::make_shared<sys::Event>(true, false);
+  auto ended = std::make_shared<sys::Event>(true, false);
+  auto thread = std::make_unique<sys::Thread>();
+  ASSERT_TRUE(thread->start(
+      [release, ended] {
+        release->wait(-1);
+        ended->set();
+      },
+      sys::ThreadPriority::Normal));
+  thread->detach();
+  EXPECT_FALSE(thread->running());
+  EXPECT_TRUE(thread->join(0)) << "nothing left to wait for";
+  auto start = Clock::now();
+  thread.reset();  // must not wait for the body
+  EXPECT_LT(millisecondsSince(start), 1000);
+  EXPECT_FALSE(ended->wait(0));
+  release->set();
+  EXPECT_TRUE(ended->wait(5000));
+}
+
 }  // namespace

@@ -93,6 +93,8 @@ bool Thread::join(int timeoutMs) {
   return true;
 }
 
+void Thread::detach() { m_state->handle.reset(); }
+
 bool Thread::running() const { return m_state && m_state->handle.valid(); }
 
 ThreadPriority currentThreadPriority() {

@@ -8,6 +8,8 @@
 //   latency RAW RATE CHANNELS N  N times: a one-hour sound made of the file,
 //                                played from its middle; prints the time from
 //                                the play call to the first block heard
+//   latency-warm RAW RATE CHANNELS N  the same after listing the devices
+//                                first, as the editor does while it starts
 //   compare RAW PLAYED CHANNELS  whether PLAYED (what a file device received)
 //                                is RAW, byte for byte, apart from stretches
 //                                of silence the sound system put in when it
@@ -270,7 +272,7 @@ int main(int argc, char** argv) {
   if (argc >= 5 && std::string(argv[1]) == "compare") return comparePlayed(argv[2], argv[3], std::atoi(argv[4]));
   if (argc < 5) {
     std::fprintf(stderr,
-                 "usage: wave_out_check list | exact|clock|latency RAW RATE CHANNELS [N] | "
+                 "usage: wave_out_check list | exact|clock|latency|latency-warm RAW RATE CHANNELS [N] | "
                  "compare RAW PLAYED CHANNELS\n");
     return 2;
   }
@@ -289,6 +291,10 @@ int main(int argc, char** argv) {
   if (mode == "exact") status = playExact(sound);
   if (mode == "clock") status = playAgainstClock(sound, count);
   if (mode == "latency") status = measureStartLatency(sound, count);
+  if (mode == "latency-warm") {
+    makeSystemWaveOutDevice()->deviceNames();
+    status = measureStartLatency(sound, count);
+  }
   std::fflush(stdout);
   return status;
 }

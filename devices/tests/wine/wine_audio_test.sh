@@ -25,16 +25,10 @@ run_check() { wine "$check" "$@" | tr -d '\r'; }
 "$root/scripts/wine-prefix.sh" "$work/prefix" >/dev/null
 export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 
-# The server's socket path must stay short, whatever the build folder.
-runtime=$(mktemp -d /tmp/zed-audio.XXXXXX)
-pulse_pid=
+source "$root/scripts/private-pulse.sh"
 cleanup() {
   wineserver -k 2>/dev/null || true
-  if [ -n "$pulse_pid" ]; then
-    kill "$pulse_pid" 2>/dev/null || true
-    wait "$pulse_pid" 2>/dev/null || true
-  fi
-  rm -rf "$runtime"
+  stop_private_pulse
 }
 trap cleanup EXIT
 wineserver -p
@@ -50,17 +44,7 @@ done >"$work/square.raw"
 cat "$work/noise.raw" "$work/square.raw" >"$work/exact.raw"
 
 echo "-- PulseAudio with a null sink"
-HOME=$runtime XDG_RUNTIME_DIR=$runtime PULSE_RUNTIME_PATH=$runtime PULSE_STATE_PATH=$runtime \
-  pulseaudio -n --daemonize=no --exit-idle-time=-1 --use-pid-file=no \
-  -L "module-native-protocol-unix socket=$runtime/native auth-anonymous=1" \
-  -L "module-null-sink sink_name=speakers" >"$work/pulseaudio.log" 2>&1 &
-pulse_pid=$!
-export PULSE_SERVER=unix:$runtime/native
-for _ in $(seq 50); do
-  pactl info >/dev/null 2>&1 && break
-  sleep 0.2
-done
-pactl info >/dev/null 2>&1 || fail "PulseAudio did not start: $(cat "$work/pulseaudio.log")"
+start_private_pulse "$work/pulseaudio.log" || fail "no sound server"
 wine reg add 'HKCU\Software\Wine\Drivers' /v Audio /d pulse /f >/dev/null 2>&1
 
 devices=$(run_check list)
@@ -73,11 +57,10 @@ run_check clock "$(win "$work/tone.raw")" 44100 2 8 || fail "positions do not fo
 
 echo "-- start of a one-hour sound at its middle"
 run_check latency "$(win "$work/tone.raw")" 44100 2 6 || fail "playback did not start"
+echo "-- the same once the sound driver is loaded (the editor loads it while it starts)"
+run_check latency-warm "$(win "$work/tone.raw")" 44100 2 6 || fail "playback did not start"
 
-kill "$pulse_pid"
-wait "$pulse_pid" 2>/dev/null || true
-pulse_pid=
-unset PULSE_SERVER
+stop_private_pulse
 
 echo "-- ALSA file device: the bytes played"
 mkdir -p "$work/xdg/alsa"

@@ -1,0 +1,122 @@
+#!/usr/bin/env bash
+# End-to-end test of playback in the editor with real sound output under
+# Wine: a private PulseAudio server with a null sink plays in real time, and
+# the editor's cursor (its time display) must follow what is heard through
+# Play, Pause, Resume and Stop; then an ALSA file device receives exactly the
+# 16-bit samples of the document played to its end.
+# Runs in a Wine prefix of its own, since the sound driver setting goes into
+# the prefix. Usage: playback_e2e.sh BUILD_DIR   (the win64 build folder)
+root=$(cd "$(dirname "$0")/../../.." && pwd)
+prefix=$(cd "$1" && pwd)/e2e-playback-prefix
+"$root/scripts/wine-prefix.sh" "$prefix" >/dev/null
+export WINEPREFIX=$prefix
+E2E_NAME=playback
+source "$(dirname "$0")/e2e_common.sh"
+source "$root/scripts/private-pulse.sh"
+check=$build/devices/wave_out_check.exe
+
+cleanup() {
+  drive close >/dev/null 2>&1 || true
+  drive wait-gone 10 >/dev/null 2>&1 || true
+  wineserver -k 2>/dev/null || true
+  stop_private_pulse
+}
+trap cleanup EXIT
+
+# Seconds shown by the time display, "H:MM:SS.cc".
+heard() { drive field 109 | awk -F: '{ printf "%.2f\n", $1 * 3600 + $2 * 60 + $3 }'; }
+now() { date +%s.%N; }
+# awk as a calculator: succeeds when the expression holds.
+holds() { awk "BEGIN { exit !($1) }"; }
+no_message() { ! drive dialog-wait Razavo 0 >/dev/null 2>&1 || fail "$1: $(drive dialog-get Razavo 65535)"; }
+
+sox -V1 -n -r 44100 -c 2 -b 16 "$work/tone.wav" synth 30 sine 440 vol 0.5
+
+echo "-- PulseAudio with a null sink: the cursor follows what is heard"
+start_private_pulse "$work/pulseaudio.log" || fail "no sound server"
+wine reg add 'HKCU\Software\Wine\Drivers' /v Audio /d pulse /f >/dev/null 2>&1
+start_editor "$(win "$work/tone.wav")"
+drive wait-frame 60 >/dev/null || fail "the editor did not start"
+sleep 1
+t0=$(now)
+drive command 3002 >/dev/null          # Play
+first=""
+for _ in $(seq 100); do
+  [ "$(heard)" = 0.00 ] || { first=$(now); break; }
+  sleep 0.05
+done
+no_message "Play showed a message"
+[ -n "$first" ] || fail "the cursor did not move within 5 s of Play"
+echo "first position report $(awk "BEGIN { printf \"%d\", ($first - $t0) * 1000 }") ms after Play (printed, not judged)"
+sleep 2
+p1=$(heard); t1=$(now)
+sleep 1.5
+p2=$(heard); t2=$(now)
+echo "heard $p1 s after $(awk "BEGIN { printf \"%.2f\", $t1 - $t0 }") s, $p2 s after $(awk "BEGIN { printf \"%.2f\", $t2 - $t0 }") s"
+# Never ahead of the clock; moving on (a busy machine may lag, not stall).
+holds "$p1 <= $t1 - $t0 + 0.3 && $p2 <= $t2 - $t0 + 0.3" || fail "playback ran ahead of the clock"
+holds "$p2 >= $p1 + 0.5" || fail "the cursor stalled ($p1 -> $p2)"
+
+echo "-- Pause holds the cursor, Resume plays on"
+drive key 0x20 >/dev/null               # Space: pause
+sleep 0.5
+h1=$(heard); sleep 1; h2=$(heard)
+[ "$h1" = "$h2" ] || fail "the cursor moved while held ($h1 -> $h2)"
+holds "$h1 >= $p2" || fail "the hold went back ($p2 -> $h1)"
+drive key 0x20 >/dev/null               # Space: resume
+sleep 1.5
+r1=$(heard)
+holds "$r1 >= $h1 + 0.5" || fail "resume did not play on ($h1 -> $r1)"
+
+echo "-- Stop stops"
+drive command 3006 >/dev/null
+sleep 0.5
+s1=$(heard); sleep 1; s2=$(heard)
+[ "$s1" = "$s2" ] || fail "the cursor moved after Stop ($s1 -> $s2)"
+no_message "a message appeared"
+
+drive close >/dev/null
+drive wait-gone 30 >/dev/null || fail "the editor did not exit"
+stop_private_pulse
+
+echo "-- ALSA file device: the document's samples reach the device unchanged"
+# Noise, then a square wave between the 16-bit extremes.
+sox -V1 -n -r 44100 -c 2 -b 16 "$work/noise.wav" synth 2 whitenoise vol 0.7
+sox -V1 -n -r 44100 -c 2 -b 16 "$work/square.wav" synth 0.5 square 441 vol 1
+sox -V1 "$work/noise.wav" "$work/square.wav" "$work/exact.wav"
+sox -V1 "$work/exact.wav" -t raw "$work/exact.raw"
+mkdir -p "$work/xdg/alsa"
+cat >"$work/xdg/alsa/asoundrc" <<ASOUND
+pcm.!default {
+  type asym
+  playback.pcm "zedfile"
+  capture.pcm "null"
+}
+pcm.zedfile {
+  type file
+  slave.pcm "null"
+  file "$work/played.raw"
+  format "raw"
+}
+ASOUND
+wine reg add 'HKCU\Software\Wine\Drivers' /v Audio /d alsa /f >/dev/null 2>&1
+wineserver -k 2>/dev/null || true
+(cd "$work" && XDG_CONFIG_HOME=$work/xdg wine "$editor" "$(win "$work/exact.wav")" >/dev/null 2>&1 &)
+drive wait-frame 60 >/dev/null || fail "the editor did not start"
+length=$(drive field 130)
+drive command 3002 >/dev/null
+no_message "Play through ALSA showed a message"
+# The file device takes the sound as fast as it comes: wait for the end.
+for _ in $(seq 300); do
+  [ "$(drive field 109)" = "$length" ] && break
+  sleep 0.1
+done
+[ "$(drive field 109)" = "$length" ] || fail "playback did not reach the end ($(drive field 109) of $length)"
+sleep 1
+drive close >/dev/null
+drive wait-gone 30 >/dev/null || fail "the editor did not exit"
+[ -f "$work/played.raw" ] || fail "nothing reached the ALSA file device"
+wine "$check" compare "$(win "$work/exact.raw")" "$(win "$work/played.raw")" 2 | tr -d '\r' ||
+  fail "the samples played differ from the document's"
+
+echo "playback end-to-end: 1 passed, 0 failed"

@@ -122,11 +122,13 @@ void DocumentWindow::onCreate() {
     m_main->onCursor = [this](int64_t frame) {
       m_view.selectionStart = m_view.selectionEnd = 0;
       setCursor(frame);
+      m_frame.cursorPlaced(this);
     };
     m_main->onSelect = [this](int64_t start, int64_t end) {
       ::setSelection(m_view, start, end, length());
       m_view.cursor = static_cast<int32_t>(std::clamp<int64_t>(end, 0, length()));
       viewChanged();
+      m_frame.cursorPlaced(this);
     };
   }
   soundChanged();

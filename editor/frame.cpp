@@ -245,6 +245,10 @@ void Frame::documentCreated(DocumentWindow* document) {
   updateCommands();
 }
 
+void Frame::cursorPlaced(DocumentWindow* document) {
+  if (m_playback) m_playback->cursorPlaced(document);
+}
+
 void Frame::documentDestroyed(DocumentWindow* document) {
   if (m_playback) m_playback->documentGone(document);
   std::erase(m_documents, document);

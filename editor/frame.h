@@ -53,6 +53,8 @@ class Frame {
   void documentCreated(DocumentWindow* document);
   void documentDestroyed(DocumentWindow* document);
   void viewChanged(DocumentWindow* document);
+  // The user put the cursor somewhere with the mouse.
+  void cursorPlaced(DocumentWindow* document);
   void updateCommands();
 
   // Hot keys of the user, and the user-assigned key list of the options.

@@ -111,6 +111,10 @@ void PlaybackControl::documentGone(DocumentWindow* document) {
   if (m_playing == document) stop();
 }
 
+void PlaybackControl::cursorPlaced(DocumentWindow* document) {
+  if (m_playing == document && m_player->isHolding()) m_player->seek(document->view().cursor);
+}
+
 bool PlaybackControl::active() const { return m_playing != nullptr && (m_player->state() & 1) != 0; }
 
 void PlaybackControl::setVolumeDb(int decibels) { m_player->set_volume(decibels); }

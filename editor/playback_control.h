@@ -27,6 +27,9 @@ class PlaybackControl final : private PlayerListener {
   void releaseScan(DocumentWindow* document);
   // Stops when the document that plays goes away or changes.
   void documentGone(DocumentWindow* document);
+  // While held, the snippet moves to where the user put the cursor, so that
+  // dragging it makes each place audible.
+  void cursorPlaced(DocumentWindow* document);
   bool active() const;
   // The volume control: 0 dB at the top, -60 dB at the bottom.
   void setVolumeDb(int decibels);

@@ -68,6 +68,18 @@ sleep 1.5
 r1=$(heard)
 holds "$r1 >= $h1 + 0.5" || fail "resume did not play on ($h1 -> $r1)"
 
+echo "-- while held, a click moves the snippet there"
+drive key 0x20 >/dev/null               # Space: pause
+sleep 0.5
+drive click-wave 0.5 >/dev/null
+sleep 0.5
+c1=$(heard); sleep 1; c2=$(heard)
+[ "$c1" = "$c2" ] || fail "the cursor moved while held after the click ($c1 -> $c2)"
+holds "$c1 > 13 && $c1 < 17" || fail "the click in the middle of 30 s held at $c1 s"
+drive key 0x20 >/dev/null               # Space: resume from there
+sleep 1.5
+holds "$(heard) >= $c1 + 0.5" || fail "resume did not play on from the click ($c1 -> $(heard))"
+
 echo "-- Stop stops"
 drive command 3006 >/dev/null
 sleep 0.5

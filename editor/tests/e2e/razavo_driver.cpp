@@ -15,6 +15,8 @@
 //   razavo_driver close                       WM_CLOSE to the frame (posted)
 //   razavo_driver clipboard-size              bytes of the wave on the clipboard (made on demand)
 //   razavo_driver clipboard-put FILE          puts a WAVE file's bytes on the clipboard
+//   razavo_driver click-wave FRACTION         a click in the active document's waveform,
+//                                             FRACTION of the way across
 //   razavo_driver dialog-set TITLE ID TEXT    sets the text of control ID in a dialog titled TITLE
 //   razavo_driver dialog-get TITLE ID         prints the text of control ID in that dialog
 //   razavo_driver dialog-pick TITLE ID INDEX  selects row INDEX of combo or list box ID, as a click would
@@ -277,6 +279,29 @@ int main(int argc, char** argv) {
     COPYDATASTRUCT data{0, static_cast<DWORD>(size), record.data()};
     DWORD_PTR ignored = 0;
     SendMessageTimeoutW(frameWindow, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_NORMAL, 120000, &ignored);
+    return 0;
+  }
+  if (action == "click-wave" && argc > 2) {
+    // The active document's main display: the taller of its waveform windows.
+    HWND document = reinterpret_cast<HWND>(SendMessageW(mdiClient(frameWindow), WM_MDIGETACTIVE, 0, 0));
+    HWND wave = nullptr;
+    int tallest = 0;
+    for (HWND child = FindWindowExW(document, nullptr, L"LVRWaveWindow", nullptr); child;
+         child = FindWindowExW(document, child, L"LVRWaveWindow", nullptr)) {
+      RECT box{};
+      GetClientRect(child, &box);
+      if (box.bottom > tallest) {
+        tallest = box.bottom;
+        wave = child;
+      }
+    }
+    if (!wave) return 1;
+    RECT box{};
+    GetClientRect(wave, &box);
+    LPARAM at = MAKELPARAM(static_cast<int>(box.right * std::atof(argv[2])), box.bottom / 2);
+    PostMessageW(wave, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageW(wave, WM_LBUTTONUP, 0, at);
+    SendMessageTimeoutW(wave, WM_NULL, 0, 0, SMTO_NORMAL, 120000, nullptr);
     return 0;
   }
   if (action == "close") {

@@ -87,6 +87,25 @@ s1=$(heard); sleep 1; s2=$(heard)
 [ "$s1" = "$s2" ] || fail "the cursor moved after Stop ($s1 -> $s2)"
 no_message "a message appeared"
 
+echo "-- Loop Play repeats the selection"
+drive drag-wave 0.2 0.3 >/dev/null      # about 6 s to 9 s
+from=$(drive field 106 | awk -F: '{ print $1 * 3600 + $2 * 60 + $3 }')
+to=$(drive field 107 | awk -F: '{ print $1 * 3600 + $2 * 60 + $3 }')
+holds "$to - $from > 2" || fail "the drag selected $from to $to s"
+drive command 3011 >/dev/null           # Loop Play on
+drive command 3002 >/dev/null
+went_back=0; last=0
+for _ in $(seq 16); do
+  sleep 0.4
+  now_at=$(heard)
+  holds "$now_at >= $from - 0.05 && $now_at <= $to + 0.05" || fail "looping left the selection: $now_at s ($from to $to)"
+  holds "$now_at < $last" && went_back=1
+  last=$now_at
+done
+[ "$went_back" = 1 ] || fail "the loop never went back to its start"
+drive command 3006 >/dev/null
+drive command 3011 >/dev/null           # Loop Play off again
+
 drive close >/dev/null
 drive wait-gone 30 >/dev/null || fail "the editor did not exit"
 stop_private_pulse

@@ -17,6 +17,7 @@
 //   razavo_driver clipboard-put FILE          puts a WAVE file's bytes on the clipboard
 //   razavo_driver click-wave FRACTION         a click in the active document's waveform,
 //                                             FRACTION of the way across
+//   razavo_driver drag-wave FROM TO           a drag across the waveform (a selection)
 //   razavo_driver dialog-set TITLE ID TEXT    sets the text of control ID in a dialog titled TITLE
 //   razavo_driver dialog-get TITLE ID         prints the text of control ID in that dialog
 //   razavo_driver dialog-pick TITLE ID INDEX  selects row INDEX of combo or list box ID, as a click would
@@ -281,7 +282,7 @@ int main(int argc, char** argv) {
     SendMessageTimeoutW(frameWindow, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_NORMAL, 120000, &ignored);
     return 0;
   }
-  if (action == "click-wave" && argc > 2) {
+  if ((action == "click-wave" && argc > 2) || (action == "drag-wave" && argc > 3)) {
     // The active document's main display: the taller of its waveform windows.
     HWND document = reinterpret_cast<HWND>(SendMessageW(mdiClient(frameWindow), WM_MDIGETACTIVE, 0, 0));
     HWND wave = nullptr;
@@ -299,8 +300,10 @@ int main(int argc, char** argv) {
     RECT box{};
     GetClientRect(wave, &box);
     LPARAM at = MAKELPARAM(static_cast<int>(box.right * std::atof(argv[2])), box.bottom / 2);
+    LPARAM to = action == "drag-wave" ? MAKELPARAM(static_cast<int>(box.right * std::atof(argv[3])), box.bottom / 2) : at;
     PostMessageW(wave, WM_LBUTTONDOWN, MK_LBUTTON, at);
-    PostMessageW(wave, WM_LBUTTONUP, 0, at);
+    if (to != at) PostMessageW(wave, WM_MOUSEMOVE, MK_LBUTTON, to);
+    PostMessageW(wave, WM_LBUTTONUP, 0, to);
     SendMessageTimeoutW(wave, WM_NULL, 0, 0, SMTO_NORMAL, 120000, nullptr);
     return 0;
   }

@@ -11,36 +11,6 @@
 
 namespace effecttest {
 
-namespace {
-
-class BlockStoreEnvironment : public ::testing::Environment {
- public:
-  void SetUp() override {
-    if (!blockFolder().empty()) return;  // another test file's set-up came first
-    const char* root = std::getenv("ZED_TEST_TMP");
-    ASSERT_TRUE(setWorkingFolder(sys::joinPath(root && *root ? root : sys::tempFolder(), "effects-blocks")));
-  }
-};
-
-[[maybe_unused]] auto* const environment = ::testing::AddGlobalTestEnvironment(new BlockStoreEnvironment);
-
-}  // namespace
-
-SoundBuffer soundFrom(const std::vector<Sample>& samples, int channels, int32_t rate) {
-  SoundBuffer sound(rate, channels);
-  auto writer = sound.openWriter(rate, channels);
-  writer->write(samples.data(), static_cast<int32_t>(samples.size() / channels));
-  EXPECT_EQ(writer->close(), SourceStatus::Good);
-  return sound;
-}
-
-std::vector<Sample> samplesOf(const SoundBuffer& sound) {
-  std::vector<Sample> samples(static_cast<size_t>(sound.totalFrames()) * sound.channels());
-  auto reader = sound.openReader();
-  reader->read(samples.data(), sound.totalFrames());
-  return samples;
-}
-
 SoundBuffer makeMaterial(const testkit::ScratchFolder& scratch, const std::string& name,
                          const std::string& commandLine) {
   SoundBuffer sound;

@@ -1,7 +1,8 @@
 #pragma once
-// Shared set-up of the effect tests: the block store in a scratch folder,
-// sounds from sample vectors, real material made by sox and espeak-ng and
-// loaded through the file readers, and progress callbacks that cancel.
+// Shared set-up of the effect tests: on top of the edit tests' set-up (the
+// block store in a scratch folder, sounds from sample vectors, progress
+// callbacks that cancel), real material made by sox and espeak-ng and loaded
+// through the file readers, and level measures.
 
 #include <cmath>
 #include <cstdint>
@@ -9,12 +10,14 @@
 #include <vector>
 
 #include "core/sound_buffer.h"
+#include "effects/tests/edit_test_support.h"
 #include "testkit/testkit.h"
 
 namespace effecttest {
 
-SoundBuffer soundFrom(const std::vector<Sample>& samples, int channels = 1, int32_t rate = 44100);
-std::vector<Sample> samplesOf(const SoundBuffer& sound);
+using edittest::CancelAfter;
+using edittest::samplesOf;
+using edittest::soundFrom;
 
 // Runs a sox or espeak-ng command that writes `name` in the scratch folder,
 // then loads that file. Fails the test when the tool or the load fails.
@@ -27,15 +30,5 @@ SoundBuffer speech(const testkit::ScratchFolder& scratch, const std::string& tex
 // (channel -1: all).
 double rms(const std::vector<Sample>& samples, int channels, int channel, size_t fromFrame, size_t toFrame);
 double peak(const std::vector<Sample>& samples);
-
-class CancelAfter final : public ProgressCallback {
- public:
-  explicit CancelAfter(int allowedCalls) : m_allowed(allowedCalls) {}
-  bool progress(int64_t, int64_t) override { return m_calls++ < m_allowed; }
-
- private:
-  int m_allowed;
-  int m_calls = 0;
-};
 
 }  // namespace effecttest

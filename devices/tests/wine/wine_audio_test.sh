@@ -25,7 +25,7 @@ run_check() { wine "$check" "$@" | tr -d '\r'; }
 "$root/scripts/wine-prefix.sh" "$work/prefix" >/dev/null
 export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 
-source "$root/scripts/private-pulse.sh"
+source "$root/scripts/test-audio.sh"
 cleanup() {
   wineserver -k 2>/dev/null || true
   stop_private_pulse
@@ -63,9 +63,7 @@ run_check latency-warm "$(win "$work/tone.raw")" 44100 2 6 || fail "playback did
 stop_private_pulse
 
 echo "-- ALSA file device: the bytes played"
-mkdir -p "$work/xdg/alsa"
-rm -f "$work/played.raw"
-cat >"$work/xdg/alsa/asoundrc" <<ASOUND
+alsa_file_device "$work/xdg" "$work/played.raw"
 pcm.!default {
   type asym
   playback.pcm "zedfile"

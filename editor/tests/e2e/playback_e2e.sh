@@ -12,7 +12,7 @@ prefix=$(cd "$1" && pwd)/e2e-playback-prefix
 export WINEPREFIX=$prefix
 E2E_NAME=playback
 source "$(dirname "$0")/e2e_common.sh"
-source "$root/scripts/private-pulse.sh"
+source "$root/scripts/test-audio.sh"
 check=$build/devices/wave_out_check.exe
 
 cleanup() {
@@ -117,8 +117,7 @@ sox -V1 -n -r 44100 -c 2 -b 16 "$work/noise.wav" synth 2 whitenoise vol 0.7
 sox -V1 -n -r 44100 -c 2 -b 16 "$work/square.wav" synth 0.5 square 441 vol 1
 sox -V1 "$work/noise.wav" "$work/square.wav" "$work/exact.wav"
 sox -V1 "$work/exact.wav" -t raw "$work/exact.raw"
-mkdir -p "$work/xdg/alsa"
-cat >"$work/xdg/alsa/asoundrc" <<ASOUND
+alsa_file_device "$work/xdg" "$work/played.raw"
 pcm.!default {
   type asym
   playback.pcm "zedfile"

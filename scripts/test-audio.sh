@@ -1,7 +1,11 @@
-# A private PulseAudio server whose only sink is a null sink, so that sound
-# plays in real time on a machine without sound hardware. Sourced by tests:
-#   start_private_pulse LOG_FILE   starts it and exports PULSE_SERVER
+# Sound output for tests on a machine without sound hardware. Sourced:
+#   start_private_pulse LOG_FILE   a private PulseAudio server whose only sink
+#                                  is a null sink, so that sound plays in real
+#                                  time; exports PULSE_SERVER
 #   stop_private_pulse             stops it (also safe when none runs)
+#   alsa_file_device CONFIG OUT    an ALSA configuration in folder CONFIG (use
+#                                  it as XDG_CONFIG_HOME) whose default device
+#                                  writes what is played to the file OUT
 # The server's socket path must stay short, whatever the build folder: it
 # lives in a temporary folder of its own.
 
@@ -35,4 +39,23 @@ stop_private_pulse() {
   [ -z "$private_pulse_runtime" ] || rm -rf "$private_pulse_runtime"
   private_pulse_runtime=
   unset PULSE_SERVER
+}
+
+alsa_file_device() {
+  local config=$1 out=$2
+  mkdir -p "$config/alsa"
+  rm -f "$out"
+  cat >"$config/alsa/asoundrc" <<ASOUND
+pcm.!default {
+  type asym
+  playback.pcm "zedfile"
+  capture.pcm "null"
+}
+pcm.zedfile {
+  type file
+  slave.pcm "null"
+  file "$out"
+  format "raw"
+}
+ASOUND
 }

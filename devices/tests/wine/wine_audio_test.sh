@@ -64,18 +64,6 @@ stop_private_pulse
 
 echo "-- ALSA file device: the bytes played"
 alsa_file_device "$work/xdg" "$work/played.raw"
-pcm.!default {
-  type asym
-  playback.pcm "zedfile"
-  capture.pcm "null"
-}
-pcm.zedfile {
-  type file
-  slave.pcm "null"
-  file "$work/played.raw"
-  format "raw"
-}
-ASOUND
 wine reg add 'HKCU\Software\Wine\Drivers' /v Audio /d alsa /f >/dev/null 2>&1
 XDG_CONFIG_HOME=$work/xdg run_check exact "$(win "$work/exact.raw")" 44100 2 || fail "playback through ALSA"
 [ -f "$work/played.raw" ] || fail "nothing reached the ALSA file device"

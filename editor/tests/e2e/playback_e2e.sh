@@ -118,18 +118,6 @@ sox -V1 -n -r 44100 -c 2 -b 16 "$work/square.wav" synth 0.5 square 441 vol 1
 sox -V1 "$work/noise.wav" "$work/square.wav" "$work/exact.wav"
 sox -V1 "$work/exact.wav" -t raw "$work/exact.raw"
 alsa_file_device "$work/xdg" "$work/played.raw"
-pcm.!default {
-  type asym
-  playback.pcm "zedfile"
-  capture.pcm "null"
-}
-pcm.zedfile {
-  type file
-  slave.pcm "null"
-  file "$work/played.raw"
-  format "raw"
-}
-ASOUND
 wine reg add 'HKCU\Software\Wine\Drivers' /v Audio /d alsa /f >/dev/null 2>&1
 wineserver -k 2>/dev/null || true
 (cd "$work" && XDG_CONFIG_HOME=$work/xdg wine "$editor" "$(win "$work/exact.wav")" >/dev/null 2>&1 &)

@@ -1,13 +1,20 @@
 #include "core/format_adapter_source.h"
 
 #include <algorithm>
-#include <cmath>
 
 FormatAdapterSource::FormatAdapterSource(SampleSourceRef input, int32_t sampleRate, int channels)
     : SampleSource(sampleRate, channels, input->nominalPeak()), m_input(std::move(input)) {
-  m_step = static_cast<double>(m_input->sampleRate()) / this->sampleRate();
-  m_length = clampToInt32(static_cast<int64_t>(std::floor(m_input->length() / m_step)));
+  const int64_t inRate = m_input->sampleRate();
+  if (sampleRate < 1 || sampleRate > kMaxRate || inRate < 1 || inRate > kMaxRate || channels < 1 ||
+      channels > 255) {
+    setStatus(SourceStatus::Corrupt);
+    return;
+  }
+  setStatus(m_input->status());
   m_input->seek(0);
+  m_inputLength = std::max(0, m_input->length());
+  m_length = clampToInt32((m_inputLength * sampleRate + inRate / 2) / inRate);
+  m_frame.resize(m_input->channels());
 }
 
 void FormatAdapterSource::mapChannels(const Sample* in, Sample* out) const {
@@ -29,8 +36,7 @@ const Sample* FormatAdapterSource::inputFrame(int64_t index) {
   if (index < m_bufferStart || index >= m_bufferStart + have) {
     // Keep the previous frame for interpolation, read the next chunk after it.
     std::vector<Sample> keep;
-    if (index == m_bufferStart + have && have > 0)
-      keep.assign(m_window.end() - from, m_window.end());
+    if (index == m_bufferStart + have && have > 0) keep.assign(m_window.end() - from, m_window.end());
     int64_t start = keep.empty() ? index : index - 1;
     if (keep.empty()) m_input->seek(static_cast<int32_t>(index));
     m_window.assign(keep.begin(), keep.end());
@@ -44,24 +50,23 @@ const Sample* FormatAdapterSource::inputFrame(int64_t index) {
 
 void FormatAdapterSource::read(Sample* buffer, int32_t frames) {
   const int to = channels(), from = m_input->channels();
-  std::vector<Sample> a(from), b(from);
-  m_mapped.resize(to);
-  for (int32_t f = 0; f < frames; ++f) {
+  const int64_t inRate = m_input->sampleRate(), outRate = sampleRate();
+  for (int32_t f = 0; f < frames; ++f, ++m_position) {
     Sample* out = buffer + static_cast<size_t>(f) * to;
-    if (m_position < 0 || m_position >= m_length) {
+    if (!good() || m_position < 0 || m_position >= m_length || m_inputLength == 0) {
       std::fill_n(out, to, 0);
-    } else {
-      double at = m_position * m_step;
-      auto index = static_cast<int64_t>(at);
-      double fraction = at - index;
-      std::copy_n(inputFrame(index), from, a.begin());
-      if (fraction > 0) {
-        std::copy_n(inputFrame(index + 1), from, b.begin());
-        for (int c = 0; c < from; ++c) a[c] = static_cast<Sample>(std::lround(a[c] + (b[c] - double(a[c])) * fraction));
-      }
-      mapChannels(a.data(), out);
+      continue;
     }
-    ++m_position;
+    const int64_t at = static_cast<int64_t>(m_position) * inRate;
+    const int64_t index = std::min(at / outRate, m_inputLength - 1);
+    const int64_t fraction = at % outRate;
+    // The later frame first: fetching it may move the window, which always
+    // keeps the frame before it.
+    const Sample* b = inputFrame(std::min(index + 1, m_inputLength - 1));
+    const Sample* a = inputFrame(index);
+    for (int c = 0; c < from; ++c)
+      m_frame[c] = clampToInt32(a[c] + (static_cast<int64_t>(b[c]) - a[c]) * fraction / outRate);
+    mapChannels(m_frame.data(), out);
   }
 }
 

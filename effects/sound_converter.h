@@ -16,12 +16,8 @@ class SoundConverter {
                             ProgressCallback* progress) = 0;
 };
 
-// A plain stand-in until the high-quality resampler is there. Channels: one
-// channel is copied to all, several are averaged into one, otherwise output
-// channel c takes input channel c (the last one where the input has fewer).
-// Rate: linear interpolation between neighbouring frames, with the position
-// kept as an exact fraction so that long sounds do not drift. The output has
-// round(length x new rate / old rate) frames.
+// A plain converter (FormatAdapterSource): channels copied or averaged,
+// the rate by linear interpolation. The editor uses the resampler instead.
 class LinearFallbackConverter final : public SoundConverter {
  public:
   JobResult convert(const SoundBuffer& in, int32_t sampleRate, int channels, SoundBuffer& out,

@@ -39,4 +39,18 @@ TEST(FormatAdapterSource, ChangesTheRateByInterpolating) {
   EXPECT_EQ(adaptSourceFormat(same, 16000, 1).get(), same.get());
 }
 
+TEST(FormatAdapterSource, RefusesRatesAndChannelCountsItCannotServe) {
+  SoundBuffer sound = bufferFrom({1, 2, 3}, 1, 8000);
+  for (auto [rate, channels] : {std::pair{0, 1}, {-8000, 1}, {FormatAdapterSource::kMaxRate + 1, 1}, {8000, 0},
+                                {16000, 256}}) {
+    FormatAdapterSource adapted(sound.openReader(), rate, channels);
+    EXPECT_FALSE(adapted.good()) << rate << " Hz, " << channels << " channels";
+  }
+  // The largest rates do not overflow the position arithmetic.
+  FormatAdapterSource fast(sound.openReader(), FormatAdapterSource::kMaxRate, 1);
+  EXPECT_TRUE(fast.good());
+  auto out = readFrames(fast, 3);
+  EXPECT_EQ(out[0], 1);
+}
+
 }  // namespace

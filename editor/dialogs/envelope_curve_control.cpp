@@ -10,7 +10,7 @@
 namespace {
 
 // Room around the plot for the labels, in pixels.
-constexpr int kMarginLeft = 38, kMarginTop = 8, kMarginRight = 10, kMarginBottom = 20;
+constexpr int kMarginLeft = 38, kMarginTop = 11, kMarginRight = 10, kMarginBottom = 20;
 constexpr int kHitRadius = 5;   // pixels around a point that pick it up
 constexpr int kPointHalf = 3;   // a point is drawn as a square of 2 * this + 1
 constexpr int kUnityLevel = 128;

@@ -15,17 +15,17 @@ constexpr int kLeftmost = 0, kCentre = 50, kRightmost = 100;
 class StereoPanDialog : public ui::Dialog {
  public:
   explicit StereoPanDialog(int32_t& pan)
-      : ui::Dialog(ui::DialogTemplate(kStereoPanName, 220, 90, ui::DialogTemplate::kDefaultStyle | DS_CENTER)
+      : ui::Dialog(ui::DialogTemplate(kStereoPanName, 220, 96, ui::DialogTemplate::kDefaultStyle | DS_CENTER)
                        .text(-1, "&Pan:", 8, 8, 100, 10)
                        .control(TRACKBAR_CLASSW, kPan, "",
                                 WS_CHILD | WS_VISIBLE | WS_TABSTOP | TBS_HORZ | TBS_AUTOTICKS | TBS_BOTTOM, 0, 8,
-                                20, 204, 18)
-                       .text(-1, "Left", 8, 40, 40, 10)
-                       .text(-1, "Center", 90, 40, 40, 10, SS_CENTER)
-                       .text(-1, "Right", 172, 40, 40, 10, SS_RIGHT)
-                       .text(kGains, "", 8, 54, 204, 10, SS_CENTER)
-                       .defaultButton(IDOK, "OK", 106, 70, 50, 14)
-                       .button(IDCANCEL, "Cancel", 162, 70, 50, 14)),
+                                20, 204, 22)
+                       .text(-1, "Left", 8, 44, 40, 10)
+                       .text(-1, "Center", 90, 44, 40, 10, SS_CENTER)
+                       .text(-1, "Right", 172, 44, 40, 10, SS_RIGHT)
+                       .text(kGains, "", 8, 58, 204, 10, SS_CENTER)
+                       .defaultButton(IDOK, "OK", 106, 76, 50, 14)
+                       .button(IDCANCEL, "Cancel", 162, 76, 50, 14)),
         m_pan(pan) {}
 
  protected:

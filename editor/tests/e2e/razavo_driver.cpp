@@ -20,6 +20,7 @@
 //   razavo_driver dialog-pick TITLE ID INDEX  selects row INDEX of combo or list box ID, as a click would
 //   razavo_driver dialog-wait TITLE SECONDS   succeeds once a dialog titled TITLE is open
 //   razavo_driver dialog-gone TITLE SECONDS   succeeds once no dialog titled TITLE is open
+//   razavo_driver dialog-click TITLE ID X Y [right]  a mouse click on control ID at fractions X, Y of its area
 
 #include <windows.h>
 #include <tlhelp32.h>
@@ -131,6 +132,18 @@ int dialogAction(const std::string& action, int argc, char** argv) {
     WORD code = combo ? CBN_SELCHANGE : LBN_SELCHANGE;
     SendMessageTimeoutW(dialog, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(control), SMTO_NORMAL,
                         20000, &ignored);
+    return 0;
+  }
+  if (action == "dialog-click" && argc > 5) {
+    // A mouse click on a control, at fractions of its client area.
+    RECT client{};
+    GetClientRect(control, &client);
+    LPARAM at = MAKELPARAM(static_cast<int>(std::atof(argv[4]) * client.right),
+                           static_cast<int>(std::atof(argv[5]) * client.bottom));
+    bool right = argc > 6 && std::strcmp(argv[6], "right") == 0;
+    SendMessageTimeoutW(control, right ? WM_RBUTTONDOWN : WM_LBUTTONDOWN, right ? MK_RBUTTON : MK_LBUTTON, at,
+                        SMTO_NORMAL, 20000, &ignored);
+    SendMessageTimeoutW(control, right ? WM_RBUTTONUP : WM_LBUTTONUP, 0, at, SMTO_NORMAL, 20000, &ignored);
     return 0;
   }
   return 2;

@@ -240,6 +240,9 @@ void EnvelopeCurveControl::onButtonDown(int x, int y) {
     changed();
   }
   select(hit);
+  // The point keeps its place under the mouse instead of jumping onto it.
+  const auto& point = m_curve.points[static_cast<size_t>(hit)];
+  m_grabOffset = {positionToX(area, point.position) - x, levelToY(area, point.level) - y};
   m_dragging = true;
   SetCapture(m_window);
 }
@@ -251,7 +254,8 @@ void EnvelopeCurveControl::onMouseMove(int x, int y) {
   }
   const CurvePlot area = plot();
   if (m_dragging && m_selected >= 0) {
-    moveEnvelopePoint(m_curve, static_cast<size_t>(m_selected), positionAtX(area, x), levelAtY(area, y));
+    moveEnvelopePoint(m_curve, static_cast<size_t>(m_selected), positionAtX(area, x + m_grabOffset.x),
+                      levelAtY(area, y + m_grabOffset.y));
     changed();
     select(m_selected);
     return;

@@ -61,6 +61,7 @@ class EnvelopeCurveControl {
   EnvelopeCurve m_curve = flatEnvelope();
   int m_selected = -1;
   bool m_dragging = false;
+  POINT m_grabOffset{};     // from the mouse to the dragged point, in pixels
   bool m_tracking = false;  // asked to hear when the mouse leaves
   std::string m_readout;
 };

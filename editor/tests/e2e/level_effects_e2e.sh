@@ -153,18 +153,22 @@ excess=$(excess_over_ramp_tolerance "$work/before.wav" "$work/faded.wav" "$work/
 [ "$excess" = 0 ] || fail "the fade-in differs from sox's by $excess steps more than rounding"
 drive command 2001 >/dev/null   # Undo
 
-echo "-- Envelope: points added and removed with the mouse"
+echo "-- Envelope: points added, dragged and removed with the mouse"
 open_dialog 4008 Envelope
-drive answer Envelope 102 20 >/dev/null                # Set Flat
-drive dialog-click Envelope 101 0.5 0.2 >/dev/null     # above 100 % in the middle
-drive dialog-click Envelope 101 0.75 0.8 >/dev/null    # below 100 %, later
-drive dialog-click Envelope 101 0.75 0.8 right >/dev/null   # and gone again
+drive answer Envelope 102 20 >/dev/null                         # Set Flat
+drive dialog-click Envelope 101 0.5 0.2 >/dev/null              # A: above 100 % in the middle
+drive dialog-click Envelope 101 0.75 0.8 >/dev/null             # B: below 100 %, later
+drive dialog-click Envelope 101 0.75 0.8 0.1 0.9 >/dev/null     # B dragged far left: it stops at A
+drive dialog-click Envelope 101 0.3 0.5 >/dev/null              # C, before A
+drive dialog-click Envelope 101 0.3 0.5 right >/dev/null        # and gone again
 [ -n "$(drive dialog-get Envelope 103)" ] || fail "no readout of the chosen point"
 shot envelope-edited
 close_dialog Envelope 1
-read -r count p0 l0 p1 l1 p2 l2 rest <<<"$(od -An -tu1 "$data_folder/envelope.dat")"
-[ "$count $p0 $l0 $p2 $l2" = "3 0 128 255 128" ] && [ -z "${rest:-}" ] || fail "edited curve: $(od -An -tu1 "$data_folder/envelope.dat")"
-[ "$p1" -gt 100 ] && [ "$p1" -lt 155 ] && [ "$l1" -gt 150 ] || fail "the added point is at $p1, level $l1"
+read -r count p0 l0 pa la pb lb p3 l3 rest <<<"$(od -An -tu1 "$data_folder/envelope.dat")"
+[ "$count $p0 $l0 $p3 $l3" = "4 0 128 255 128" ] && [ -z "${rest:-}" ] ||
+  fail "edited curve: $(od -An -tu1 "$data_folder/envelope.dat")"
+[ "$pa" -gt 100 ] && [ "$pa" -lt 155 ] && [ "$la" -gt 150 ] || fail "the added point is at $pa, level $la"
+[ "$pb" = "$pa" ] && [ "$lb" -lt 64 ] || fail "the dragged point is at $pb, level $lb"
 drive command 2001 >/dev/null   # Undo
 
 echo "-- Stereo Pan on a mono file: the message, and nothing else"

@@ -80,7 +80,8 @@ TEST(EnvelopeEditing, AddsPointsInOrderUpToSixtyFour) {
   EXPECT_EQ(addEnvelopePoint(curve, 0, 10), 1);     // after the first point, never before it
   EXPECT_EQ(addEnvelopePoint(curve, 255, 10), 5);   // before the last point, never after it
   EXPECT_EQ(addEnvelopePoint(curve, 999, -5), 6);   // off the plot: clamped
-  EXPECT_EQ(pointsOf(curve), (Points{{0, 128}, {0, 10}, {50, 255}, {100, 40}, {100, 0}, {255, 10}, {255, 0}, {255, 128}}));
+  EXPECT_EQ(pointsOf(curve),
+            (Points{{0, 128}, {0, 10}, {50, 255}, {100, 40}, {100, 0}, {255, 10}, {255, 0}, {255, 128}}));
 
   curve = flatEnvelope();
   for (int i = 0; i < 62; ++i) ASSERT_EQ(addEnvelopePoint(curve, 4 * i + 2, i), i + 1) << i;

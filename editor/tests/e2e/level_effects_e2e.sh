@@ -20,7 +20,8 @@ raw() { sox -V1 "$1" -t raw -e signed -b 16 "$2"; }
 # The largest difference between two sounds of one format, in 16-bit steps.
 difference() {
   sox -V1 -m -v 1 "$1" -v -1 "$2" -n stat 2>&1 |
-    awk '/^Maximum amplitude|^Minimum amplitude/ {v = $3 < 0 ? -$3 : $3; if (v > m) m = v} END {printf "%d\n", m * 32768 + 0.5}'
+    awk '/^Maximum amplitude|^Minimum amplitude/ {v = $3 < 0 ? -$3 : $3; if (v > m) m = v}
+         END {printf "%d\n", m * 32768 + 0.5}'
 }
 # The fixed-point gain ramps of an envelope may lag the exact line by about
 # 0.1 % of the sample: the largest excess of |A - B| over 2 steps plus
@@ -37,7 +38,10 @@ excess_over_ramp_tolerance() {
 }
 message_text() { drive dialog-get "$1" 65535; }  # the text of a message box
 # Opens an effect's dialog by its command and waits for it.
-open_dialog() { drive post "$1" >/dev/null; drive dialog-wait "$2" 20 || fail "no dialog \"$2\""; }
+open_dialog() {
+  drive post "$1" >/dev/null || fail "the editor is gone"
+  drive dialog-wait "$2" 20 || fail "no dialog \"$2\""
+}
 # Clicks a dialog's button and waits until the dialog has gone.
 close_dialog() { drive answer "$1" "$2" 20 >/dev/null; drive dialog-gone "$1" 60 || fail "\"$1\" stayed open"; }
 # Clicks OK and expects the dialog to stay open with MESSAGE.
@@ -118,7 +122,8 @@ drive command 2001 >/dev/null   # Undo
 
 echo "-- Stereo Pan on a stereo file: the track bar dialog"
 open_dialog 4022 "Stereo Pan"
-[ "$(drive dialog-get "Stereo Pan" 102)" = "Left +0 dB, right +0 dB" ] || fail "pan gains: $(drive dialog-get "Stereo Pan" 102)"
+gains=$(drive dialog-get "Stereo Pan" 102)
+[ "$gains" = "Left +0 dB, right +0 dB" ] || fail "pan gains: $gains"
 shot stereo-pan
 close_dialog "Stereo Pan" 2
 
@@ -176,8 +181,10 @@ wine "$editor" "$(win "$work/mono.wav")" >/dev/null 2>&1
 [ "$(drive documents | sort | tr '\n' ' ')" = "faded.wav mono.wav " ] || fail "documents: $(drive documents)"
 drive post 4022 >/dev/null
 drive dialog-wait "Convert to Stereo Required" 20 || fail "no message for a mono file"
-[ "$(message_text "Convert to Stereo Required")" = "This effect can only be applied to stereo file. Please convert the file to stereo by using File->Convert Channels->Stereo and try again." ] ||
-  fail "mono message: $(message_text "Convert to Stereo Required")"
+expected="This effect can only be applied to stereo file. Please convert the file to stereo by using"
+expected+=" File->Convert Channels->Stereo and try again."
+said=$(message_text "Convert to Stereo Required")
+[ "$said" = "$expected" ] || fail "mono message: $said"
 shot stereo-pan-mono
 drive answer "Convert to Stereo Required" 1 20 >/dev/null
 drive dialog-gone "Convert to Stereo Required" 20 || fail "the message stayed"

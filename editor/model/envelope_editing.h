@@ -40,7 +40,8 @@ int envelopePointAt(const EnvelopeCurve& curve, const CurvePlot& plot, int x, in
 EnvelopeCurve editableEnvelope(EnvelopeCurve curve);
 
 // Adds a point between the first and the last one, after any point at the
-// same position; returns its index, or -1 when the curve is full.
+// same position; returns its index, or -1 when the curve is full (or has
+// fewer than two points to put it between).
 int addEnvelopePoint(EnvelopeCurve& curve, int position, int level);
 // Moves a point: its position stays between its neighbours' (the first and
 // last points keep theirs), its level within 0..255.

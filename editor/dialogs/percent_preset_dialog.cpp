@@ -10,7 +10,7 @@ namespace {
 
 constexpr int kPresetList = 103;
 
-struct PercentDialogSpec {
+struct PercentDialogKind {
   const char* title;
   int editId;
   const char* label;
@@ -18,44 +18,44 @@ struct PercentDialogSpec {
   const char* (*problem)(std::optional<int> percent);
 };
 
-const PercentDialogSpec kAmplify{kAmplifyName, 101, "&Amplify Gain (%):", amplifyPresets(), amplifyGainProblem};
-const PercentDialogSpec kNormalize{kNormalizeName, 102, "&Normalize Peak Level (%):", normalizePresets(),
+const PercentDialogKind kAmplify{kAmplifyName, 101, "&Amplify Gain (%):", amplifyPresets(), amplifyGainProblem};
+const PercentDialogKind kNormalize{kNormalizeName, 102, "&Normalize Peak Level (%):", normalizePresets(),
                                    normalizePeakLevelProblem};
 
 class PercentPresetDialog : public ui::Dialog {
  public:
-  PercentPresetDialog(const PercentDialogSpec& spec, int32_t& percent)
-      : ui::Dialog(ui::DialogTemplate(spec.title, 196, 104, ui::DialogTemplate::kDefaultStyle | DS_CENTER)
-                       .text(-1, spec.label, 8, 10, 96, 10)
-                       .edit(spec.editId, "", 106, 8, 40, 12)
+  PercentPresetDialog(const PercentDialogKind& kind, int32_t& percent)
+      : ui::Dialog(ui::DialogTemplate(kind.title, 196, 104, ui::DialogTemplate::kDefaultStyle | DS_CENTER)
+                       .text(-1, kind.label, 8, 10, 96, 10)
+                       .edit(kind.editId, "", 106, 8, 40, 12)
                        .text(-1, "&Presets:", 8, 28, 96, 10)
                        .listBox(kPresetList, 8, 40, 120, 58)
                        .defaultButton(IDOK, "OK", 138, 8, 50, 14)
                        .button(IDCANCEL, "Cancel", 138, 26, 50, 14)),
-        m_spec(spec),
+        m_kind(kind),
         m_percent(percent) {}
 
  protected:
   bool onInit() override {
-    setInt(m_spec.editId, m_percent);
+    setInt(m_kind.editId, m_percent);
     addListItem(kPresetList, kSelectPresetRow);
-    for (const PercentPreset& preset : m_spec.presets) addListItem(kPresetList, preset.name);
+    for (const PercentPreset& preset : m_kind.presets) addListItem(kPresetList, preset.name);
     setListSelection(kPresetList, 0);
     return true;
   }
 
   void onCommand(int id, int code) override {
     if (id == kPresetList && code == LBN_SELCHANGE) {
-      if (const PercentPreset* preset = presetAtRow(m_spec.presets, listSelection(kPresetList)))
-        setInt(m_spec.editId, preset->percent);
+      if (const PercentPreset* preset = presetAtRow(m_kind.presets, listSelection(kPresetList)))
+        setInt(m_kind.editId, preset->percent);
       return;
     }
     if (id == IDOK) {
-      const std::optional<int> percent = getInt(m_spec.editId);
-      if (const char* problem = m_spec.problem(percent)) {
+      const std::optional<int> percent = getInt(m_kind.editId);
+      if (const char* problem = m_kind.problem(percent)) {
         ui::showMessage(handle(), problem, kInvalidValueCaption, MB_OK | MB_ICONINFORMATION);
-        SetFocus(item(m_spec.editId));
-        sendItem(m_spec.editId, EM_SETSEL, 0, -1);
+        SetFocus(item(m_kind.editId));
+        sendItem(m_kind.editId, EM_SETSEL, 0, -1);
         return;
       }
       m_percent = *percent;
@@ -64,7 +64,7 @@ class PercentPresetDialog : public ui::Dialog {
   }
 
  private:
-  const PercentDialogSpec& m_spec;
+  const PercentDialogKind& m_kind;
   int32_t& m_percent;
 };
 

@@ -6,7 +6,11 @@
 #include <windows.h>
 
 #include "editor/command_ids.h"
+#include "editor/dialogs/compressor_dialog.h"
+#include "editor/dialogs/envelope_dialog.h"
 #include "editor/dialogs/numbers_dialog.h"
+#include "editor/dialogs/percent_preset_dialog.h"
+#include "editor/dialogs/stereo_pan_dialog.h"
 #include "editor/document_window.h"
 #include "editor/frame.h"
 #include "effects/amplitude_effects.h"
@@ -15,34 +19,6 @@
 #include "ui/text.h"
 
 namespace {
-
-bool askAmplify(HWND owner, sys::SettingsStore& store, AmplifyParams& params) {
-  params = readAmplifyParams(store);
-  NumbersDialog dialog("Amplify", {{101, "Volume change (%):", -kMaxAmplifyGain, kMaxAmplifyGain, params.AmplifyGain, 100}});
-  if (dialog.runModal(owner) != IDOK) return false;
-  params.AmplifyGain = static_cast<int32_t>(dialog.fields[0].value);
-  writeAmplifyParams(store, params);
-  return true;
-}
-
-bool askNormalize(HWND owner, sys::SettingsStore& store, NormalizeParams& params) {
-  params = readNormalizeParams(store);
-  NumbersDialog dialog("Normalize",
-                       {{101, "Normalize to (% of full scale):", 0, kMaxNormalizePeakLevel, params.NormalizePeakLevel, 100}});
-  if (dialog.runModal(owner) != IDOK) return false;
-  params.NormalizePeakLevel = static_cast<int32_t>(dialog.fields[0].value);
-  writeNormalizeParams(store, params);
-  return true;
-}
-
-bool askStereoPan(HWND owner, sys::SettingsStore& store, StereoPanParams& params) {
-  params = readStereoPanParams(store);
-  NumbersDialog dialog("Stereo Pan", {{101, "Pan (0 left, 50 centre, 100 right):", 0, 100, params.StereoPan, 50}});
-  if (dialog.runModal(owner) != IDOK) return false;
-  params.StereoPan = static_cast<int32_t>(dialog.fields[0].value);
-  writeStereoPanParams(store, params);
-  return true;
-}
 
 bool askCrossFade(HWND owner, sys::SettingsStore& store, CrossFadeParams& params) {
   params = readCrossFadeParams(store);
@@ -57,21 +33,6 @@ bool askCrossFade(HWND owner, sys::SettingsStore& store, CrossFadeParams& params
   params.FadeInTimeMS = static_cast<int32_t>(dialog.fields[1].value);
   params.FadeOutTimeMS = static_cast<int32_t>(dialog.fields[2].value);
   writeCrossFadeParams(store, params);
-  return true;
-}
-
-bool askCompressor(HWND owner, sys::SettingsStore& store, CompressorParams& params) {
-  params = readCompressorParams(store);
-  NumbersDialog dialog("Dynamic Range Compressor",
-                       {{101, "Threshold (dB):", -127, 0, params.CompressorThreshold, 0},
-                        {102, "Ratio (list position 0 to 6):", 0, kCompressorRatioCount - 1, params.CompressorRatio, 0},
-                        {103, "Output ceiling (dB, 127 none):", -127, 127, params.CompressorLimit, 127}},
-                       true);
-  if (dialog.runModal(owner) != IDOK) return false;
-  params.CompressorThreshold = static_cast<int32_t>(dialog.fields[0].value);
-  params.CompressorRatio = static_cast<int32_t>(dialog.fields[1].value);
-  params.CompressorLimit = static_cast<int32_t>(dialog.fields[2].value);
-  writeCompressorParams(store, params);
   return true;
 }
 
@@ -154,8 +115,8 @@ void Frame::onEffectCommand(int id, DocumentWindow* document) {
                 [](SoundBuffer& s, int32_t a, int32_t b, ProgressCallback* p) { return fadeOutAndTrim(s, a, b, p); });
       return;
     case cmd::Envelope: {
-      // The curve of the last use ("envelope.dat"), applied to the selection.
-      EnvelopeCurve curve = loadEnvelopeFile(m_dataFolder);
+      EnvelopeCurve curve;
+      if (!askEnvelope(m_window, m_dataFolder, curve)) return;
       runEffect(document, kEnvelopeName, [&](SoundBuffer& s, int32_t a, int32_t b, ProgressCallback* p) {
         return applyEnvelope(s, a, b, curve, p);
       });
@@ -171,8 +132,10 @@ void Frame::onEffectCommand(int id, DocumentWindow* document) {
     }
     case cmd::StereoPan: {
       if (document->buffer().channels() != 2) {
-        ui::showMessage(m_window, "Stereo Pan needs a stereo file. Convert the file to stereo first (File -> Convert Channels -> Stereo).",
-                        "Stereo Pan", MB_OK | MB_ICONINFORMATION);
+        ui::showMessage(m_window,
+                        "This effect can only be applied to stereo file. Please convert the file to stereo by using "
+                        "File->Convert Channels->Stereo and try again.",
+                        "Convert to Stereo Required", MB_OKCANCEL | MB_ICONQUESTION);
         return;
       }
       StereoPanParams params;

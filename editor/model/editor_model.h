@@ -1,11 +1,14 @@
 #pragma once
 // The editor's logic that has no window: what a view shows, the waveform's
 // peaks, times as text, the recent files, keys, the command line, names of
-// new sounds and the settings.
+// new sounds, the settings, and the level effects' presets and envelope
+// editing.
 
 #include "editor/model/command_line.h"
 #include "editor/model/document_names.h"
 #include "editor/model/editor_settings.h"
+#include "editor/model/effect_presets.h"
+#include "editor/model/envelope_editing.h"
 #include "editor/model/keys_file.h"
 #include "editor/model/peaks.h"
 #include "editor/model/recent_files.h"

@@ -23,6 +23,8 @@
 //   razavo_driver dialog-pick TITLE ID INDEX  selects row INDEX of combo or list box ID, as a click would
 //   razavo_driver dialog-wait TITLE SECONDS   succeeds once a dialog titled TITLE is open
 //   razavo_driver dialog-gone TITLE SECONDS   succeeds once no dialog titled TITLE is open
+//   razavo_driver dialog-click TITLE ID X Y [right | X2 Y2]  a click on control ID at fractions X, Y of its
+//                                             area (right button; or a drag on to X2, Y2)
 
 #include <windows.h>
 #include <tlhelp32.h>
@@ -134,6 +136,22 @@ int dialogAction(const std::string& action, int argc, char** argv) {
     WORD code = combo ? CBN_SELCHANGE : LBN_SELCHANGE;
     SendMessageTimeoutW(dialog, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(control), SMTO_NORMAL,
                         20000, &ignored);
+    return 0;
+  }
+  if (action == "dialog-click" && argc > 5) {
+    // A mouse click on a control, at fractions of its client area; with a
+    // second place, a drag from the first to the second.
+    RECT client{};
+    GetClientRect(control, &client);
+    auto at = [&](const char* x, const char* y) {
+      return MAKELPARAM(static_cast<int>(std::atof(x) * client.right), static_cast<int>(std::atof(y) * client.bottom));
+    };
+    bool right = argc > 6 && std::strcmp(argv[6], "right") == 0;
+    LPARAM from = at(argv[4], argv[5]), to = argc > 7 ? at(argv[6], argv[7]) : from;
+    SendMessageTimeoutW(control, right ? WM_RBUTTONDOWN : WM_LBUTTONDOWN, right ? MK_RBUTTON : MK_LBUTTON, from,
+                        SMTO_NORMAL, 20000, &ignored);
+    if (to != from) SendMessageTimeoutW(control, WM_MOUSEMOVE, MK_LBUTTON, to, SMTO_NORMAL, 20000, &ignored);
+    SendMessageTimeoutW(control, right ? WM_RBUTTONUP : WM_LBUTTONUP, 0, to, SMTO_NORMAL, 20000, &ignored);
     return 0;
   }
   return 2;

@@ -43,7 +43,9 @@ TEST(CrossFadeGraph, ScalesAnyLayoutIntoTheArea) {
     for (size_t i = 0; i < line->size(); ++i) {
       EXPECT_GE((*line)[i].x, 0);
       EXPECT_LT((*line)[i].x, 400);
-      if (i > 0) EXPECT_GE((*line)[i].x, (*line)[i - 1].x);
+      if (i > 0) {
+        EXPECT_GE((*line)[i].x, (*line)[i - 1].x);
+      }
     }
   }
   // A 60 s gap in 75 s shown: from a tenth to nine tenths of 399 columns.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "editor/dialogs/cross_fade_graph_view.h"
 #include "editor/model/time_text.h"
@@ -46,9 +47,12 @@ class CrossFadeDialog : public ui::Dialog {
       : ui::Dialog(crossFadeTemplate()), params(params), m_graphParams(params), m_preview(input) {
     // An empty selection means the whole sound, as for the effect itself.
     const int32_t length = input.sound ? input.sound->totalFrames() : 0;
-    m_start = std::clamp(input.selectionStart, 0, length);
-    m_end = std::clamp(input.selectionEnd, m_start, length);
-    if (input.selectionStart >= input.selectionEnd) m_start = 0, m_end = length;
+    if (input.selectionStart < input.selectionEnd) {
+      m_start = std::clamp(input.selectionStart, 0, length);
+      m_end = std::clamp(input.selectionEnd, m_start, length);
+    } else {
+      m_end = length;
+    }
   }
 
   CrossFadeParams params;

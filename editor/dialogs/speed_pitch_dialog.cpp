@@ -1,10 +1,11 @@
 #include "editor/dialogs/speed_pitch_dialog.h"
 
+#include <cstdint>
+#include <limits>
 #include <optional>
 #include <string>
 
 #include "effects/speed_pitch.h"
-#include "effects/stored_value.h"
 #include "ui/dialog.h"
 #include "ui/text.h"
 
@@ -79,7 +80,8 @@ class SpeedPitchDialog : public ui::Dialog {
   // why not and gives nothing.
   std::optional<int32_t> readPercent() {
     std::optional<int> value = getInt(kPercent);
-    if (!value || *value < kInt16Low) {
+    // The value is kept as a signed 16-bit number; smaller ones are no percentage.
+    if (!value || *value < std::numeric_limits<int16_t>::min()) {
       ui::showMessage(handle(), "Please enter the percentage as a whole number, for example 150.",
                       kSpeedPercentCaption, MB_OK | MB_ICONINFORMATION);
     } else if (!speedPitchPercentAccepted(*value)) {

@@ -39,6 +39,19 @@ expect_message() {
 start_editor "$(win "$work/tone.wav")"
 drive wait-frame 60 >/dev/null || fail "the editor did not start"
 
+echo "-- a preview renders beside the document, which stays as it was"
+drive post 4016 >/dev/null   # Pitch Change
+drive dialog-wait "Pitch Change" 20 || fail "no Pitch Change dialog"
+[ "$(drive dialog-get "Pitch Change" 100)" = "Pitch Adjust (%)" ] || fail "label $(drive dialog-get "Pitch Change" 100)"
+drive dialog-set "Pitch Change" 101 150
+preview_without_device "Pitch Change"
+drive answer "Pitch Change" 2 20 >/dev/null
+drive dialog-gone "Pitch Change" 20 || fail "Pitch Change did not close on Cancel"
+save_active_as "$work/untouched.wav"
+sox -V1 "$work/tone.wav" -t raw "$work/tone.raw"
+sox -V1 "$work/untouched.wav" -t raw "$work/untouched.raw"
+cmp -s "$work/tone.raw" "$work/untouched.raw" || fail "the preview changed the document"
+
 echo "-- Cross Fade: the dialog shows the selection and takes its times"
 drive post 2027 >/dev/null   # Select Specified Time: 1 s to 2 s
 drive dialog-set "Select Specified Time" 101 "0:00:01.000"

@@ -7,12 +7,15 @@
 
 #include "editor/command_ids.h"
 #include "editor/dialogs/compressor_dialog.h"
+#include "editor/dialogs/cross_fade_dialog.h"
 #include "editor/dialogs/envelope_dialog.h"
-#include "editor/dialogs/numbers_dialog.h"
 #include "editor/dialogs/percent_preset_dialog.h"
+#include "editor/dialogs/sample_rate_dialog.h"
+#include "editor/dialogs/speed_pitch_dialog.h"
 #include "editor/dialogs/stereo_pan_dialog.h"
 #include "editor/document_window.h"
 #include "editor/frame.h"
+#include "editor/playback_control.h"
 #include "effects/amplitude_effects.h"
 #include "effects/speed_pitch.h"
 #include "ui/progress_dialog.h"
@@ -20,44 +23,12 @@
 
 namespace {
 
-bool askCrossFade(HWND owner, sys::SettingsStore& store, CrossFadeParams& params) {
-  params = readCrossFadeParams(store);
-  CrossFadeParams defaults;
-  NumbersDialog dialog("Cross Fade",
-                       {{101, "Gap time (ms):", 0, 600000, params.GapTimeMS, defaults.GapTimeMS},
-                        {102, "Fade in time (ms):", 0, 600000, params.FadeInTimeMS, defaults.FadeInTimeMS},
-                        {103, "Fade out time (ms):", 0, 600000, params.FadeOutTimeMS, defaults.FadeOutTimeMS}},
-                       true);
-  if (dialog.runModal(owner) != IDOK) return false;
-  params.GapTimeMS = static_cast<int32_t>(dialog.fields[0].value);
-  params.FadeInTimeMS = static_cast<int32_t>(dialog.fields[1].value);
-  params.FadeOutTimeMS = static_cast<int32_t>(dialog.fields[2].value);
-  writeCrossFadeParams(store, params);
-  return true;
-}
-
-// Speed and Pitch Change, Speed Change and Pitch Change share one dialog.
-bool askSpeedPitch(HWND owner, SpeedPitchMode mode, int32_t& percent) {
-  static const char* titles[] = {kSpeedAndPitchChangeName, kSpeedChangeName, kPitchChangeName};
-  while (true) {
-    NumbersDialog dialog(titles[static_cast<int>(mode)],
-                         {{101, kSpeedPitchLabels[static_cast<int>(mode)], 1, 100000, percent, 100}});
-    if (dialog.runModal(owner) != IDOK) return false;
-    percent = static_cast<int32_t>(dialog.fields[0].value);
-    if (speedPitchPercentAccepted(percent)) return true;
-    ui::showMessage(owner, kSpeedPercentTooLarge, kSpeedPercentCaption, MB_OK | MB_ICONEXCLAMATION);
-  }
-}
-
-bool askSampleRate(HWND owner, int32_t current, int32_t& rate) {
-  rate = current;
-  while (true) {
-    NumbersDialog dialog(kConvertSampleRateName, {{101, "New sample rate (Hz):", 1, 1000000, rate, 44100}});
-    if (dialog.runModal(owner) != IDOK) return false;
-    rate = static_cast<int32_t>(dialog.fields[0].value);
-    if (convertRateAccepted(rate)) return true;
-    ui::showMessage(owner, kSampleRateOutOfRange, kConvertSampleRateName, MB_OK | MB_ICONEXCLAMATION);
-  }
+// What an effect dialog's preview plays from: the document and the device of
+// the options.
+PreviewInput previewInputOf(DocumentWindow* document, EditorSettings& settings) {
+  const ViewState& view = document->view();
+  return {&document->buffer(), view.selectionStart, view.selectionEnd,
+          static_cast<uint32_t>(std::max(0, settings.soundOutDevice()))};
 }
 
 EditStatus statusOf(JobResult result) {
@@ -123,9 +94,11 @@ void Frame::onEffectCommand(int id, DocumentWindow* document) {
       return;
     }
     case cmd::CrossFade: {
-      CrossFadeParams params;
-      if (!askCrossFade(m_window, store, params)) return;
-      runEffect(document, "Cross Fade", [&](SoundBuffer& s, int32_t a, int32_t b, ProgressCallback* p) {
+      m_playback->stop();
+      CrossFadeParams params = readCrossFadeParams(store);
+      if (!askCrossFade(m_window, previewInputOf(document, m_settings), params)) return;
+      writeCrossFadeParams(store, params);
+      runEffect(document, kCrossFadeName, [&](SoundBuffer& s, int32_t a, int32_t b, ProgressCallback* p) {
         return crossFade(s, a, b, params, p);
       });
       return;
@@ -173,14 +146,16 @@ void Frame::onEffectCommand(int id, DocumentWindow* document) {
       int32_t percent = mode == SpeedPitchMode::SpeedAndPitch ? readSpeedAndPitchParams(store).SpSpeedPitch
                         : mode == SpeedPitchMode::Speed       ? readSpeedChangeParams(store).ConstPitchSpeed
                                                               : readPitchChangeParams(store).ConstSpeedPitch;
-      if (!askSpeedPitch(m_window, mode, percent)) return;
+      static const char* names[] = {kSpeedAndPitchChangeName, kSpeedChangeName, kPitchChangeName};
+      m_playback->stop();
+      if (!askSpeedPitch(m_window, names[static_cast<int>(mode)], previewInputOf(document, m_settings), percent))
+        return;
       if (mode == SpeedPitchMode::SpeedAndPitch) writeSpeedAndPitchParams(store, {percent});
       if (mode == SpeedPitchMode::Speed) writeSpeedChangeParams(store, {percent});
       if (mode == SpeedPitchMode::Pitch) writePitchChangeParams(store, {percent});
       ViewState& view = document->view();
       if (!hasSelection(view)) selectAll(view, document->length());
       int32_t start = view.selectionStart, end = view.selectionEnd;
-      static const char* names[] = {kSpeedAndPitchChangeName, kSpeedChangeName, kPitchChangeName};
       runEdit(document, names[static_cast<int>(mode)], kSpeedPitchProgressTitle, [&](ProgressCallback* p) {
         SpeedPitchResult changed = changeSpeedOrPitch(document->buffer(), start, end, mode, percent, p);
         EditResult result;
@@ -192,8 +167,11 @@ void Frame::onEffectCommand(int id, DocumentWindow* document) {
       return;
     }
     case cmd::ConvertSampleRate: {
+      m_playback->stop();
       int32_t rate = 0;
       if (!askSampleRate(m_window, document->buffer().sampleRate(), rate)) return;
+      // The current rate changes nothing and leaves no undo step.
+      if (rate == document->buffer().sampleRate()) return;
       runEdit(document, kConvertSampleRateName, kConvertSampleRateName, [&](ProgressCallback* p) {
         EditResult result;
         result.status = statusOf(convertSampleRate(document->buffer(), rate, p));

@@ -22,6 +22,8 @@ namespace {
 
 constexpr wchar_t kFrameClass[] = L"LMMWC";
 constexpr UINT_PTR kHelpTimer = 1;
+// Looks for the end of a dialog or a long operation that held up a hand-over.
+constexpr UINT_PTR kHandOverTimer = 2;
 constexpr UINT kHelpClearMs = 12000;
 constexpr int kWindowMenuIndex = 8;  // the "Window" popup gets the MDI window list
 
@@ -155,6 +157,10 @@ LRESULT Frame::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       showMenuHelp(LOWORD(wParam));
       break;
     case WM_TIMER:
+      if (wParam == kHandOverTimer) {
+        runPendingHandOvers();
+        return 0;
+      }
       if (wParam == kHelpTimer) {
         KillTimer(m_window, kHelpTimer);
         if (m_controls) m_controls->setStatus(0, "");
@@ -215,7 +221,24 @@ void Frame::handOverReceived(const COPYDATASTRUCT& data) {
   std::vector<std::string> arguments;
   if (data.dwData != 0 || !parseHandOverRecord(static_cast<const uint8_t*>(data.lpData), data.cbData, arguments))
     return;
+  // While a dialog or a long operation has the frame disabled, a document
+  // may not close or change under it: the record waits until they are over.
+  if (!IsWindowEnabled(m_window) || !m_pendingHandOvers.empty()) {
+    m_pendingHandOvers.push_back(std::move(arguments));
+    SetTimer(m_window, kHandOverTimer, 200, nullptr);
+    return;
+  }
   runCommandLine(arguments);
+}
+
+void Frame::runPendingHandOvers() {
+  while (!m_pendingHandOvers.empty()) {
+    if (!IsWindowEnabled(m_window)) return;  // the timer looks again
+    std::vector<std::string> arguments = std::move(m_pendingHandOvers.front());
+    m_pendingHandOvers.erase(m_pendingHandOvers.begin());
+    runCommandLine(arguments);
+  }
+  KillTimer(m_window, kHandOverTimer);
 }
 
 void Frame::storeWindowPlacement() {

@@ -78,6 +78,7 @@ class Frame {
   void layout();
   void arrangeDocuments();
   void handOverReceived(const COPYDATASTRUCT& data);
+  void runPendingHandOvers();
   void showMenuHelp(int id);
 
   // File commands.
@@ -132,5 +133,7 @@ class Frame {
   bool m_follow = false;
   int32_t m_anchor = 0;
   bool m_exiting = false;
+  // Hand-over command lines that arrived while the frame was disabled.
+  std::vector<std::vector<std::string>> m_pendingHandOvers;
   bool m_workingFolderChanged = false;
 };

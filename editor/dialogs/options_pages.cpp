@@ -288,8 +288,8 @@ class KeyMacroDialog : public ui::Dialog {
                        .button(105, "Remove", 62, 152, 50, 14)
                        .defaultButton(IDOK, "OK", 126, 170, 50, 14)
                        .button(IDCANCEL, "Cancel", 182, 170, 50, 14)),
-        m_menu(menu),
-        key(std::move(key)) {}
+        key(std::move(key)),
+        m_menu(menu) {}
   UserKey key;
 
  protected:

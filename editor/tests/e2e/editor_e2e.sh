@@ -81,6 +81,17 @@ sleep 1
 [ "$(drive field 130)" != "$before_repeat" ] || fail "repeat loop changed nothing"
 drive command 2001 >/dev/null
 
+echo "-- a second start while a dialog is open waits until it is closed"
+drive post 2009 >/dev/null              # Repeat Loop's dialog stays open
+drive dialog-wait "Repeat Loop" 20 || fail "no Repeat Loop dialog"
+wine "$editor" -saveas "$(win "$work/during-dialog.wav")" >/dev/null 2>&1
+sleep 1
+[ ! -e "$work/during-dialog.wav" ] || fail "the hand-over ran under the open dialog"
+drive answer "Repeat Loop" 2 20 >/dev/null   # Cancel
+for _ in $(seq 100); do [ -s "$work/during-dialog.wav" ] && break; sleep 0.1; done
+[ -s "$work/during-dialog.wav" ] || fail "the held hand-over never ran"
+drive command 2001 >/dev/null          # Undo: the saved document is edited again
+
 echo "-- the twentieth untitled window is Untitled 1 again"
 for _ in $(seq 20); do drive command 1001 >/dev/null; done
 names=$(drive documents)

@@ -11,7 +11,8 @@
 //   razavo_driver key VK                      key down and up, sent to the frame
 //   razavo_driver field ID                    text of a frame control
 //   razavo_driver answer TITLE BUTTON SECONDS clicks BUTTON in a dialog titled TITLE
-//   razavo_driver handover SIZE COUNT ARG...  a raw hand-over record (for bad records)
+//   razavo_driver handover SIZE COUNT ARG...  a raw hand-over record (for bad records), sent once
+//                                             the frame is enabled (no dialog or long work)
 //   razavo_driver close                       WM_CLOSE to the frame (posted)
 //   razavo_driver clipboard-size              bytes of the wave on the clipboard (made on demand)
 //   razavo_driver clipboard-put FILE          puts a WAVE file's bytes on the clipboard
@@ -295,6 +296,10 @@ int main(int argc, char** argv) {
       std::memset(record.data() + slot, 0, 260);
       std::strncpy(record.data() + slot, argv[i], 259);
     }
+    // The editor keeps a record that comes while a dialog or a long operation
+    // has it disabled until they are over; sent when it is idle, the record
+    // has been carried out once the send returns.
+    for (int waited = 0; !IsWindowEnabled(frameWindow) && waited < 120000; waited += 100) Sleep(100);
     COPYDATASTRUCT data{0, static_cast<DWORD>(size), record.data()};
     DWORD_PTR ignored = 0;
     SendMessageTimeoutW(frameWindow, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_NORMAL, 120000, &ignored);

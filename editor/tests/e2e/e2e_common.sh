@@ -2,9 +2,18 @@
 # with the win64 build folder as $1. Gives a fresh work folder, the Wine
 # environment, helpers to start and drive the editor, and a clean slate of
 # settings (nothing plays by itself, no rate prompt, maximized frame).
+# With E2E_AUDIO=1 the editor has sound output: a private PulseAudio server
+# with a null sink (scripts/test-audio.sh), in a Wine prefix for sound tests
+# only, since the sound driver setting lives in the prefix; the server and
+# the editor are stopped when the script exits.
 set -euo pipefail
 
 build=$(cd "$1" && pwd)
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../../.." && pwd)
+if [ "${E2E_AUDIO:-0}" = 1 ]; then
+  export WINEPREFIX=$build/e2e-audio-prefix
+  "$root/scripts/wine-prefix.sh" "$WINEPREFIX" >/dev/null
+fi
 work=$build/e2e/${E2E_NAME:?set E2E_NAME before sourcing e2e_common.sh}
 rm -rf "$work"
 mkdir -p "$work"
@@ -33,3 +42,17 @@ appdata=$(wine cmd /c echo %APPDATA% 2>/dev/null | tr -d '\r')
 data_folder=$(winepath -u "$appdata\\Zedirad\\Razavo")
 mkdir -p "$data_folder"
 rm -f "$data_folder/keys.dat" "$data_folder/envelope.dat"
+
+if [ "${E2E_AUDIO:-0}" = 1 ]; then
+  source "$root/scripts/test-audio.sh"
+  stop_audio_test() {
+    drive close >/dev/null 2>&1 || true
+    drive wait-gone 10 >/dev/null 2>&1 || true
+    wineserver -k 2>/dev/null || true
+    stop_private_pulse
+  }
+  trap stop_audio_test EXIT
+  wineserver -p 2>/dev/null || true
+  start_private_pulse "$work/pulseaudio.log" || fail "no sound server"
+  wine reg add 'HKCU\Software\Wine\Drivers' /v Audio /d pulse /f >/dev/null 2>&1
+fi

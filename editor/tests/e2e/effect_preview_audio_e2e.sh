@@ -1,47 +1,12 @@
 #!/usr/bin/env bash
-# End-to-end test of effect previews with a sound device: a private
-# PulseAudio server with one null sink, in a Wine prefix of this test's own
-# (the sound driver setting lives in the prefix). Preview plays through its
-# own player (a stream appears at the server), a second press stops it,
-# Cancel stops it, and the device of the options is the one opened.
+# End-to-end test of effect previews with a sound device (a private
+# PulseAudio server with a null sink, E2E_AUDIO in e2e_common.sh). Preview
+# plays through its own player (a stream appears at the server), a second
+# press stops it, Cancel stops it, and the device of the options is the one
+# opened.
 # Usage: effect_preview_audio_e2e.sh BUILD_DIR   (the win64 build folder)
-E2E_NAME=effect_preview_audio
+E2E_NAME=effect_preview_audio E2E_AUDIO=1
 source "$(dirname "$0")/e2e_common.sh"
-command -v pulseaudio >/dev/null && command -v pactl >/dev/null || fail "pulseaudio and pactl are needed"
-
-root=$(cd "$(dirname "$0")/../../.." && pwd)
-"$root/scripts/wine-prefix.sh" "$work/prefix" >/dev/null
-export WINEPREFIX=$work/prefix
-# The server's socket path must stay short, whatever the build folder.
-runtime=$(mktemp -d /tmp/zed-preview.XXXXXX)
-pulse_pid=
-cleanup() {
-  drive close >/dev/null 2>&1 || true
-  wineserver -k 2>/dev/null || true
-  if [ -n "$pulse_pid" ]; then
-    kill "$pulse_pid" 2>/dev/null || true
-    wait "$pulse_pid" 2>/dev/null || true
-  fi
-  rm -rf "$runtime"
-}
-trap cleanup EXIT
-wineserver -p
-
-HOME=$runtime XDG_RUNTIME_DIR=$runtime PULSE_RUNTIME_PATH=$runtime PULSE_STATE_PATH=$runtime \
-  pulseaudio -n --daemonize=no --exit-idle-time=-1 --use-pid-file=no \
-  -L "module-native-protocol-unix socket=$runtime/native auth-anonymous=1" \
-  -L "module-null-sink sink_name=speakers" >"$work/pulseaudio.log" 2>&1 &
-pulse_pid=$!
-export PULSE_SERVER=unix:$runtime/native
-for _ in $(seq 50); do
-  pactl info >/dev/null 2>&1 && break
-  sleep 0.2
-done
-pactl info >/dev/null 2>&1 || fail "PulseAudio did not start: $(cat "$work/pulseaudio.log")"
-wine reg add 'HKCU\Software\Wine\Drivers' /v Audio /d pulse /f >/dev/null 2>&1
-for setting in PromptSampleAndChannels AutoPlaybackAfterEffects PlayWhenOpen; do
-  wine reg add "$settings_key" /v $setting /d 0 /f >/dev/null
-done
 
 streams() { pactl list short sink-inputs | wc -l; }
 # Waits until the server has COUNT playback streams.

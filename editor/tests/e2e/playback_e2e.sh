@@ -4,24 +4,10 @@
 # the editor's cursor (its time display) must follow what is heard through
 # Play, Pause, Resume and Stop; then an ALSA file device receives exactly the
 # 16-bit samples of the document played to its end.
-# Runs in a Wine prefix of its own, since the sound driver setting goes into
-# the prefix. Usage: playback_e2e.sh BUILD_DIR   (the win64 build folder)
-root=$(cd "$(dirname "$0")/../../.." && pwd)
-prefix=$(cd "$1" && pwd)/e2e-playback-prefix
-"$root/scripts/wine-prefix.sh" "$prefix" >/dev/null
-export WINEPREFIX=$prefix
-E2E_NAME=playback
+# Usage: playback_e2e.sh BUILD_DIR   (the win64 build folder)
+E2E_NAME=playback E2E_AUDIO=1
 source "$(dirname "$0")/e2e_common.sh"
-source "$root/scripts/test-audio.sh"
 check=$build/devices/wave_out_check.exe
-
-cleanup() {
-  drive close >/dev/null 2>&1 || true
-  drive wait-gone 10 >/dev/null 2>&1 || true
-  wineserver -k 2>/dev/null || true
-  stop_private_pulse
-}
-trap cleanup EXIT
 
 # Seconds shown by the time display, "H:MM:SS.cc".
 heard() { drive field 109 | awk -F: '{ printf "%.2f\n", $1 * 3600 + $2 * 60 + $3 }'; }
@@ -33,8 +19,6 @@ no_message() { ! drive dialog-wait Razavo 0 >/dev/null 2>&1 || fail "$1: $(drive
 sox -V1 -n -r 44100 -c 2 -b 16 "$work/tone.wav" synth 30 sine 440 vol 0.5
 
 echo "-- PulseAudio with a null sink: the cursor follows what is heard"
-start_private_pulse "$work/pulseaudio.log" || fail "no sound server"
-wine reg add 'HKCU\Software\Wine\Drivers' /v Audio /d pulse /f >/dev/null 2>&1
 start_editor "$(win "$work/tone.wav")"
 drive wait-frame 60 >/dev/null || fail "the editor did not start"
 sleep 1

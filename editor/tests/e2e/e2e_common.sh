@@ -21,10 +21,20 @@ export WINEPREFIX=${WINEPREFIX:-$build/wineprefix} WINEDEBUG=-all WINEDLLOVERRID
 editor=$build/editor/razavo.exe
 driver=$build/editor/razavo_driver.exe
 
-fail() { echo "FAIL: $*" >&2; exit 1; }
+# What the editor and Wine printed (a crash report, for one) is kept in
+# editor.log and shown when a test fails.
+show_editor_log() {
+  if [ -s "$work/editor.log" ]; then
+    echo "-- the editor's output (last lines):" >&2
+    tail -n 30 "$work/editor.log" | tr -d '\r' >&2
+  fi
+}
+fail() { echo "FAIL: $*" >&2; show_editor_log; exit 1; }
+# A command that fails outside a check ends the test too: say where.
+trap 'echo "FAIL: a command failed at line $LINENO" >&2; show_editor_log' ERR
 win() { winepath -w "$1" 2>/dev/null; }
 drive() { wine "$driver" "$@" | tr -d '\r'; }
-start_editor() { (cd "$work" && wine "$editor" "$@" >/dev/null 2>&1 &) ; }
+start_editor() { (cd "$work" && wine "$editor" "$@" >>"$work/editor.log" 2>&1 &) ; }
 # Saves the active document to FILE through a hand-over record, as a second
 # start with "-saveas FILE" would.
 save_active_as() { drive handover 33284 3 razavo.exe -saveas "$(win "$1")" >/dev/null; }

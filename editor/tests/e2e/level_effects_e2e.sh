@@ -11,6 +11,7 @@ values_key='HKCU\Software\Zedirad\Razavo\StoredValues'
 fail() {
   import -window root "$work/failure.png" 2>/dev/null || true
   echo "FAIL: $*" >&2
+  show_editor_log
   exit 1
 }
 

@@ -1,6 +1,7 @@
 #include "sys/folder_lock.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "sys/folders.h"
@@ -38,6 +39,16 @@ bool FolderLock::take(const std::string& folder) {
   whole.l_type = F_WRLCK;
   whole.l_whence = SEEK_SET;
   if (fcntl(fd, F_OFD_SETLK, &whole) != 0) {
+    ::close(fd);
+    return false;
+  }
+  // A holder lets go by deleting the file, then unlocking it. Opened just
+  // before that delete, this lock is on a file that no longer has the name,
+  // and a third taker could create and lock a new one: held only when the
+  // name still leads to the file locked here.
+  struct stat locked {}, named {};
+  if (fstat(fd, &locked) != 0 || stat(path.c_str(), &named) != 0 || locked.st_dev != named.st_dev ||
+      locked.st_ino != named.st_ino) {
     ::close(fd);
     return false;
   }

@@ -6,8 +6,8 @@
 #include <utility>
 
 #include "editor/dialogs/cross_fade_graph_view.h"
+#include "editor/dialogs/preview_dialog.h"
 #include "editor/model/time_text.h"
-#include "ui/dialog.h"
 #include "ui/text.h"
 
 namespace {
@@ -41,10 +41,10 @@ ui::DialogTemplate crossFadeTemplate() {
   return dialog;
 }
 
-class CrossFadeDialog : public ui::Dialog {
+class CrossFadeDialog : public PreviewDialog {
  public:
   CrossFadeDialog(const PreviewInput& input, const CrossFadeParams& params)
-      : ui::Dialog(crossFadeTemplate()), params(params), m_graphParams(params), m_preview(input) {
+      : PreviewDialog(crossFadeTemplate(), input), params(params), m_graphParams(params) {
     // An empty selection means the whole sound, as for the effect itself.
     const int32_t length = input.sound ? input.sound->totalFrames() : 0;
     if (input.selectionStart < input.selectionEnd) {
@@ -85,21 +85,14 @@ class CrossFadeDialog : public ui::Dialog {
         showTimes(CrossFadeParams{});
         redrawGraph(CrossFadeParams{});
         return;
-      case kPreviewButtonId:
-        preview();
-        return;
-      case IDOK:
-        if (std::optional<CrossFadeParams> times = readTimes()) {
-          params = *times;
-          m_preview.stop();
-          endDialog(IDOK);
-        }
-        return;
-      case IDCANCEL:
-        m_preview.stop();
-        endDialog(IDCANCEL);
-        return;
     }
+    PreviewDialog::onCommand(id, code);
+  }
+
+  bool accept() override {
+    std::optional<CrossFadeParams> times = readTimes();
+    if (times) params = *times;
+    return times.has_value();
   }
 
  private:
@@ -142,7 +135,7 @@ class CrossFadeDialog : public ui::Dialog {
     return times;
   }
 
-  void preview() {
+  void preview() override {
     std::optional<CrossFadeParams> times;
     if (!m_preview.playing()) {
       if (!(times = readTimes())) return;
@@ -158,7 +151,6 @@ class CrossFadeDialog : public ui::Dialog {
   }
 
   CrossFadeParams m_graphParams;  // what the graph shows: the times of the last update
-  EffectPreview m_preview;
   int32_t m_start = 0, m_end = 0;  // the selection the effect will take
 };
 

@@ -5,8 +5,8 @@
 #include <optional>
 #include <string>
 
+#include "editor/dialogs/preview_dialog.h"
 #include "effects/speed_pitch.h"
-#include "ui/dialog.h"
 #include "ui/text.h"
 
 namespace {
@@ -23,18 +23,18 @@ constexpr const char* kHelpText =
     "Values up to 300 % are accepted; values below 10 % count as 10 %. Preview plays the first ten seconds "
     "of the selection (of the file when nothing is selected) changed by the value entered.";
 
-class SpeedPitchDialog : public ui::Dialog {
+class SpeedPitchDialog : public PreviewDialog {
  public:
   SpeedPitchDialog(const char* title, const PreviewInput& input, int32_t percent)
-      : ui::Dialog(ui::DialogTemplate(title, 230, 52, ui::DialogTemplate::kDefaultStyle | DS_CENTER)
+      : PreviewDialog(ui::DialogTemplate(title, 230, 52, ui::DialogTemplate::kDefaultStyle | DS_CENTER)
                        .text(kLabel, "", 8, 10, 110, 10)
                        .edit(kPercent, "", 120, 8, 50, 12)
                        .button(kPreviewButtonId, kPreviewButtonText, 8, 30, 50, 14)
                        .defaultButton(IDOK, "OK", 68, 30, 50, 14)
                        .button(IDCANCEL, "Cancel", 122, 30, 50, 14)
-                       .button(IDHELP, "&Help", 176, 30, 46, 14)),
-        percent(percent),
-        m_preview(input) {}
+                       .button(IDHELP, "&Help", 176, 30, 46, 14),
+                      input),
+        percent(percent) {}
 
   int32_t percent;
 
@@ -49,24 +49,17 @@ class SpeedPitchDialog : public ui::Dialog {
 
   void onCommand(int id, int code) override {
     switch (id) {
-      case IDOK:
-        if (std::optional<int32_t> value = readPercent()) {
-          percent = *value;
-          m_preview.stop();
-          endDialog(IDOK);
-        }
-        return;
-      case IDCANCEL:
-        m_preview.stop();
-        endDialog(IDCANCEL);
-        return;
       case IDHELP:
         ui::showMessage(handle(), kHelpText, ui::narrow(windowTitle()) + " Help", MB_OK | MB_ICONINFORMATION);
         return;
-      case kPreviewButtonId:
-        preview();
-        return;
     }
+    PreviewDialog::onCommand(id, code);
+  }
+
+  bool accept() override {
+    std::optional<int32_t> value = readPercent();
+    if (value) percent = *value;
+    return value.has_value();
   }
 
  private:
@@ -94,7 +87,7 @@ class SpeedPitchDialog : public ui::Dialog {
     return std::nullopt;
   }
 
-  void preview() {
+  void preview() override {
     std::optional<int32_t> value;
     if (!m_preview.playing() && !(value = readPercent())) return;
     const PreviewInput& input = m_preview.input();
@@ -107,7 +100,6 @@ class SpeedPitchDialog : public ui::Dialog {
     });
   }
 
-  EffectPreview m_preview;
   SpeedPitchMode m_mode = SpeedPitchMode::SpeedAndPitch;
 };
 

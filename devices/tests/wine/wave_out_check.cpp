@@ -102,15 +102,19 @@ int listDevices() {
   return 0;
 }
 
+// Plays the whole sound, reporting to listener; says so when no device opens.
+bool startPlaying(WavePlayer& player, TimedListener& listener, const SoundBuffer& sound) {
+  player.set_listener(&listener, nullptr);
+  if (player.open_and_play(sound.openReader())) return true;
+  std::printf("FAIL: no device opened (%d)\n", static_cast<int>(player.lastOpenStatus()));
+  return false;
+}
+
 int playExact(const SoundBuffer& sound) {
   MainLoop loop;
   WavePlayer player(makeSystemWaveOutDevice, loop.poster());
   TimedListener listener;
-  player.set_listener(&listener, nullptr);
-  if (!player.open_and_play(sound.openReader())) {
-    std::printf("FAIL: no device opened (%d)\n", static_cast<int>(player.lastOpenStatus()));
-    return 1;
-  }
+  if (!startPlaying(player, listener, sound)) return 1;
   int32_t lengthMs = static_cast<int32_t>(framesToMs(sound.totalFrames(), sound.sampleRate()));
   if (!loop.runUntil(player, [&] { return listener.stops > 0; }, lengthMs * 4 + 10000)) {
     std::printf("FAIL: playback did not end\n");
@@ -125,11 +129,7 @@ int playAgainstClock(const SoundBuffer& sound, int seconds) {
   MainLoop loop;
   WavePlayer player(makeSystemWaveOutDevice, loop.poster());
   TimedListener listener;
-  player.set_listener(&listener, nullptr);
-  if (!player.open_and_play(sound.openReader())) {
-    std::printf("FAIL: no device opened (%d)\n", static_cast<int>(player.lastOpenStatus()));
-    return 1;
-  }
+  if (!startPlaying(player, listener, sound)) return 1;
   listener.start = Clock::now();
   loop.runUntil(player, [] { return false; }, seconds * 1000);
   player.stop();

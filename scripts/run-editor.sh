@@ -45,8 +45,12 @@ rm -f "$shot"
 wineserver -k 2>/dev/null || true
 wineserver -w 2>/dev/null || true
 
+# A private sound server with a silent output, so that the editor finds a
+# sound device as it would on a user's machine.
+. "$root/scripts/test-audio.sh"
 inner=$(mktemp)
-trap 'rm -f "$inner"' EXIT
+trap 'rm -f "$inner"; stop_private_pulse' EXIT
+start_private_pulse "$build/demo/pulseaudio.log" || echo "(no sound device for the editor)" >&2
 cat >"$inner" <<'INNER'
 editor=$1 sound=$2 driver=$3 shot=$4 log=$5
 wineserver -p 2>/dev/null || true

@@ -1,5 +1,7 @@
 #include "editor/about_panel.h"
 
+#include "ui/gdi_objects.h"
+
 namespace {
 
 constexpr wchar_t kClassName[] = L"LAW";
@@ -13,23 +15,24 @@ LRESULT CALLBACK panelProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
       HDC dc = BeginPaint(window, &paint);
       RECT client;
       GetClientRect(window, &client);
-      HBRUSH background = CreateSolidBrush(RGB(5, 95, 167));
-      FillRect(dc, &client, background);
-      DeleteObject(background);
+      ui::Brush background(CreateSolidBrush(RGB(5, 95, 167)));
+      FillRect(dc, &client, background.get());
       SetBkMode(dc, TRANSPARENT);
       SetTextColor(dc, RGB(255, 255, 255));
-      HFONT title = CreateFontW(-30, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0, CLEARTYPE_QUALITY, 0, L"Arial");
-      HGDIOBJ old = SelectObject(dc, title);
-      RECT top = client;
-      top.bottom = client.bottom / 2;
-      DrawTextW(dc, L"Razavo", -1, &top, DT_CENTER | DT_BOTTOM | DT_SINGLELINE);
-      SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
-      RECT bottom = client;
-      bottom.top = client.bottom / 2 + 8;
-      DrawTextW(dc, L"Audio editor, version 3.05\nRecord, cut, clean up and convert sound.", -1, &bottom,
-                DT_CENTER | DT_TOP);
-      SelectObject(dc, old);
-      DeleteObject(title);
+      ui::Font title(CreateFontW(-30, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0, CLEARTYPE_QUALITY, 0, L"Arial"));
+      {
+        ui::SelectedObject selectedTitle(dc, title.get());
+        RECT top = client;
+        top.bottom = client.bottom / 2;
+        DrawTextW(dc, L"Razavo", -1, &top, DT_CENTER | DT_BOTTOM | DT_SINGLELINE);
+      }
+      {
+        ui::SelectedObject selectedText(dc, GetStockObject(DEFAULT_GUI_FONT));
+        RECT bottom = client;
+        bottom.top = client.bottom / 2 + 8;
+        DrawTextW(dc, L"Audio editor, version 3.05\nRecord, cut, clean up and convert sound.", -1, &bottom,
+                  DT_CENTER | DT_TOP);
+      }
       EndPaint(window, &paint);
       return 0;
     }

@@ -8,6 +8,7 @@
 #include "editor/command_ids.h"
 #include "editor/display/wave_display.h"
 #include "editor/frame.h"
+#include "sys/folders.h"
 #include "ui/text.h"
 
 namespace {
@@ -184,8 +185,7 @@ void DocumentWindow::restoreState(const UndoState& state) {
 void DocumentWindow::setPath(const std::string& path) {
   m_path = path;
   m_view.hasName = !path.empty();
-  size_t slash = path.find_last_of("\\/");
-  m_view.fileName = slash == std::string::npos ? path : path.substr(slash + 1);
+  m_view.fileName = sys::fileNameOf(path);
   SetWindowTextW(m_window, ui::widen(m_view.fileName).c_str());
 }
 

@@ -91,6 +91,10 @@ class Frame {
   // about an existing file is ours, asked again until the user settles.
   std::string askSavePath(const std::string& initialName, const wchar_t* title, bool confirmReplace);
   bool saveSoundAsDialog(const SoundBuffer& sound, const wchar_t* title);
+  // A sound file read or written under the progress dialog. A failed save
+  // has been reported to the user when saveWithProgress returns.
+  JobResult openWithProgress(const std::string& path, SoundBuffer& sound);
+  JobResult saveWithProgress(const SoundBuffer& sound, const std::string& path);
 
   // Edits.
   void onEditCommand(int id, DocumentWindow* document);
@@ -102,7 +106,6 @@ class Frame {
   bool runEffect(DocumentWindow* document, const char* name,
                  const std::function<JobResult(SoundBuffer&, int32_t, int32_t, ProgressCallback*)>& effect);
   void openNewWindow(SoundBuffer sound, bool modified);
-  bool loadForEdit(const std::string& path, SoundBuffer& sound);
   void offerWindowsClipboard();
   void renderWindowsClipboard();
   bool readWindowsClipboard(SoundBuffer& sound);

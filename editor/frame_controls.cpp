@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "editor/command_ids.h"
+#include "ui/gdi_objects.h"
 #include "ui/text.h"
 
 #include <algorithm>
@@ -20,16 +21,14 @@ void drawMeter(const DRAWITEMSTRUCT& item, const int levels[2]) {
   RECT area = item.rcItem;
   FillRect(item.hDC, &area, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
   int rowHeight = (area.bottom - area.top) / 2;
-  HBRUSH green = CreateSolidBrush(RGB(102, 255, 102));
-  HBRUSH red = CreateSolidBrush(RGB(255, 64, 64));
+  ui::Brush green(CreateSolidBrush(RGB(102, 255, 102)));
+  ui::Brush red(CreateSolidBrush(RGB(255, 64, 64)));
   for (int row = 0; row < 2; ++row) {
     int level = std::clamp(levels[row], kMeterFloorDb, 0);
     int width = (area.right - area.left) * (level - kMeterFloorDb) / -kMeterFloorDb;
     RECT bar{area.left, area.top + row * rowHeight + 1, area.left + width, area.top + (row + 1) * rowHeight - 1};
-    FillRect(item.hDC, &bar, levels[row] >= -1 ? red : green);
+    FillRect(item.hDC, &bar, levels[row] >= -1 ? red.get() : green.get());
   }
-  DeleteObject(green);
-  DeleteObject(red);
 }
 
 enum Glyph { GlyphPlay, GlyphPause, GlyphStop, GlyphStart, GlyphRewind, GlyphForward, GlyphEnd, GlyphRecord };
@@ -43,8 +42,8 @@ HBITMAP drawGlyph(int glyph) {
   HGDIOBJ old = SelectObject(dc, bitmap);
   RECT all{0, 0, kGlyphWidth, kGlyphHeight};
   FillRect(dc, &all, GetSysColorBrush(COLOR_BTNFACE));
-  HBRUSH ink = CreateSolidBrush(glyph == GlyphRecord ? RGB(200, 0, 0) : RGB(0, 0, 0));
-  HGDIOBJ oldBrush = SelectObject(dc, ink);
+  ui::Brush ink(CreateSolidBrush(glyph == GlyphRecord ? RGB(200, 0, 0) : RGB(0, 0, 0)));
+  HGDIOBJ oldBrush = SelectObject(dc, ink.get());
   HGDIOBJ oldPen = SelectObject(dc, GetStockObject(NULL_PEN));
   auto triangle = [&](int x, bool right) {
     POINT p[3] = {{x, 3}, {x, 13}, {right ? x + 7 : x - 7, 8}};
@@ -53,12 +52,12 @@ HBITMAP drawGlyph(int glyph) {
   };
   auto bar = [&](int x) {
     RECT r{x, 3, x + 3, 14};
-    FillRect(dc, &r, ink);
+    FillRect(dc, &r, ink.get());
   };
   switch (glyph) {
     case GlyphPlay: triangle(8, true); break;
     case GlyphPause: bar(7); bar(12); break;
-    case GlyphStop: { RECT r{6, 3, 16, 13}; FillRect(dc, &r, ink); break; }
+    case GlyphStop: { RECT r{6, 3, 16, 13}; FillRect(dc, &r, ink.get()); break; }
     case GlyphStart: bar(5); triangle(16, false); break;
     case GlyphRewind: triangle(11, false); triangle(18, false); break;
     case GlyphForward: triangle(4, true); triangle(11, true); break;
@@ -67,7 +66,6 @@ HBITMAP drawGlyph(int glyph) {
   }
   SelectObject(dc, oldPen);
   SelectObject(dc, oldBrush);
-  DeleteObject(ink);
   SelectObject(dc, old);
   DeleteDC(dc);
   return bitmap;
@@ -127,12 +125,12 @@ FrameControls::FrameControls(HINSTANCE instance, HWND frame) : m_instance(instan
   SetWindowSubclass(GetDlgItem(m_panel, cmd::RewindButton), holdButtonProc, 2, 0);
   SetWindowSubclass(GetDlgItem(m_panel, cmd::ForwardButton), holdButtonProc, 2, 0);
 
-  m_timeFont = CreateFontW(-26, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0, CLEARTYPE_QUALITY, FIXED_PITCH,
-                           L"Courier New");
+  m_timeFont.reset(CreateFontW(-26, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0, CLEARTYPE_QUALITY,
+                               FIXED_PITCH, L"Courier New"));
   m_timeDisplay = CreateWindowExW(WS_EX_CLIENTEDGE, L"STATIC", L"0:00:00.00", WS_CHILD | WS_VISIBLE | SS_CENTER |
                                       SS_CENTERIMAGE, 0, 0, 10, 10, m_panel,
                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(cmd::TimeDisplay)), instance, nullptr);
-  SendMessageW(m_timeDisplay, WM_SETFONT, reinterpret_cast<WPARAM>(m_timeFont), TRUE);
+  SendMessageW(m_timeDisplay, WM_SETFONT, reinterpret_cast<WPARAM>(m_timeFont.get()), TRUE);
 
   const wchar_t* labels[] = {L"Start", L"End", L"Length", L"File Length", L""};
   const int fieldIds[] = {cmd::SelectionStartField, cmd::SelectionEndField, cmd::SelectionLengthField,
@@ -209,7 +207,6 @@ FrameControls::FrameControls(HINSTANCE instance, HWND frame) : m_instance(instan
 FrameControls::~FrameControls() {
   RemovePropW(m_panel, L"ZedLevels");
   for (HBITMAP b : m_bitmaps) DeleteObject(b);
-  if (m_timeFont) DeleteObject(m_timeFont);
   if (m_effectImages) ImageList_Destroy(m_effectImages);
 }
 
@@ -271,8 +268,8 @@ HWND FrameControls::makeToolbar(const std::vector<std::pair<int, const wchar_t*>
         FillRect(dc, &all, GetSysColorBrush(COLOR_BTNFACE));
         SetBkMode(dc, TRANSPARENT);
         SetTextColor(dc, RGB(0, 70, 140));
-        HFONT font = CreateFontW(-11, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"Arial");
-        HGDIOBJ oldFont = SelectObject(dc, font);
+        ui::Font font(CreateFontW(-11, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"Arial"));
+        HGDIOBJ oldFont = SelectObject(dc, font.get());
         wchar_t letters[3] = {text[0], 0, 0};
         for (const wchar_t* p = text + 1; *p; ++p)
           if (p[-1] == L' ' && *p != L' ') {
@@ -281,7 +278,6 @@ HWND FrameControls::makeToolbar(const std::vector<std::pair<int, const wchar_t*>
           }
         DrawTextW(dc, letters, -1, &all, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
         SelectObject(dc, oldFont);
-        DeleteObject(font);
         SelectObject(dc, old);
         DeleteDC(dc);
         item.iBitmap = ImageList_AddMasked(m_effectImages, bitmap, GetSysColor(COLOR_BTNFACE));

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "ui/gdi_objects.h"
+
 class FrameControls {
  public:
   FrameControls(HINSTANCE instance, HWND frame);
@@ -50,7 +52,7 @@ class FrameControls {
   HWND m_commandBar = nullptr;
   HWND m_status = nullptr;
   HWND m_tooltip = nullptr;
-  HFONT m_timeFont = nullptr;
+  ui::Font m_timeFont;
   std::vector<HBITMAP> m_bitmaps;
   HIMAGELIST m_effectImages = nullptr;
 };

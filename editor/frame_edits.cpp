@@ -18,7 +18,7 @@
 #include "editor/model/document_names.h"
 #include "effects/auto_split.h"
 #include "effects/wave_clipboard_format.h"
-#include "formats/sound_file_io.h"
+#include "sys/folders.h"
 #include "ui/progress_dialog.h"
 #include "ui/text.h"
 
@@ -42,11 +42,6 @@ std::string askOpenPath(HWND owner, const wchar_t* title, const std::string& fol
   return GetOpenFileNameW(&dialog) ? ui::narrow(path) : std::string();
 }
 
-std::string folderOf(const std::string& path) {
-  size_t slash = path.find_last_of("\\/");
-  return slash == std::string::npos ? std::string() : path.substr(0, slash);
-}
-
 }  // namespace
 
 bool Frame::runEdit(DocumentWindow* document, const char* label, const std::string& progressTitle,
@@ -60,7 +55,9 @@ bool Frame::runEdit(DocumentWindow* document, const char* label, const std::stri
     ui::ProgressDialog progress;
     progress.run(m_window, progressTitle, "Please wait...", [&](ui::ProgressDialog& dialog) {
       result = operation(&dialog);
-      return result.status == EditStatus::Done ? 0 : result.status == EditStatus::Cancelled ? 1 : 2;
+      return result.status == EditStatus::Done        ? JobResult::Done
+             : result.status == EditStatus::Cancelled ? JobResult::Cancelled
+                                                      : JobResult::Failed;
     });
   }
   switch (result.status) {
@@ -110,13 +107,6 @@ void Frame::openNewWindow(SoundBuffer sound, bool modified) {
   if (!created) return;
   created->setModified(modified);
   documentCreated(created);
-}
-
-bool Frame::loadForEdit(const std::string& path, SoundBuffer& sound) {
-  ui::ProgressDialog progress;
-  return progress.run(m_window, "Opening", "Opening \"" + path + "\"", [&](ui::ProgressDialog& dialog) {
-           return static_cast<int>(loadSoundFile(path, m_formats, sound, &dialog));
-         }) == 0;
 }
 
 void Frame::onEditCommand(int id, DocumentWindow* document) {
@@ -185,10 +175,11 @@ void Frame::onEditCommand(int id, DocumentWindow* document) {
     case cmd::MixFile: {
       std::string path = askOpenPath(m_window, L"Mix File", m_store->read("Settings", "MixFileDir", ""));
       if (path.empty()) return;
-      m_store->write("Settings", "MixFileDir", folderOf(path));
+      m_store->write("Settings", "MixFileDir", sys::folderOf(path));
       SoundBuffer loaded;
       MixSettings settings;
-      if (!loadForEdit(path, loaded) || !askPasteMix(m_window, *m_store, "Mix File", settings)) return;
+      if (openWithProgress(path, loaded) != JobResult::Done || !askPasteMix(m_window, *m_store, "Mix File", settings))
+        return;
       runEdit(document, editlabel::kMixFile, "Pasting Mix", [&](ProgressCallback* progress) {
         return mixFile(sound, selection, loaded, settings, converter, progress);
       });
@@ -238,9 +229,9 @@ void Frame::onEditCommand(int id, DocumentWindow* document) {
       auto place = static_cast<InsertPlace>(id - cmd::InsertFileBegin);
       std::string path = askOpenPath(m_window, L"Open Audio Files", m_store->read("Settings", "InsertFileDir", ""));
       if (path.empty()) return;
-      m_store->write("Settings", "InsertFileDir", folderOf(path));
+      m_store->write("Settings", "InsertFileDir", sys::folderOf(path));
       SoundBuffer loaded;
-      if (!loadForEdit(path, loaded)) return;
+      if (openWithProgress(path, loaded) != JobResult::Done) return;
       runEdit(document, insertFileLabel(place), "Inserting", [&](ProgressCallback* progress) {
         return insertFile(sound, selection, place, loaded, converter, progress);
       });
@@ -259,7 +250,7 @@ void Frame::onEditCommand(int id, DocumentWindow* document) {
       ui::ProgressDialog progress;
       progress.run(m_window, "Auto Split", "Looking for silences...", [&](ui::ProgressDialog& dialog) {
         found = findAutoSplitParts(sound, settings, &dialog);
-        return found.result == JobResult::Done ? 0 : 1;
+        return found.result;
       });
       if (found.result != JobResult::Done) return;
       if (found.parts.empty()) {

@@ -31,11 +31,6 @@ PreviewInput previewInputOf(DocumentWindow* document, EditorSettings& settings) 
           static_cast<uint32_t>(std::max(0, settings.soundOutDevice()))};
 }
 
-EditStatus statusOf(JobResult result) {
-  return result == JobResult::Done ? EditStatus::Done : result == JobResult::Cancelled ? EditStatus::Cancelled
-                                                                                        : EditStatus::Failed;
-}
-
 }  // namespace
 
 bool Frame::runEffect(DocumentWindow* document, const char* name,
@@ -45,9 +40,7 @@ bool Frame::runEffect(DocumentWindow* document, const char* name,
   int32_t start = view.selectionStart, end = view.selectionEnd;
   return runEdit(document, name, name, [&](ProgressCallback* progress) {
     EditResult result;
-    JobResult job = effect(document->buffer(), start, end, progress);
-    result.status = job == JobResult::Done ? EditStatus::Done : job == JobResult::Cancelled ? EditStatus::Cancelled
-                                                                                              : EditStatus::Failed;
+    result.status = statusOf(effect(document->buffer(), start, end, progress));
     int32_t length = document->buffer().totalFrames();
     result.selection = Selection{std::min(start, length), std::min(end, length), std::min(end, length)};
     result.leadInFrames = document->buffer().sampleRate();
@@ -195,9 +188,7 @@ void Frame::onEffectCommand(int id, DocumentWindow* document) {
       runEdit(document, "Auto Trim", "Auto Trim", [&](ProgressCallback* p) {
         EditResult result;
         AutoTrimResult trimmed = autoTrim(document->buffer(), params, p);
-        result.status = trimmed.result == JobResult::Done ? EditStatus::Done
-                        : trimmed.result == JobResult::Cancelled ? EditStatus::Cancelled
-                                                                 : EditStatus::Failed;
+        result.status = statusOf(trimmed.result);
         return result;
       });
       return;

@@ -36,16 +36,6 @@ bool sameName(const std::string& a, const std::string& b) {
          });
 }
 
-std::string folderOf(const std::string& path) {
-  size_t slash = path.find_last_of("\\/");
-  return slash == std::string::npos ? std::string() : path.substr(0, slash);
-}
-
-std::string fileNameOf(const std::string& path) {
-  size_t slash = path.find_last_of("\\/");
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 std::string fullPath(const std::string& path) {
   wchar_t full[MAX_PATH];
   DWORD length = GetFullPathNameW(ui::widen(path).c_str(), MAX_PATH, full, nullptr);
@@ -101,13 +91,13 @@ void Frame::openFileDialog() {
   } else {
     for (; *next; next += wcslen(next) + 1) files.push_back(sys::joinPath(ui::narrow(first), ui::narrow(next)));
   }
-  m_settings.setLastFolder("OpenFileDir", folderOf(files.front()));
+  m_settings.setLastFolder("OpenFileDir", sys::folderOf(files.front()));
   for (const auto& file : files) openFile(file);
 }
 
 bool Frame::openFile(const std::string& requested) {
   std::string path = fullPath(requested);
-  std::string name = fileNameOf(path);
+  std::string name = sys::fileNameOf(path);
   for (DocumentWindow* document : m_documents) {
     if (document->hasName() && sameName(document->path(), path)) {
       SendMessageW(m_mdiClient, WM_MDIACTIVATE, reinterpret_cast<WPARAM>(document->handle()), 0);
@@ -115,11 +105,7 @@ bool Frame::openFile(const std::string& requested) {
     }
   }
   SoundBuffer loaded;
-  ui::ProgressDialog progress;
-  int result = progress.run(m_window, "Opening", "Opening \"" + name + "\"", [&](ui::ProgressDialog& dialog) {
-    return static_cast<int>(loadSoundFile(path, m_formats, loaded, &dialog));
-  });
-  if (result != 0) return false;
+  if (openWithProgress(path, loaded) != JobResult::Done) return false;
   DocumentWindow* document = DocumentWindow::create(*this, std::move(loaded), name, path);
   if (!document) return false;
   documentCreated(document);
@@ -135,19 +121,8 @@ bool Frame::saveDocument(DocumentWindow* document) {
 
 bool Frame::saveDocumentAs(DocumentWindow* document, const std::string& requested) {
   std::string path = fullPath(requested);
-  ui::ProgressDialog progress;
-  int result = progress.run(m_window, "Saving", "Saving \"" + fileNameOf(path) + "\"", [&](ui::ProgressDialog& dialog) {
-    return static_cast<int>(saveSoundFile(document->buffer(), path, m_formats, &dialog));
-  });
-  if (result == 1) return false;
-  if (result != 0) {
-    // The document stays marked modified: nothing of it is lost.
-    ui::showMessage(m_window,
-                    "Cannot save the file \"" + path +
-                        "\". Check that the folder exists, that you may write to it and that the disk has space.",
-                    "Error", MB_OK | MB_ICONERROR);
-    return false;
-  }
+  // On failure the document stays marked modified: nothing of it is lost.
+  if (saveWithProgress(document->buffer(), path) != JobResult::Done) return false;
   document->setPath(path);
   document->setModified(false);
   // Every state kept for undo now differs from the file on disk.
@@ -177,9 +152,9 @@ std::string Frame::askSavePath(const std::string& initialName, const wchar_t* ti
     dialog.Flags = OFN_PATHMUSTEXIST | OFN_EXPLORER | OFN_HIDEREADONLY | (confirmReplace ? 0 : OFN_OVERWRITEPROMPT);
     if (!GetSaveFileNameW(&dialog)) return {};
     std::string chosen = ui::narrow(path);
-    if (chosen.find('.', chosen.find_last_of("\\/") + 1) == std::string::npos)
+    if (sys::fileNameOf(chosen).find('.') == std::string::npos)
       chosen += kSaveExtensions[std::clamp<int>(dialog.nFilterIndex, 1, 6) - 1];
-    m_settings.setLastFolder("SaveAsDir", folderOf(chosen));
+    m_settings.setLastFolder("SaveAsDir", sys::folderOf(chosen));
     m_settings.setLastFolder("SaveAsFormat", std::to_string(dialog.nFilterIndex));
     if (!confirmReplace || !sys::fileExists(chosen)) return chosen;
     int answer = ui::showMessage(m_window,
@@ -187,7 +162,7 @@ std::string Frame::askSavePath(const std::string& initialName, const wchar_t* ti
                                  "Razavo", MB_YESNOCANCEL | MB_ICONQUESTION);
     if (answer == IDYES) return chosen;
     if (answer == IDCANCEL) return {};
-    initial = fileNameOf(chosen);
+    initial = sys::fileNameOf(chosen);
   }
 }
 
@@ -199,17 +174,26 @@ bool Frame::saveDocumentAsDialog(DocumentWindow* document) {
 
 bool Frame::saveSoundAsDialog(const SoundBuffer& sound, const wchar_t* title) {
   std::string chosen = askSavePath("", title, true);
-  if (chosen.empty()) return false;
+  return !chosen.empty() && saveWithProgress(sound, chosen) == JobResult::Done;
+}
+
+JobResult Frame::openWithProgress(const std::string& path, SoundBuffer& sound) {
   ui::ProgressDialog progress;
-  int result = progress.run(m_window, "Saving", "Saving \"" + fileNameOf(chosen) + "\"", [&](ui::ProgressDialog& dialog) {
-    return static_cast<int>(saveSoundFile(sound, chosen, m_formats, &dialog));
-  });
-  if (result == 2)
+  return progress.run(m_window, "Opening", "Opening \"" + sys::fileNameOf(path) + "\"",
+                      [&](ui::ProgressDialog& dialog) { return loadSoundFile(path, m_formats, sound, &dialog); });
+}
+
+JobResult Frame::saveWithProgress(const SoundBuffer& sound, const std::string& path) {
+  ui::ProgressDialog progress;
+  JobResult result =
+      progress.run(m_window, "Saving", "Saving \"" + sys::fileNameOf(path) + "\"",
+                   [&](ui::ProgressDialog& dialog) { return saveSoundFile(sound, path, m_formats, &dialog); });
+  if (result == JobResult::Failed)
     ui::showMessage(m_window,
-                    "Cannot save the file \"" + chosen +
+                    "Cannot save the file \"" + path +
                         "\". Check that the folder exists, that you may write to it and that the disk has space.",
                     "Error", MB_OK | MB_ICONERROR);
-  return result == 0;
+  return result;
 }
 
 bool Frame::closeDocument(DocumentWindow* document) {

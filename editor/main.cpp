@@ -12,6 +12,7 @@
 
 #include "editor/frame.h"
 #include "editor/model/command_line.h"
+#include "sys/win32/owned_handle.h"
 #include "ui/text.h"
 
 namespace {
@@ -73,8 +74,8 @@ bool restartBlocked() {
   line.push_back(0);
   if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
     return false;
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
+  // The restarted editor runs on by itself: nothing of it is kept.
+  sys::win32::OwnedHandle thread(process.hThread), child(process.hProcess);
   return true;
 }
 
@@ -85,13 +86,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   // Every Windows version from 6.0 on runs the editor; none is refused.
   std::vector<std::string> arguments = programArguments();
 
-  HANDLE mutex = CreateMutexW(nullptr, FALSE, kRunMutex);
-  if (mutex) WaitForSingleObject(mutex, INFINITE);
+  sys::win32::OwnedHandle mutex(CreateMutexW(nullptr, FALSE, kRunMutex));
+  if (mutex) WaitForSingleObject(mutex.get(), INFINITE);
   auto releaseMutex = [&] {
     if (mutex) {
-      ReleaseMutex(mutex);
-      CloseHandle(mutex);
-      mutex = nullptr;
+      ReleaseMutex(mutex.get());
+      mutex.reset();
     }
   };
 

@@ -21,6 +21,7 @@
 
 #include "core/selection.h"
 #include "core/sound_buffer.h"
+#include "core/source_status.h"
 #include "effects/clipboard.h"
 #include "effects/sound_converter.h"
 
@@ -31,6 +32,9 @@ enum class EditStatus {
   Cancelled,    // the user cancelled a conversion or mix
   Failed,       // a conversion failed, or mixed audio could not be written (a full disk)
 };
+
+// The status of an edit that ran a long job with this result.
+EditStatus statusOf(JobResult result);
 
 struct EditResult {
   EditStatus status = EditStatus::Done;

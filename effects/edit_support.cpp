@@ -1,5 +1,16 @@
 #include "effects/edit_support.h"
 
+EditStatus statusOf(JobResult result) {
+  switch (result) {
+    case JobResult::Done:
+      return EditStatus::Done;
+    case JobResult::Cancelled:
+      return EditStatus::Cancelled;
+    default:
+      return EditStatus::Failed;
+  }
+}
+
 namespace editdetail {
 
 Selection clampSelection(const Selection& selection, int32_t length) {
@@ -34,17 +45,6 @@ EditResult done(const Selection& selection, int32_t leadInFrames) {
 }
 
 Selection selectRange(int32_t start, int32_t end) { return Selection{start, end, start}; }
-
-EditStatus statusOf(JobResult result) {
-  switch (result) {
-    case JobResult::Done:
-      return EditStatus::Done;
-    case JobResult::Cancelled:
-      return EditStatus::Cancelled;
-    default:
-      return EditStatus::Failed;
-  }
-}
 
 EditStatus matchFormat(const SoundBuffer& source, const SoundBuffer& target, SoundConverter& converter,
                        ProgressCallback* progress, SoundBuffer& matched) {

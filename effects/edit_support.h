@@ -15,8 +15,6 @@ EditResult unchanged(EditStatus status, const Selection& selection);
 EditResult done(const Selection& selection, int32_t leadInFrames);
 Selection selectRange(int32_t start, int32_t end);  // cursor at start
 
-EditStatus statusOf(JobResult result);
-
 // source as it must be to join target: itself (sharing) when rate and
 // channels match, else converter's output.
 EditStatus matchFormat(const SoundBuffer& source, const SoundBuffer& target, SoundConverter& converter,

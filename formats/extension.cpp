@@ -2,11 +2,14 @@
 
 #include <cctype>
 
+#include "sys/folders.h"
+
 std::string lowerExtension(const std::string& path) {
-  size_t dot = path.find_last_of('.');
-  size_t separator = path.find_last_of("/\\");
-  if (dot == std::string::npos || (separator != std::string::npos && dot < separator)) return {};
-  std::string extension = path.substr(dot);
+  // Only the file's own name counts: a dot in a folder's name is no extension.
+  std::string name = sys::fileNameOf(path);
+  size_t dot = name.find_last_of('.');
+  if (dot == std::string::npos) return {};
+  std::string extension = name.substr(dot);
   for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return extension;
 }

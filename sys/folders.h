@@ -17,6 +17,13 @@ bool removeEmptyFolder(const std::string& path);
 std::vector<std::string> listFiles(const std::string& folder);
 // The folder joined with a name, with one separator of the platform.
 std::string joinPath(const std::string& folder, const std::string& name);
+// Paths in either separator ('\\' or '/'), whatever the platform.
+// The name after the last separator: the whole path when there is none,
+// empty when the path ends in one.
+std::string fileNameOf(const std::string& path);
+// The folder holding that name: empty when there is no separator; a root
+// keeps its separator ("C:\\a.wav" gives "C:\\", "/a.wav" gives "/").
+std::string folderOf(const std::string& path);
 // Bytes free for the current user on the volume holding path, or -1.
 int64_t freeDiskSpace(const std::string& path);
 // The per-user application-data folder, empty when unknown.

@@ -46,9 +46,9 @@ ProgressDialog::ProgressDialog() : Dialog(progressTemplate()) {}
 
 ProgressDialog::~ProgressDialog() = default;
 
-int ProgressDialog::run(HWND owner, const std::string& title, const std::string& line1,
-                        std::function<int(ProgressDialog&)> work) {
-  if (m_running || !work) return static_cast<int>(JobResult::Failed);
+JobResult ProgressDialog::run(HWND owner, const std::string& title, const std::string& line1,
+                              std::function<JobResult(ProgressDialog&)> work) {
+  if (m_running || !work) return JobResult::Failed;
   m_running = true;
   m_owner = owner;
   m_cancelled = false;
@@ -67,7 +67,7 @@ int ProgressDialog::run(HWND owner, const std::string& title, const std::string&
   // someone else disabled stays disabled after the run.
   m_ownerDisabledByUs = owner && IsWindow(owner) && !EnableWindow(owner, FALSE);
 
-  int result = work(*this);
+  JobResult result = work(*this);
 
   close();
   m_running = false;
@@ -187,11 +187,11 @@ void ProgressDialog::setLine(int line, const std::string& text) {
   setText(line == 1 ? kLine1Id : kLine2Id, text);
 }
 
-int ProgressDialog::waitFor(HANDLE event, DWORD timeoutMs) {
+JobResult ProgressDialog::waitFor(HANDLE event, DWORD timeoutMs) {
   ULONGLONG deadline = GetTickCount64() + timeoutMs;
   for (;;) {
     pump();
-    if (m_cancelled) return static_cast<int>(JobResult::Cancelled);
+    if (m_cancelled) return JobResult::Cancelled;
     ULONGLONG now = GetTickCount64();
     DWORD wait = INFINITE;
     if (timeoutMs != INFINITE) wait = now >= deadline ? 0 : static_cast<DWORD>(deadline - now);
@@ -202,10 +202,10 @@ int ProgressDialog::waitFor(HANDLE event, DWORD timeoutMs) {
       if (untilShown < wait) wait = untilShown;
     }
     DWORD woken = MsgWaitForMultipleObjectsEx(1, &event, wait, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-    if (woken == WAIT_OBJECT_0) return static_cast<int>(JobResult::Done);
-    if (woken == WAIT_FAILED) return static_cast<int>(JobResult::Failed);
+    if (woken == WAIT_OBJECT_0) return JobResult::Done;
+    if (woken == WAIT_FAILED) return JobResult::Failed;
     if (woken == WAIT_TIMEOUT && timeoutMs != INFINITE && GetTickCount64() >= deadline) {
-      return static_cast<int>(JobResult::Failed);
+      return JobResult::Failed;
     }
   }
 }

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "core/sample_source.h"
+#include "core/source_status.h"
 #include "ui/dialog.h"
 
 namespace ui {
@@ -34,11 +35,11 @@ class ProgressDialog : public ProgressCallback, private Dialog {
   ProgressDialog();
   ~ProgressDialog() override;
 
-  // Runs work and returns its result (0 done, 1 cancelled, 2 failed); 2 when
-  // there is no work or this dialog is already running one. A WM_QUIT seen
-  // while the work runs cancels it and is posted again after the run.
-  int run(HWND owner, const std::string& title, const std::string& line1,
-          std::function<int(ProgressDialog&)> work);
+  // Runs work and returns its result; Failed when there is no work or this
+  // dialog is already running one. A WM_QUIT seen while the work runs
+  // cancels it and is posted again after the run.
+  JobResult run(HWND owner, const std::string& title, const std::string& line1,
+                std::function<JobResult(ProgressDialog&)> work);
 
   // True once Cancel was pressed or the dialog was closed or destroyed.
   bool cancelled();
@@ -46,10 +47,10 @@ class ProgressDialog : public ProgressCallback, private Dialog {
   void setProgress(int64_t done, int64_t total);
   // line 1 is the upper text (control 100), line 2 the lower (101).
   void setLine(int line, const std::string& text);
-  // Waits for event while keeping the interface alive: 0 when the event is
-  // signalled, 1 when the dialog was cancelled or closed, 2 when timeoutMs
-  // (INFINITE allowed) ran out or the event cannot be waited on.
-  int waitFor(HANDLE event, DWORD timeoutMs);
+  // Waits for event while keeping the interface alive: Done when the event
+  // is signalled, Cancelled when the dialog was cancelled or closed, Failed
+  // when timeoutMs (INFINITE allowed) ran out or the event cannot be waited on.
+  JobResult waitFor(HANDLE event, DWORD timeoutMs);
   // A message box with the caption "Error" over the dialog (or the owner
   // while the dialog has not appeared yet).
   void showError(const std::string& text);

@@ -1,32 +1,9 @@
 #include "ui/text.h"
 
-#include <climits>
 #include <cstdarg>
 #include <cstdio>
 
 namespace ui {
-
-std::wstring widen(const std::string& text) {
-  if (text.empty() || text.size() > INT_MAX) return std::wstring();
-  int size = static_cast<int>(text.size());
-  int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), size, nullptr, 0);
-  if (length <= 0) return std::wstring();
-  std::wstring wide(static_cast<size_t>(length), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, text.data(), size, wide.data(), length);
-  return wide;
-}
-
-std::string narrow(const wchar_t* text, size_t length) {
-  if (!text || length == 0 || length > INT_MAX) return std::string();
-  int size = static_cast<int>(length);
-  int bytes = WideCharToMultiByte(CP_UTF8, 0, text, size, nullptr, 0, nullptr, nullptr);
-  if (bytes <= 0) return std::string();
-  std::string narrowed(static_cast<size_t>(bytes), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text, size, narrowed.data(), bytes, nullptr, nullptr);
-  return narrowed;
-}
-
-std::string narrow(const std::wstring& text) { return narrow(text.data(), text.size()); }
 
 std::string formatText(const char* format, ...) {
   va_list arguments;

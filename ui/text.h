@@ -6,12 +6,13 @@
 
 #include <string>
 
+#include "sys/win32/wide_text.h"
+
 namespace ui {
 
-// Malformed input becomes U+FFFD rather than being dropped.
-std::wstring widen(const std::string& text);
-std::string narrow(const std::wstring& text);
-std::string narrow(const wchar_t* text, size_t length);
+// The system layer's conversions, under the names the window code uses.
+using sys::win32::narrow;
+using sys::win32::widen;
 
 // printf into a std::string, whatever the length of the result.
 std::string formatText(const char* format, ...) __attribute__((format(gnu_printf, 1, 2)));

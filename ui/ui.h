@@ -3,8 +3,8 @@
 
 #include "ui/dialog.h"
 #include "ui/dialog_template.h"
+#include "ui/gdi_objects.h"
 #include "ui/notifier_window.h"
-#include "ui/owned_handle.h"
 #include "ui/progress_dialog.h"
 #include "ui/text.h"
 #include "ui/worker_thread.h"

@@ -9,7 +9,7 @@ namespace ui {
 // What the thread uses, owned jointly by the thread and the WorkerThread.
 struct WorkerThread::Shared {
   std::shared_ptr<WorkerTask> task;
-  OwnedHandle stopEvent;
+  sys::win32::OwnedHandle stopEvent;
 };
 
 WorkerTask::~WorkerTask() = default;

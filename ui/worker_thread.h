@@ -8,7 +8,7 @@
 
 #include <memory>
 
-#include "ui/owned_handle.h"
+#include "sys/win32/owned_handle.h"
 
 namespace ui {
 
@@ -44,7 +44,7 @@ class WorkerThread {
   static unsigned __stdcall threadMain(void* parameter);
 
   std::shared_ptr<Shared> m_shared;
-  OwnedHandle m_thread;
+  sys::win32::OwnedHandle m_thread;
 };
 
 }  // namespace ui

@@ -150,7 +150,7 @@ TEST(BlockStore, PurgeDeletesOnlyOurBlockNamesAndASecondProcessTakesAnotherFolde
   EXPECT_NE(blockFolder(), session);
   otherProcess.release();
   purgeWorkingFolder();
-  ASSERT_TRUE(setWorkingFolder(previous.substr(0, previous.find_last_of("/\\"))));
+  ASSERT_TRUE(setWorkingFolder(sys::folderOf(previous)));
 }
 
 }  // namespace

@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "editor/display/gdi_objects.h"
 #include "effects/cross_fade_graph.h"
+#include "ui/gdi_objects.h"
 
 namespace {
 
@@ -20,14 +20,14 @@ constexpr int kLabelHeight = 14;
 
 void fill(HDC dc, int left, int top, int right, int bottom, COLORREF colour) {
   if (right <= left) return;
-  display::Brush brush(CreateSolidBrush(colour));
+  ui::Brush brush(CreateSolidBrush(colour));
   RECT band{left, top, right, bottom};
   FillRect(dc, &band, brush.get());
 }
 
 void polyline(HDC dc, const std::vector<GraphPoint>& line, int left, int top, COLORREF colour) {
-  display::Pen pen(CreatePen(PS_SOLID, 2, colour));
-  display::SelectedObject selected(dc, pen.get());
+  ui::Pen pen(CreatePen(PS_SOLID, 2, colour));
+  ui::SelectedObject selected(dc, pen.get());
   std::vector<POINT> points;
   for (const GraphPoint& point : line) points.push_back({left + point.x, top + point.y});
   Polyline(dc, points.data(), static_cast<int>(points.size()));
@@ -55,8 +55,8 @@ void drawCrossFadeGraph(HDC dc, const RECT& area, const CrossFadeLayout& layout,
   fill(dc, left + graph.joinStartX, top, left + graph.selectionStartX, top + height, kLeadShade);
   fill(dc, left + graph.selectionStartX, top, left + graph.selectionEndX, top + height, kGapShade);
   {
-    display::Pen pen(CreatePen(PS_DOT, 1, kMarks));
-    display::SelectedObject selected(dc, pen.get());
+    ui::Pen pen(CreatePen(PS_DOT, 1, kMarks));
+    ui::SelectedObject selected(dc, pen.get());
     for (int x : {graph.joinStartX, graph.joinEndX}) {
       MoveToEx(dc, left + x, top, nullptr);
       LineTo(dc, left + x, top + height);
@@ -65,7 +65,7 @@ void drawCrossFadeGraph(HDC dc, const RECT& area, const CrossFadeLayout& layout,
   polyline(dc, graph.fadingOut, left, top, kFadingOut);
   polyline(dc, graph.fadingIn, left, top, kFadingIn);
 
-  display::SelectedObject selectedFont(dc, font ? static_cast<HGDIOBJ>(font) : GetStockObject(DEFAULT_GUI_FONT));
+  ui::SelectedObject selectedFont(dc, font ? static_cast<HGDIOBJ>(font) : GetStockObject(DEFAULT_GUI_FONT));
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, kMarks);
   const int labels = top + height + 1;
@@ -79,6 +79,6 @@ void drawCrossFadeGraph(HDC dc, const RECT& area, const CrossFadeLayout& layout,
   }
   SetTextColor(dc, RGB(0, 0, 0));
   RECT frame = area;
-  display::Brush border(CreateSolidBrush(kMarks));
+  ui::Brush border(CreateSolidBrush(kMarks));
   FrameRect(dc, &frame, border.get());
 }

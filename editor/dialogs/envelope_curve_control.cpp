@@ -34,7 +34,7 @@ void label(HDC dc, const wchar_t* text, RECT box, UINT format) {
 
 void square(HDC dc, int x, int y, int half, COLORREF color) {
   RECT box{x - half, y - half, x + half + 1, y + half + 1};
-  display::Brush brush(CreateSolidBrush(color));
+  ui::Brush brush(CreateSolidBrush(color));
   FillRect(dc, &box, brush.get());
 }
 
@@ -93,11 +93,11 @@ LRESULT EnvelopeCurveControl::handle(UINT message, WPARAM wParam, LPARAM lParam)
       RECT client;
       GetClientRect(m_window, &client);
       // Drawn off screen first, so that dragging does not flicker.
-      display::MemoryDc memory;
+      ui::MemoryDc memory;
       memory.reset(CreateCompatibleDC(dc));
-      display::Bitmap bitmap(CreateCompatibleBitmap(dc, client.right, client.bottom));
+      ui::Bitmap bitmap(CreateCompatibleBitmap(dc, client.right, client.bottom));
       if (memory.get() && bitmap) {
-        display::SelectedObject selected(memory.get(), bitmap.get());
+        ui::SelectedObject selected(memory.get(), bitmap.get());
         paint(memory.get());
         BitBlt(dc, 0, 0, client.right, client.bottom, memory.get(), 0, 0, SRCCOPY);
       }
@@ -155,10 +155,10 @@ void EnvelopeCurveControl::paint(HDC dc) const {
   FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
   const CurvePlot area = plot();
   RECT plotBox{area.left, area.top, area.left + area.width, area.top + area.height};
-  display::Brush background(CreateSolidBrush(kPlotBackground));
+  ui::Brush background(CreateSolidBrush(kPlotBackground));
   FillRect(dc, &plotBox, background.get());
   HGDIOBJ font = m_font ? static_cast<HGDIOBJ>(m_font) : GetStockObject(DEFAULT_GUI_FONT);
-  display::SelectedObject selectedFont(dc, font);
+  ui::SelectedObject selectedFont(dc, font);
   SetBkMode(dc, TRANSPARENT);
   drawGrid(dc, area);
   drawCurve(dc, area);
@@ -173,8 +173,8 @@ void EnvelopeCurveControl::drawGrid(HDC dc, const CurvePlot& area) const {
   const int left = area.left, right = area.left + area.width - 1;
   const int top = area.top, bottom = area.top + area.height - 1;
   {
-    display::Pen grid(CreatePen(PS_SOLID, 1, kGrid));
-    display::SelectedObject selectedPen(dc, grid.get());
+    ui::Pen grid(CreatePen(PS_SOLID, 1, kGrid));
+    ui::SelectedObject selectedPen(dc, grid.get());
     for (int quarter = 1; quarter < 4; ++quarter) {
       const int x = positionToX(area, quarter * 255 / 4);
       line(dc, x, top, x, bottom + 1);
@@ -182,15 +182,15 @@ void EnvelopeCurveControl::drawGrid(HDC dc, const CurvePlot& area) const {
     for (int level : {64, 192}) line(dc, left, levelToY(area, level), right + 1, levelToY(area, level));
   }
   {
-    display::Pen frame(CreatePen(PS_SOLID, 1, kFrame));
-    display::SelectedObject selectedPen(dc, frame.get());
-    display::SelectedObject noFill(dc, GetStockObject(NULL_BRUSH));
+    ui::Pen frame(CreatePen(PS_SOLID, 1, kFrame));
+    ui::SelectedObject selectedPen(dc, frame.get());
+    ui::SelectedObject noFill(dc, GetStockObject(NULL_BRUSH));
     Rectangle(dc, left - 1, top - 1, right + 2, bottom + 2);
   }
   const int unityY = levelToY(area, kUnityLevel);
   {
-    display::Pen unity(CreatePen(PS_SOLID, 1, kUnity));
-    display::SelectedObject selectedPen(dc, unity.get());
+    ui::Pen unity(CreatePen(PS_SOLID, 1, kUnity));
+    ui::SelectedObject selectedPen(dc, unity.get());
     line(dc, left, unityY, right + 1, unityY);
   }
   // Levels on the left, places in the selection below.
@@ -213,8 +213,8 @@ void EnvelopeCurveControl::drawCurve(HDC dc, const CurvePlot& area) const {
   for (const auto& point : m_curve.points)
     corners.push_back({positionToX(area, point.position), levelToY(area, point.level)});
   {
-    display::Pen pen(CreatePen(PS_SOLID, 2, kCurve));
-    display::SelectedObject selectedPen(dc, pen.get());
+    ui::Pen pen(CreatePen(PS_SOLID, 2, kCurve));
+    ui::SelectedObject selectedPen(dc, pen.get());
     Polyline(dc, corners.data(), static_cast<int>(corners.size()));
   }
   for (size_t i = 0; i < corners.size(); ++i) {

@@ -15,8 +15,8 @@
 
 #include <string>
 
-#include "editor/display/gdi_objects.h"
 #include "editor/model/envelope_editing.h"
+#include "ui/gdi_objects.h"
 
 class EnvelopeCurveControl {
  public:

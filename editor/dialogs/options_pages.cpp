@@ -20,46 +20,51 @@ constexpr DWORD kPageStyle = WS_CHILD | DS_CONTROL | DS_SETFONT;
 
 class GeneralPage : public OptionsPage {
  public:
+  static constexpr int kFileTypes = 101, kExplorerMenu = 102, kAutoArrange = 103, kClearRecent = 104;
+  static constexpr int kPromptFormat = 105, kUseDefaultFormat = 106, kSetDefaultFormat = 107;
+
   explicit GeneralPage(Frame& frame)
       : OptionsPage(ui::DialogTemplate("General", 280, 190, kPageStyle)
                         .groupBox(-1, "When creating a new file", 4, 2, 272, 58)
-                        .radio(105, "Prompt for Sample Rate and Channels", 12, 14, 250, 10, true)
-                        .radio(106, "Use Default Sample Rate and Channels", 12, 28, 250, 10, false)
-                        .button(107, "Set Default Sample Rate and Channels", 12, 42, 150, 13)
+                        .radio(kPromptFormat, "Prompt for Sample Rate and Channels", 12, 14, 250, 10, true)
+                        .radio(kUseDefaultFormat, "Use Default Sample Rate and Channels", 12, 28, 250, 10, false)
+                        .button(kSetDefaultFormat, "Set Default Sample Rate and Channels", 12, 42, 150, 13)
                         .text(-1, "File types to open with Razavo:", 4, 66, 200, 10)
-                        .listBox(101, 4, 78, 130, 60, LBS_MULTIPLESEL | WS_VSCROLL)
-                        .checkBox(102, "Add Razavo into Windows &Explorer context menu", 4, 142, 272, 10)
-                        .checkBox(103, "Auto re-arrange file windows so that they are all visible", 4, 156, 272, 10)
-                        .button(104, "Delete &Recent Files List", 4, 172, 110, 14)),
+                        .listBox(kFileTypes, 4, 78, 130, 60, LBS_MULTIPLESEL | WS_VSCROLL)
+                        .checkBox(kExplorerMenu, "Add Razavo into Windows &Explorer context menu", 4, 142, 272, 10)
+                        .checkBox(kAutoArrange, "Auto re-arrange file windows so that they are all visible", 4, 156,
+                                  272, 10)
+                        .button(kClearRecent, "Delete &Recent Files List", 4, 172, 110, 14)),
         m_frame(frame) {}
 
   bool apply() override {
     EditorSettings& settings = m_frame.settings();
-    settings.setPromptSampleAndChannels(isChecked(105));
-    settings.setAddToWEContext(isChecked(102));
-    settings.setAutoArrangeWindows(isChecked(103));
+    settings.setPromptSampleAndChannels(isChecked(kPromptFormat));
+    settings.setAddToWEContext(isChecked(kExplorerMenu));
+    settings.setAutoArrangeWindows(isChecked(kAutoArrange));
     return true;
   }
 
  protected:
   bool onInit() override {
     const EditorSettings& settings = m_frame.settings();
-    setCheck(settings.promptSampleAndChannels() ? 105 : 106, true);
-    setCheck(102, settings.addToWEContext());
-    setCheck(103, settings.autoArrangeWindows());
-    for (const char* type : {".wav", ".aif", ".aiff", ".au", ".gsm", ".vox", ".raw", ".mp3"}) addListItem(101, type);
+    setCheck(settings.promptSampleAndChannels() ? kPromptFormat : kUseDefaultFormat, true);
+    setCheck(kExplorerMenu, settings.addToWEContext());
+    setCheck(kAutoArrange, settings.autoArrangeWindows());
+    for (const char* type : {".wav", ".aif", ".aiff", ".au", ".gsm", ".vox", ".raw", ".mp3"})
+      addListItem(kFileTypes, type);
     return false;
   }
   void onCommand(int id, int) override {
     EditorSettings& settings = m_frame.settings();
-    if (id == 107) {
+    if (id == kSetDefaultFormat) {
       int32_t rate = settings.defaultSampleRate();
       int channels = settings.defaultChannels();
       if (askNewFileFormat(handle(), rate, channels, "Set Defaults")) {
         settings.setDefaultSampleRate(rate);
         settings.setDefaultChannels(channels);
       }
-    } else if (id == 104) {
+    } else if (id == kClearRecent) {
       if (ui::showMessage(handle(), "Are you sure you want to delete your recent files list?", "Confirm Delete",
                           MB_YESNO | MB_ICONQUESTION) == IDYES) {
         clearRecent(m_frame.store());
@@ -76,28 +81,33 @@ class GeneralPage : public OptionsPage {
 
 class AudioPage : public OptionsPage {
  public:
+  static constexpr int kPlayDevice = 101, kPlayAfterEdit = 102, kAutoTrimThreshold = 103, kWorkingFolder = 105;
+  static constexpr int kBrowse = 106, kPlayWhenOpen = 107, kPlayAfterBookmark = 108, kQuieterScan = 109;
+  static constexpr int kPlayAfterRegion = 110, kDefaultFolder = 111, kOwnFolder = 112;
+
   explicit AudioPage(Frame& frame)
       : OptionsPage(ui::DialogTemplate("Audio Processing", 280, 190, kPageStyle)
                         .text(-1, "Sound Play Device:", 4, 4, 80, 10)
-                        .comboBox(101, 88, 2, 188, 100, CBS_DROPDOWNLIST | WS_VSCROLL)
+                        .comboBox(kPlayDevice, 88, 2, 188, 100, CBS_DROPDOWNLIST | WS_VSCROLL)
                         .text(-1, "AutoTrim &Threshold (dB):", 4, 22, 100, 10)
-                        .edit(103, "", 108, 20, 40, 12)
+                        .edit(kAutoTrimThreshold, "", 108, 20, 40, 12)
                         .groupBox(-1, "Audio Working Folder", 4, 38, 272, 58)
-                        .radio(111, "Use Default User Data Folder", 12, 50, 200, 10, true)
-                        .radio(112, "Use this specified folder", 12, 63, 200, 10, false)
-                        .edit(105, "", 12, 77, 200, 12, ES_AUTOHSCROLL)
-                        .button(106, "Browse...", 216, 76, 54, 14)
-                        .checkBox(107, "Pla&y file automatically when opened", 4, 102, 272, 10)
-                        .checkBox(102, "Automatic &playback after any edit or effect", 4, 116, 272, 10)
-                        .checkBox(108, "Play file automatically after go to &bookmark", 4, 130, 272, 10)
-                        .checkBox(110, "Play file automatically after select region", 4, 144, 272, 10)
-                        .checkBox(109, "Reduce &volume by -8db with rewind and fast-forward", 4, 158, 272, 10)),
+                        .radio(kDefaultFolder, "Use Default User Data Folder", 12, 50, 200, 10, true)
+                        .radio(kOwnFolder, "Use this specified folder", 12, 63, 200, 10, false)
+                        .edit(kWorkingFolder, "", 12, 77, 200, 12, ES_AUTOHSCROLL)
+                        .button(kBrowse, "Browse...", 216, 76, 54, 14)
+                        .checkBox(kPlayWhenOpen, "Pla&y file automatically when opened", 4, 102, 272, 10)
+                        .checkBox(kPlayAfterEdit, "Automatic &playback after any edit or effect", 4, 116, 272, 10)
+                        .checkBox(kPlayAfterBookmark, "Play file automatically after go to &bookmark", 4, 130, 272, 10)
+                        .checkBox(kPlayAfterRegion, "Play file automatically after select region", 4, 144, 272, 10)
+                        .checkBox(kQuieterScan, "Reduce &volume by -8db with rewind and fast-forward", 4, 158, 272,
+                                  10)),
         m_frame(frame) {}
 
   bool apply() override {
     EditorSettings& settings = m_frame.settings();
-    std::string folder = getText(105);
-    bool useDefault = isChecked(111);
+    std::string folder = getText(kWorkingFolder);
+    bool useDefault = isChecked(kDefaultFolder);
     if (!useDefault) {
       FolderCheck check = checkWorkingFolder(folder);
       if (check != FolderCheck::Ok) {
@@ -114,38 +124,39 @@ class AudioPage : public OptionsPage {
     if (!useDefault) settings.setWorkingFolder(folder);
     std::string after = chooseWorkingFolder(settings, m_frame.dataFolder());
     if (!sameFolder(before, after)) m_frame.noteWorkingFolderChanged();
-    settings.setSoundOutDevice(std::max(0, comboSelection(101)));
-    if (std::optional<int> threshold = getInt(103)) settings.setAutoTrimThreshold(*threshold);
-    settings.setPlayWhenOpen(isChecked(107));
-    settings.setAutoPlaybackAfterEffects(isChecked(102));
-    settings.setPlayBookMark(isChecked(108));
-    settings.setPlayRegion(isChecked(110));
-    settings.setReduceVolWhenRewind(isChecked(109));
+    settings.setSoundOutDevice(std::max(0, comboSelection(kPlayDevice)));
+    if (std::optional<int> threshold = getInt(kAutoTrimThreshold)) settings.setAutoTrimThreshold(*threshold);
+    settings.setPlayWhenOpen(isChecked(kPlayWhenOpen));
+    settings.setAutoPlaybackAfterEffects(isChecked(kPlayAfterEdit));
+    settings.setPlayBookMark(isChecked(kPlayAfterBookmark));
+    settings.setPlayRegion(isChecked(kPlayAfterRegion));
+    settings.setReduceVolWhenRewind(isChecked(kQuieterScan));
     return true;
   }
 
  protected:
   bool onInit() override {
     const EditorSettings& settings = m_frame.settings();
-    addComboItem(101, "[Default Sound Out]");
+    addComboItem(kPlayDevice, "[Default Sound Out]");
     UINT devices = waveOutGetNumDevs();
     for (UINT i = 0; i < devices; ++i) {
       WAVEOUTCAPSW caps{};
-      if (waveOutGetDevCapsW(i, &caps, sizeof caps) == MMSYSERR_NOERROR) addComboItem(101, ui::narrow(caps.szPname));
+      if (waveOutGetDevCapsW(i, &caps, sizeof caps) == MMSYSERR_NOERROR)
+        addComboItem(kPlayDevice, ui::narrow(caps.szPname));
     }
-    setComboSelection(101, std::min<int>(settings.soundOutDevice(), static_cast<int>(devices)));
-    setInt(103, settings.autoTrimThreshold());
-    setCheck(settings.useDefaultWorkingDir() ? 111 : 112, true);
-    setText(105, settings.workingFolder());
-    setCheck(107, settings.playWhenOpen());
-    setCheck(102, settings.autoPlaybackAfterEffects());
-    setCheck(108, settings.playBookMark());
-    setCheck(110, settings.playRegion());
-    setCheck(109, settings.reduceVolWhenRewind());
+    setComboSelection(kPlayDevice, std::min<int>(settings.soundOutDevice(), static_cast<int>(devices)));
+    setInt(kAutoTrimThreshold, settings.autoTrimThreshold());
+    setCheck(settings.useDefaultWorkingDir() ? kDefaultFolder : kOwnFolder, true);
+    setText(kWorkingFolder, settings.workingFolder());
+    setCheck(kPlayWhenOpen, settings.playWhenOpen());
+    setCheck(kPlayAfterEdit, settings.autoPlaybackAfterEffects());
+    setCheck(kPlayAfterBookmark, settings.playBookMark());
+    setCheck(kPlayAfterRegion, settings.playRegion());
+    setCheck(kQuieterScan, settings.reduceVolWhenRewind());
     return false;
   }
   void onCommand(int id, int) override {
-    if (id != 106) return;
+    if (id != kBrowse) return;
     BROWSEINFOW browse{};
     browse.hwndOwner = handle();
     browse.lpszTitle = L"Locate folder:";
@@ -153,9 +164,9 @@ class AudioPage : public OptionsPage {
     if (PIDLIST_ABSOLUTE chosen = SHBrowseForFolderW(&browse)) {
       wchar_t path[MAX_PATH];
       if (SHGetPathFromIDListW(chosen, path)) {
-        setText(105, ui::narrow(path));
-        setCheck(112, true);
-        setCheck(111, false);
+        setText(kWorkingFolder, ui::narrow(path));
+        setCheck(kOwnFolder, true);
+        setCheck(kDefaultFolder, false);
       }
       CoTaskMemFree(chosen);
     }
@@ -241,10 +252,12 @@ std::vector<std::pair<int, std::string>> menuCommands(HMENU menu, const std::str
 // "Add Command": picks commands of the menus for a macro.
 class AddCommandDialog : public ui::Dialog {
  public:
+  static constexpr int kCommands = 101;
+
   explicit AddCommandDialog(HMENU menu)
       : ui::Dialog(ui::DialogTemplate("Add Command", 240, 200)
                        .text(-1, "Select command(s) to add to the Macro.", 8, 6, 224, 10)
-                       .listBox(101, 8, 18, 224, 156, LBS_EXTENDEDSEL | WS_VSCROLL)
+                       .listBox(kCommands, 8, 18, 224, 156, LBS_EXTENDEDSEL | WS_VSCROLL)
                        .defaultButton(IDOK, "OK", 126, 180, 50, 14)
                        .button(IDCANCEL, "Cancel", 182, 180, 50, 14)),
         m_commands(menuCommands(menu)) {}
@@ -252,14 +265,14 @@ class AddCommandDialog : public ui::Dialog {
 
  protected:
   bool onInit() override {
-    for (const auto& [id, label] : m_commands) addListItem(101, label);
+    for (const auto& [id, label] : m_commands) addListItem(kCommands, label);
     return true;
   }
   void onCommand(int id, int code) override {
     if (id == IDOK) {
-      int count = static_cast<int>(sendItem(101, LB_GETCOUNT));
+      int count = static_cast<int>(sendItem(kCommands, LB_GETCOUNT));
       for (int i = 0; i < count; ++i)
-        if (sendItem(101, LB_GETSEL, i) > 0) chosen.push_back(static_cast<uint32_t>(m_commands[i].first));
+        if (sendItem(kCommands, LB_GETSEL, i) > 0) chosen.push_back(static_cast<uint32_t>(m_commands[i].first));
     }
     ui::Dialog::onCommand(id, code);
   }
@@ -277,15 +290,18 @@ std::string commandLabel(HMENU menu, uint32_t id) {
 // "Select Keys/Macros": a key combination and its list of commands.
 class KeyMacroDialog : public ui::Dialog {
  public:
+  static constexpr int kKeyCombination = 101, kChangeKey = 102, kMacroCommands = 103, kAddCommand = 104;
+  static constexpr int kRemoveCommand = 105;
+
   KeyMacroDialog(HMENU menu, UserKey key)
       : ui::Dialog(ui::DialogTemplate("Select Keys/Macros", 240, 190)
                        .text(-1, "Key combination:", 8, 8, 70, 10)
-                       .edit(101, "", 80, 6, 100, 12, ES_READONLY)
-                       .button(102, "Change", 184, 5, 48, 14)
+                       .edit(kKeyCombination, "", 80, 6, 100, 12, ES_READONLY)
+                       .button(kChangeKey, "Change", 184, 5, 48, 14)
                        .text(-1, "Commands run in order:", 8, 26, 200, 10)
-                       .listBox(103, 8, 38, 224, 110, WS_VSCROLL)
-                       .button(104, "Add", 8, 152, 50, 14)
-                       .button(105, "Remove", 62, 152, 50, 14)
+                       .listBox(kMacroCommands, 8, 38, 224, 110, WS_VSCROLL)
+                       .button(kAddCommand, "Add", 8, 152, 50, 14)
+                       .button(kRemoveCommand, "Remove", 62, 152, 50, 14)
                        .defaultButton(IDOK, "OK", 126, 170, 50, 14)
                        .button(IDCANCEL, "Cancel", 182, 170, 50, 14)),
         key(std::move(key)),
@@ -298,20 +314,20 @@ class KeyMacroDialog : public ui::Dialog {
     return true;
   }
   void onCommand(int id, int code) override {
-    if (id == 102) {
+    if (id == kChangeKey) {
       PressKeyDialog press;
       if (press.runModal(handle()) == IDOK) key.keyCode = press.keyCode;
       refresh();
       return;
     }
-    if (id == 104) {
+    if (id == kAddCommand) {
       AddCommandDialog add(m_menu);
       if (add.runModal(handle()) == IDOK) key.commands.insert(key.commands.end(), add.chosen.begin(), add.chosen.end());
       refresh();
       return;
     }
-    if (id == 105) {
-      int selected = listSelection(103);
+    if (id == kRemoveCommand) {
+      int selected = listSelection(kMacroCommands);
       if (selected >= 0 && selected < static_cast<int>(key.commands.size())) key.commands.erase(key.commands.begin() + selected);
       refresh();
       return;
@@ -326,22 +342,24 @@ class KeyMacroDialog : public ui::Dialog {
 
  private:
   void refresh() {
-    setText(101, key.keyCode ? keyCodeText(key.keyCode) : "");
-    sendItem(103, LB_RESETCONTENT);
-    for (uint32_t command : key.commands) addListItem(103, commandLabel(m_menu, command));
+    setText(kKeyCombination, key.keyCode ? keyCodeText(key.keyCode) : "");
+    sendItem(kMacroCommands, LB_RESETCONTENT);
+    for (uint32_t command : key.commands) addListItem(kMacroCommands, commandLabel(m_menu, command));
   }
   HMENU m_menu;
 };
 
 class KeysPage : public OptionsPage {
  public:
+  static constexpr int kKeyList = 101, kAddKey = 102, kRemoveKeys = 103, kChangeKeyMacro = 104;
+
   explicit KeysPage(Frame& frame)
       : OptionsPage(ui::DialogTemplate("Keys", 280, 190, kPageStyle)
                         .text(-1, "User Assigned Keys / Macros", 4, 4, 200, 10)
-                        .listBox(101, 4, 16, 272, 150, LBS_EXTENDEDSEL | WS_VSCROLL)
-                        .button(102, "Add", 4, 172, 50, 14)
-                        .button(103, "Remove", 58, 172, 50, 14)
-                        .button(104, "Change", 112, 172, 50, 14)),
+                        .listBox(kKeyList, 4, 16, 272, 150, LBS_EXTENDEDSEL | WS_VSCROLL)
+                        .button(kAddKey, "Add", 4, 172, 50, 14)
+                        .button(kRemoveKeys, "Remove", 58, 172, 50, 14)
+                        .button(kChangeKeyMacro, "Change", 112, 172, 50, 14)),
         m_frame(frame),
         m_keys(frame.userKeys()) {}
 
@@ -358,22 +376,22 @@ class KeysPage : public OptionsPage {
   }
   void onCommand(int id, int) override {
     HMENU menu = GetMenu(m_frame.handle());
-    if (id == 102) {
+    if (id == kAddKey) {
       KeyMacroDialog dialog(menu, UserKey{0, {}});
       if (dialog.runModal(handle()) == IDOK) put(dialog.key);
-    } else if (id == 104) {
-      int selected = listSelection(101);
+    } else if (id == kChangeKeyMacro) {
+      int selected = listSelection(kKeyList);
       if (selected < 0) return;
       KeyMacroDialog dialog(menu, m_keys[selected]);
       if (dialog.runModal(handle()) == IDOK) {
         m_keys.erase(m_keys.begin() + selected);
         put(dialog.key);
       }
-    } else if (id == 103) {
+    } else if (id == kRemoveKeys) {
       if (ui::showMessage(handle(), "Remove selected key(s)?", "Confirm Remove", MB_YESNO | MB_ICONQUESTION) != IDYES)
         return;
       for (int i = static_cast<int>(m_keys.size()) - 1; i >= 0; --i)
-        if (sendItem(101, LB_GETSEL, i) > 0) m_keys.erase(m_keys.begin() + i);
+        if (sendItem(kKeyList, LB_GETSEL, i) > 0) m_keys.erase(m_keys.begin() + i);
       m_changed = true;
     }
     refresh();
@@ -388,12 +406,12 @@ class KeysPage : public OptionsPage {
   }
   void refresh() {
     HMENU menu = GetMenu(m_frame.handle());
-    sendItem(101, LB_RESETCONTENT);
+    sendItem(kKeyList, LB_RESETCONTENT);
     for (const UserKey& key : m_keys) {
       std::string line = keyCodeText(key.keyCode) + "  =  ";
       for (size_t i = 0; i < key.commands.size(); ++i)
         line += (i ? ", " : "") + commandLabel(menu, key.commands[i]);
-      addListItem(101, line);
+      addListItem(kKeyList, line);
     }
   }
   Frame& m_frame;

@@ -107,8 +107,8 @@ class WaveDisplay {
   int64_t m_totalFrames = 0;
 
   // The off-screen picture painting draws into before it is copied.
-  display::MemoryDc m_memoryDc;
-  display::Bitmap m_memoryBitmap;
+  ui::MemoryDc m_memoryDc;
+  ui::Bitmap m_memoryBitmap;
   HGDIOBJ m_memoryDefaultBitmap = nullptr;
   SIZE m_memorySize{0, 0};
 

@@ -60,19 +60,20 @@ int columnOfFrame(int64_t firstFrame, double framesPerPixel, int64_t frame) {
 }
 
 WavePainter::WavePainter() {
-  m_normal = {Brush(CreateSolidBrush(kWaveNormal)), Brush(CreateSolidBrush(kBackgroundNormal))};
-  m_selected = {Brush(CreateSolidBrush(kWaveSelected)), Brush(CreateSolidBrush(kBackgroundSelected))};
-  m_highlighted = {Brush(CreateSolidBrush(kWaveHighlighted)), Brush(CreateSolidBrush(kBackgroundHighlighted))};
+  m_normal = {ui::Brush(CreateSolidBrush(kWaveNormal)), ui::Brush(CreateSolidBrush(kBackgroundNormal))};
+  m_selected = {ui::Brush(CreateSolidBrush(kWaveSelected)), ui::Brush(CreateSolidBrush(kBackgroundSelected))};
+  m_highlighted = {ui::Brush(CreateSolidBrush(kWaveHighlighted)), ui::Brush(CreateSolidBrush(kBackgroundHighlighted))};
   // Selected and highlighted: the selected pair, swapped.
-  m_selectedHighlighted = {Brush(CreateSolidBrush(kBackgroundSelected)), Brush(CreateSolidBrush(kWaveSelected))};
-  m_cursorBrush = Brush(CreateSolidBrush(kCursor));
-  m_bookmarkBrush = Brush(CreateSolidBrush(kBookmark));
-  m_cursorPen = Pen(CreatePen(PS_SOLID, 1, kCursor));
-  m_bookmarkPen = Pen(CreatePen(PS_DOT, 1, kBookmark));
-  m_bookmarkMarkerPen = Pen(CreatePen(PS_SOLID, 1, kBookmark));
-  m_whitePen = Pen(CreatePen(PS_SOLID, 1, RGB(255, 255, 255)));
-  m_blackPen = Pen(CreatePen(PS_SOLID, 1, RGB(0, 0, 0)));
-  m_separatorPen = Pen(CreatePen(PS_SOLID, 1, GetSysColor(COLOR_GRAYTEXT)));
+  m_selectedHighlighted = {ui::Brush(CreateSolidBrush(kBackgroundSelected)),
+                           ui::Brush(CreateSolidBrush(kWaveSelected))};
+  m_cursorBrush = ui::Brush(CreateSolidBrush(kCursor));
+  m_bookmarkBrush = ui::Brush(CreateSolidBrush(kBookmark));
+  m_cursorPen = ui::Pen(CreatePen(PS_SOLID, 1, kCursor));
+  m_bookmarkPen = ui::Pen(CreatePen(PS_DOT, 1, kBookmark));
+  m_bookmarkMarkerPen = ui::Pen(CreatePen(PS_SOLID, 1, kBookmark));
+  m_whitePen = ui::Pen(CreatePen(PS_SOLID, 1, RGB(255, 255, 255)));
+  m_blackPen = ui::Pen(CreatePen(PS_SOLID, 1, RGB(0, 0, 0)));
+  m_separatorPen = ui::Pen(CreatePen(PS_SOLID, 1, GetSysColor(COLOR_GRAYTEXT)));
 }
 
 void WavePainter::paint(HDC dc, const RECT& client, int xFrom, int xTo, bool enabled,
@@ -152,7 +153,7 @@ void WavePainter::paintColumns(HDC dc, const RECT& area, int xFrom, int xTo, con
     }
   }
   if (split && x1 > x0) {
-    SelectedObject pen(dc, m_separatorPen.get());
+    ui::SelectedObject pen(dc, m_separatorPen.get());
     const int middle = area.top + height / 2;
     MoveToEx(dc, area.left + x0, middle, nullptr);
     LineTo(dc, area.left + x1, middle);
@@ -160,8 +161,8 @@ void WavePainter::paintColumns(HDC dc, const RECT& area, int xFrom, int xTo, con
 }
 
 void WavePainter::paintCursor(HDC dc, const RECT& area, int x) const {
-  SelectedObject pen(dc, m_cursorPen.get());
-  SelectedObject brush(dc, m_cursorBrush.get());
+  ui::SelectedObject pen(dc, m_cursorPen.get());
+  ui::SelectedObject brush(dc, m_cursorBrush.get());
   MoveToEx(dc, x, area.top - kBorder + kCursorInset, nullptr);
   LineTo(dc, x, area.bottom + kBorder - kCursorInset);
   triangle(dc, x, area.top, area.top + kMarkerHalfWidth);
@@ -170,15 +171,15 @@ void WavePainter::paintCursor(HDC dc, const RECT& area, int x) const {
 
 void WavePainter::paintBookmark(HDC dc, const RECT& area, int x) const {
   {
-    SelectedObject pen(dc, m_bookmarkPen.get());
+    ui::SelectedObject pen(dc, m_bookmarkPen.get());
     int oldMode = SetBkMode(dc, TRANSPARENT);  // the gaps of the dots show the wave
     MoveToEx(dc, x, area.top, nullptr);
     LineTo(dc, x, area.bottom);
     SetBkMode(dc, oldMode);
   }
   // The markers are solid: drawn with a plain pen of the same colour.
-  SelectedObject pen(dc, m_bookmarkMarkerPen.get());
-  SelectedObject brush(dc, m_bookmarkBrush.get());
+  ui::SelectedObject pen(dc, m_bookmarkMarkerPen.get());
+  ui::SelectedObject brush(dc, m_bookmarkBrush.get());
   triangle(dc, x, area.top, area.top + kMarkerHalfWidth);
   triangle(dc, x, area.bottom - 1, area.bottom - 1 - kMarkerHalfWidth);
 }
@@ -187,12 +188,12 @@ void WavePainter::paintBorder(HDC dc, const RECT& client) const {
   const int right = client.right - 1;
   const int bottom = client.bottom - 1;
   {
-    SelectedObject pen(dc, m_blackPen.get());
+    ui::SelectedObject pen(dc, m_blackPen.get());
     MoveToEx(dc, client.left, bottom, nullptr);
     LineTo(dc, client.left, client.top);
     LineTo(dc, right, client.top);
   }
-  SelectedObject pen(dc, m_whitePen.get());
+  ui::SelectedObject pen(dc, m_whitePen.get());
   MoveToEx(dc, right, client.top, nullptr);
   LineTo(dc, right, bottom);
   LineTo(dc, client.left - 1, bottom);

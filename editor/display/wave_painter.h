@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "editor/display/gdi_objects.h"
 #include "editor/display/peak_worker.h"
+#include "ui/gdi_objects.h"
 
 namespace display {
 
@@ -45,12 +45,12 @@ class WavePainter {
 
   // Per kind of column: the wave's colour and the background's.
   struct ColumnColours {
-    Brush wave;
-    Brush background;
+    ui::Brush wave;
+    ui::Brush background;
   };
   ColumnColours m_normal, m_selected, m_highlighted, m_selectedHighlighted;
-  Brush m_cursorBrush, m_bookmarkBrush;
-  Pen m_cursorPen, m_bookmarkPen, m_bookmarkMarkerPen, m_whitePen, m_blackPen, m_separatorPen;
+  ui::Brush m_cursorBrush, m_bookmarkBrush;
+  ui::Pen m_cursorPen, m_bookmarkPen, m_bookmarkMarkerPen, m_whitePen, m_blackPen, m_separatorPen;
 };
 
 }  // namespace display

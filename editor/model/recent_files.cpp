@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "editor/model/editor_settings.h"
+#include "sys/folders.h"
 
 namespace {
 
@@ -78,9 +79,7 @@ std::string recentMenuLabel(int position, const std::string& path) {
   std::string shown = path;
   std::vector<size_t> starts = characterStarts(path);
   if (starts.size() > 24) {
-    size_t slash = path.find_last_of("\\/");
-    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    shown = path.substr(0, starts[3]) + "...\\" + name;
+    shown = path.substr(0, starts[3]) + "...\\" + sys::fileNameOf(path);
   }
   return "&" + std::to_string(position) + "." + doubleAmpersands(shown);
 }

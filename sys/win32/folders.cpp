@@ -25,12 +25,6 @@ DWORD attributesOf(const std::string& path) {
   return GetFileAttributesW(win32::widen(path).c_str());
 }
 
-std::string parentOf(const std::string& path) {
-  size_t cut = path.find_last_of("\\/");
-  if (cut == std::string::npos || cut == 0) return {};
-  return path.substr(0, cut);
-}
-
 std::string expanded(const std::wstring& text) {
   DWORD needed = ExpandEnvironmentStringsW(text.c_str(), nullptr, 0);
   if (needed == 0) return win32::narrow(text);
@@ -47,7 +41,7 @@ bool createFolder(const std::string& path) {
   std::string folder = withoutTrailingSeparators(path);
   if (folder.empty()) return false;
   if (folderExists(folder)) return true;
-  std::string parent = parentOf(folder);
+  std::string parent = folderOf(folder);
   // The parent of "\\server\share" is no folder to create; its creation just fails.
   if (!parent.empty() && parent.size() < folder.size() && !isDriveRoot(parent) &&
       !folderExists(parent))
@@ -98,7 +92,7 @@ int64_t freeDiskSpace(const std::string& path) {
   // The call wants a folder: for a file, ask about the folder holding it.
   std::string folder = withoutTrailingSeparators(path);
   if (fileExists(folder)) {
-    std::string parent = parentOf(folder);
+    std::string parent = folderOf(folder);
     folder = parent.empty() ? std::string(".") : std::move(parent);
   }
   if (!folderExists(folder) && !isDriveRoot(folder)) return -1;

@@ -1,63 +1,19 @@
 #pragma once
-// UTF-8 <-> UTF-16 at the Win32 boundary, and the handle owners the system
-// layer shares. Private to sys/win32.
+// UTF-8 <-> UTF-16 at the Win32 boundary, for the system layer and the
+// window library above it, and registry text reads.
 
 #include <windows.h>
 
 #include <string>
 
+#include "sys/win32/owned_handle.h"
+
 namespace sys::win32 {
 
+// Malformed input becomes U+FFFD rather than being dropped.
 std::wstring widen(const std::string& text);
 std::string narrow(const std::wstring& text);
 std::string narrow(const wchar_t* text, size_t length);
-
-// Owns a kernel handle; both null and INVALID_HANDLE_VALUE count as none.
-class OwnedHandle {
- public:
-  OwnedHandle() = default;
-  explicit OwnedHandle(HANDLE handle) : m_handle(handle) {}
-  ~OwnedHandle() { reset(); }
-  OwnedHandle(OwnedHandle&& other) noexcept : m_handle(other.release()) {}
-  OwnedHandle& operator=(OwnedHandle&& other) noexcept {
-    if (this != &other) reset(other.release());
-    return *this;
-  }
-  OwnedHandle(const OwnedHandle&) = delete;
-  OwnedHandle& operator=(const OwnedHandle&) = delete;
-
-  HANDLE get() const { return m_handle; }
-  bool valid() const { return m_handle && m_handle != INVALID_HANDLE_VALUE; }
-  HANDLE release() {
-    HANDLE handle = m_handle;
-    m_handle = nullptr;
-    return handle;
-  }
-  void reset(HANDLE handle = nullptr) {
-    if (valid()) CloseHandle(m_handle);
-    m_handle = handle;
-  }
-
- private:
-  HANDLE m_handle = nullptr;
-};
-
-// Owns an open registry key.
-class OwnedKey {
- public:
-  OwnedKey() = default;
-  ~OwnedKey() {
-    if (m_key) RegCloseKey(m_key);
-  }
-  OwnedKey(const OwnedKey&) = delete;
-  OwnedKey& operator=(const OwnedKey&) = delete;
-  HKEY get() const { return m_key; }
-  HKEY* receive() { return &m_key; }
-  explicit operator bool() const { return m_key != nullptr; }
-
- private:
-  HKEY m_key = nullptr;
-};
 
 // The text of a REG_SZ or REG_EXPAND_SZ value (unexpanded); false when the
 // value is missing or of another type.

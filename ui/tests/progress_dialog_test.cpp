@@ -6,7 +6,7 @@
 #include <thread>
 
 #include "core/sample_source.h"
-#include "ui/owned_handle.h"
+#include "sys/win32/owned_handle.h"
 
 namespace {
 
@@ -38,21 +38,21 @@ bool pollUntilShown(ui::ProgressDialog& progress) {
   return true;
 }
 
-// Polls until cancelled: 1, or 2 when nothing cancels within 5 s.
-int pollUntilCancelled(ui::ProgressDialog& progress) {
+// Polls until cancelled: Cancelled, or Failed when nothing cancels within 5 s.
+JobResult pollUntilCancelled(ui::ProgressDialog& progress) {
   for (ULONGLONG giveUp = GetTickCount64() + 5000; GetTickCount64() < giveUp; Sleep(1)) {
-    if (progress.cancelled()) return 1;
+    if (progress.cancelled()) return JobResult::Cancelled;
   }
-  return 2;
+  return JobResult::Failed;
 }
 
 TEST(ProgressDialog, RunReturnsTheResultOfItsWorkAndDisablesTheOwnerMeanwhile) {
   OwnerWindow owner;
   ui::ProgressDialog progress;
   progress.setShowDelay(0);
-  for (int expected : {0, 1, 2}) {
+  for (JobResult expected : {JobResult::Done, JobResult::Cancelled, JobResult::Failed}) {
     bool ownerEnabled = true;
-    int result = progress.run(owner.get(), "Saving", "file.wav", [&](ui::ProgressDialog& self) {
+    JobResult result = progress.run(owner.get(), "Saving", "file.wav", [&](ui::ProgressDialog& self) {
       EXPECT_TRUE(pollUntilShown(self));
       ownerEnabled = IsWindowEnabled(owner.get());
       return expected;
@@ -61,17 +61,17 @@ TEST(ProgressDialog, RunReturnsTheResultOfItsWorkAndDisablesTheOwnerMeanwhile) {
     EXPECT_FALSE(ownerEnabled);
     EXPECT_TRUE(IsWindowEnabled(owner.get()));
   }
-  EXPECT_EQ(progress.run(owner.get(), "Saving", "", nullptr), 2) << "no work is a failure";
-  int nested = -1;
+  EXPECT_EQ(progress.run(owner.get(), "Saving", "", nullptr), JobResult::Failed) << "no work is a failure";
+  JobResult nested = JobResult::Done;
   progress.run(owner.get(), "Saving", "", [&](ui::ProgressDialog& self) {
-    nested = self.run(owner.get(), "Again", "", [](ui::ProgressDialog&) { return 0; });
-    return 0;
+    nested = self.run(owner.get(), "Again", "", [](ui::ProgressDialog&) { return JobResult::Done; });
+    return JobResult::Done;
   });
-  EXPECT_EQ(nested, 2) << "one run at a time";
+  EXPECT_EQ(nested, JobResult::Failed) << "one run at a time";
 
   // A window somebody else had disabled is left as it was.
   EnableWindow(owner.get(), FALSE);
-  progress.run(owner.get(), "Copying", "", [&](ui::ProgressDialog& self) { return 0; });
+  progress.run(owner.get(), "Copying", "", [&](ui::ProgressDialog& self) { return JobResult::Done; });
   EXPECT_FALSE(IsWindowEnabled(owner.get()));
 }
 
@@ -104,7 +104,7 @@ TEST(ProgressDialog, AppearsOnlyAfterTheDelayShowingItsLinesAndBar) {
       self.cancelled();
       EXPECT_EQ(SendMessageW(bar, PBM_GETPOS, 0, 0), step.position) << step.done;
     }
-    return 0;
+    return JobResult::Done;
   });
   EXPECT_NE(shown, nullptr);
   EXPECT_FALSE(IsWindow(shown)) << "gone when the run ends";
@@ -116,8 +116,8 @@ TEST(ProgressDialog, CancelCloseOrDestructionOfTheDialogCancelsTheWork) {
     OwnerWindow owner;
     ui::ProgressDialog progress;
     progress.setShowDelay(0);
-    int result = progress.run(owner.get(), "Pasting", "", [&](ui::ProgressDialog& self) {
-      if (!pollUntilShown(self)) return 2;
+    JobResult result = progress.run(owner.get(), "Pasting", "", [&](ui::ProgressDialog& self) {
+      if (!pollUntilShown(self)) return JobResult::Failed;
       for (int i = 0; i < 3; ++i, Sleep(5)) EXPECT_FALSE(self.cancelled());
       HWND dialog = self.handle();
       if (way == kCancelButton) PostMessageW(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
@@ -125,7 +125,7 @@ TEST(ProgressDialog, CancelCloseOrDestructionOfTheDialogCancelsTheWork) {
       if (way == kDestroyed) DestroyWindow(dialog);
       return pollUntilCancelled(self);
     });
-    EXPECT_EQ(result, 1) << way;
+    EXPECT_EQ(result, JobResult::Cancelled) << way;
     EXPECT_TRUE(IsWindowEnabled(owner.get()));
   }
 }
@@ -171,8 +171,8 @@ TEST(ProgressDialog, CancelsACoreCopyThroughItsProgressCallback) {
   } callback;
   EXPECT_EQ(progress.run(owner.get(), "Copying", "", [&](ui::ProgressDialog& self) {
     callback.dialog = &self;
-    return static_cast<int>(copySourceToSink(source, part, frames, &callback));
-  }), 1);
+    return copySourceToSink(source, part, frames, &callback);
+  }), JobResult::Cancelled);
   EXPECT_GE(part.written, frames / 4);
   EXPECT_LT(part.written, frames);
 }
@@ -181,12 +181,12 @@ TEST(ProgressDialog, WaitForTellsEventFromTimeoutFromCancel) {
   OwnerWindow owner;
   ui::ProgressDialog progress;
   progress.setShowDelay(0);
-  ui::OwnedHandle event(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  sys::win32::OwnedHandle event(CreateEventW(nullptr, TRUE, FALSE, nullptr));
   progress.run(owner.get(), "Recording", "", [&](ui::ProgressDialog& self) {
     // Messages during the wait are handled but do not end it early.
     ULONGLONG start = GetTickCount64();
     SetTimer(owner.get(), 1, 20, nullptr);
-    EXPECT_EQ(self.waitFor(event.get(), 150), 2);
+    EXPECT_EQ(self.waitFor(event.get(), 150), JobResult::Failed);
     EXPECT_GE(GetTickCount64() - start, 140u);
     KillTimer(owner.get(), 1);
 
@@ -194,17 +194,17 @@ TEST(ProgressDialog, WaitForTellsEventFromTimeoutFromCancel) {
       Sleep(100);
       SetEvent(event.get());
     });
-    EXPECT_EQ(self.waitFor(event.get(), INFINITE), 0);
+    EXPECT_EQ(self.waitFor(event.get(), INFINITE), JobResult::Done);
     setter.join();
-    EXPECT_EQ(self.waitFor(nullptr, 5000), 2) << "nothing to wait on";
+    EXPECT_EQ(self.waitFor(nullptr, 5000), JobResult::Failed) << "nothing to wait on";
 
     ResetEvent(event.get());
     EXPECT_TRUE(pollUntilShown(self));
     PostMessageW(self.handle(), WM_COMMAND, IDCANCEL, 0);
     start = GetTickCount64();
-    EXPECT_EQ(self.waitFor(event.get(), 5000), 1);
+    EXPECT_EQ(self.waitFor(event.get(), 5000), JobResult::Cancelled);
     EXPECT_LT(GetTickCount64() - start, 1000u);
-    return 1;
+    return JobResult::Cancelled;
   });
 }
 
@@ -214,7 +214,7 @@ TEST(ProgressDialog, AQuitMessageCancelsTheWorkAndIsPostedAgainAfterIt) {
   EXPECT_EQ(progress.run(owner.get(), "Saving", "", [&](ui::ProgressDialog& self) {
     PostQuitMessage(3);
     return pollUntilCancelled(self);
-  }), 1);
+  }), JobResult::Cancelled);
   MSG message;
   ASSERT_TRUE(PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
   EXPECT_EQ(message.wParam, 3u);

@@ -5,11 +5,11 @@
 #include <atomic>
 #include <memory>
 
-#include "ui/owned_handle.h"
+#include "sys/win32/owned_handle.h"
 
 namespace {
 
-ui::OwnedHandle makeEvent() { return ui::OwnedHandle(CreateEventW(nullptr, TRUE, FALSE, nullptr)); }
+sys::win32::OwnedHandle makeEvent() { return sys::win32::OwnedHandle(CreateEventW(nullptr, TRUE, FALSE, nullptr)); }
 
 // Waits for its stop event and notes its thread's priority before and after.
 struct StoppableTask : ui::WorkerTask {
@@ -19,7 +19,7 @@ struct StoppableTask : ui::WorkerTask {
     stopSeen = WaitForSingleObject(stopEvent, 10000) == WAIT_OBJECT_0;
     priorityAtStop = GetThreadPriority(GetCurrentThread());
   }
-  ui::OwnedHandle started = makeEvent();
+  sys::win32::OwnedHandle started = makeEvent();
   std::atomic<int> priorityAtStart{-99}, priorityAtStop{-99};
   std::atomic<bool> stopSeen{false};
 };
@@ -54,7 +54,7 @@ TEST(WorkerThread, RunsTheTaskAtItsPriorityAndStopsItWithinTheWait) {
 
 // What a stubborn task did, kept outside it for after the task is gone.
 struct Journal {
-  ui::OwnedHandle release = makeEvent(), started = makeEvent(), destroyed = makeEvent();
+  sys::win32::OwnedHandle release = makeEvent(), started = makeEvent(), destroyed = makeEvent();
   std::atomic<bool> destroyedBeforeWrite{false}, destroyedAfterWrite{false};
 };
 

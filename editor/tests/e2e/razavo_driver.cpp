@@ -36,23 +36,15 @@
 #include <string>
 #include <vector>
 
+#include "sys/win32/owned_handle.h"
+#include "sys/win32/wide_text.h"
+
 namespace {
 
+using sys::win32::narrow;
+using sys::win32::widen;
+
 HWND frame() { return FindWindowW(L"LMMWC", nullptr); }
-
-std::string narrow(const wchar_t* text) {
-  int bytes = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-  std::string out(bytes > 0 ? bytes - 1 : 0, '\0');
-  if (bytes > 1) WideCharToMultiByte(CP_UTF8, 0, text, -1, out.data(), bytes, nullptr, nullptr);
-  return out;
-}
-
-std::wstring widen(const char* text) {
-  int count = MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0);
-  std::wstring out(count > 0 ? count - 1 : 0, L'\0');
-  if (count > 1) MultiByteToWideChar(CP_UTF8, 0, text, -1, out.data(), count);
-  return out;
-}
 
 HWND waitFor(double seconds, HWND (*find)()) {
   for (DWORD waited = 0; waited <= seconds * 1000; waited += 100) {
@@ -63,14 +55,14 @@ HWND waitFor(double seconds, HWND (*find)()) {
 }
 
 bool editorProcessRunning() {
-  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-  if (snapshot == INVALID_HANDLE_VALUE) return false;
+  sys::win32::OwnedHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  if (!snapshot) return false;
   PROCESSENTRY32W entry{};
   entry.dwSize = sizeof entry;
   bool found = false;
-  for (BOOL more = Process32FirstW(snapshot, &entry); more && !found; more = Process32NextW(snapshot, &entry))
+  for (BOOL more = Process32FirstW(snapshot.get(), &entry); more && !found;
+       more = Process32NextW(snapshot.get(), &entry))
     found = _wcsicmp(entry.szExeFile, L"razavo.exe") == 0;
-  CloseHandle(snapshot);
   return found;
 }
 

@@ -1,13 +1,14 @@
 #pragma once
-// Owners of the GDI objects the display draws with.
+// Owners of GDI objects (pens, brushes, fonts, bitmaps, memory device
+// contexts) and a scoped selection into a device context.
 
 #include <windows.h>
 
 #include <utility>
 
-namespace display {
+namespace ui {
 
-// Owns a pen, brush or bitmap; deleted when the owner goes.
+// Owns a pen, brush, font or bitmap; deleted when the owner goes.
 template <class Handle>
 class GdiObject {
  public:
@@ -35,6 +36,7 @@ class GdiObject {
 
 using Pen = GdiObject<HPEN>;
 using Brush = GdiObject<HBRUSH>;
+using Font = GdiObject<HFONT>;
 using Bitmap = GdiObject<HBITMAP>;
 
 // Owns a memory device context.
@@ -67,4 +69,4 @@ class SelectedObject {
   HGDIOBJ m_previous;
 };
 
-}  // namespace display
+}  // namespace ui

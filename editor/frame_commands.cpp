@@ -46,7 +46,8 @@ bool commandBuilt(int id) {
     case cmd::InsertFileBegin: case cmd::InsertFileCurrent: case cmd::InsertFileEnd:
       return true;
   }
-  return findEffectDescriptor(id) || (id >= cmd::RecentFirst && id <= cmd::RecentLast) || (id >= cmd::WindowFirst && id <= cmd::WindowLast);
+  return findEffectDescriptor(id) || (id >= cmd::RecentFirst && id <= cmd::RecentLast) ||
+         (id >= cmd::WindowFirst && id <= cmd::WindowLast);
 }
 
 // Commands that act on the active file.

@@ -126,7 +126,8 @@ class CrossFadeDialog : public PreviewDialog {
       std::optional<int> value = getInt(id);
       const char* problem = nullptr;
       if (!value) problem = "Please enter the gap and fade times as whole numbers of milliseconds, for example 300.";
-      else if (*value > time.range.maximum) problem = "The gap and fade times may be at most 60000 milliseconds (one minute).";
+      else if (*value > time.range.maximum)
+        problem = "The gap and fade times may be at most 60000 milliseconds (one minute).";
       if (problem) {
         ui::showMessage(handle(), problem, kInvalidCaption, MB_OK | MB_ICONINFORMATION);
         SetFocus(item(id));

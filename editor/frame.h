@@ -23,6 +23,13 @@ class FrameControls;
 class PlaybackControl;
 class WindowsFileUi;
 
+// The texts of a progress dialog: its title, and the two lines under it.
+struct ProgressLines {
+  std::string title;
+  std::string line1;
+  std::string line2;
+};
+
 class Frame {
  public:
   explicit Frame(HINSTANCE instance);
@@ -98,13 +105,14 @@ class Frame {
 
   // Edits.
   void onEditCommand(int id, DocumentWindow* document);
+  // An empty progress title runs the operation without a progress dialog.
   bool runEdit(DocumentWindow* document, const char* label, const std::string& progressTitle,
+               const std::function<EditResult(ProgressCallback*)>& operation);
+  bool runEdit(DocumentWindow* document, const char* label, const ProgressLines& progress,
                const std::function<EditResult(ProgressCallback*)>& operation);
   void afterEdit(DocumentWindow* document, int32_t leadInFrames);
   void onEffectCommand(int id, DocumentWindow* document);
   void onTransportCommand(int id, int notification, DocumentWindow* document);
-  bool runEffect(DocumentWindow* document, const char* name,
-                 const std::function<JobResult(SoundBuffer&, int32_t, int32_t, ProgressCallback*)>& effect);
   void openNewWindow(SoundBuffer sound, bool modified);
   void offerWindowsClipboard();
   void renderWindowsClipboard();

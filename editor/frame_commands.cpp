@@ -15,6 +15,7 @@
 #include "editor/frame.h"
 #include "editor/frame_controls.h"
 #include "editor/playback_control.h"
+#include "editor/model/effect_descriptor.h"
 #include "editor/model/time_text.h"
 #include "sys/folders.h"
 #include "ui/text.h"
@@ -44,14 +45,9 @@ bool commandBuilt(int id) {
     case cmd::InsertSilenceBegin: case cmd::InsertSilenceCurrent: case cmd::InsertSilenceEnd:
     case cmd::InsertFileBegin: case cmd::InsertFileCurrent: case cmd::InsertFileEnd:
       return true;
-    case cmd::Amplify: case cmd::Normalize: case cmd::FadeIn: case cmd::FadeOut: case cmd::FadeOutAndTrim:
-    case cmd::Envelope: case cmd::CrossFade: case cmd::StereoPan: case cmd::DcOffset: case cmd::Reverse:
-    case cmd::AutoGainControl: case cmd::Compressor: case cmd::AutoTrim: case cmd::SpeedAndPitch:
-    case cmd::SpeedChange: case cmd::PitchChange: case cmd::ConvertSampleRate: case cmd::ConvertToMono:
-    case cmd::ConvertToStereo:
-      return true;
   }
-  return (id >= cmd::RecentFirst && id <= cmd::RecentLast) || (id >= cmd::WindowFirst && id <= cmd::WindowLast);
+  return findEffectDescriptor(id) || (id >= cmd::RecentFirst && id <= cmd::RecentLast) ||
+         (id >= cmd::WindowFirst && id <= cmd::WindowLast);
 }
 
 // Commands that act on the active file.
@@ -156,8 +152,8 @@ void Frame::onCommand(int id, int notification) {
     case cmd::About: showAboutPanel(m_instance, m_window, 0); return;
     default:
       if (!commandBuilt(id)) return;
-      if (id >= cmd::Undo && id <= cmd::AutoSplit && id != cmd::AutoTrim) return onEditCommand(id, document);
-      onEffectCommand(id, document);
+      if (findEffectDescriptor(id)) return onEffectCommand(id, document);
+      if (id >= cmd::Undo && id <= cmd::AutoSplit) return onEditCommand(id, document);
       return;  // commands of features this build does not have
   }
   layout();

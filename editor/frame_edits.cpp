@@ -46,14 +46,20 @@ std::string askOpenPath(HWND owner, const wchar_t* title, const std::string& fol
 
 bool Frame::runEdit(DocumentWindow* document, const char* label, const std::string& progressTitle,
                     const std::function<EditResult(ProgressCallback*)>& operation) {
+  return runEdit(document, label, ProgressLines{progressTitle, "Please wait...", ""}, operation);
+}
+
+bool Frame::runEdit(DocumentWindow* document, const char* label, const ProgressLines& lines,
+                    const std::function<EditResult(ProgressCallback*)>& operation) {
   m_playback->stop();
   UndoState before = document->captureState();
   EditResult result;
-  if (progressTitle.empty()) {
+  if (lines.title.empty()) {
     result = operation(nullptr);
   } else {
     ui::ProgressDialog progress;
-    progress.run(m_window, progressTitle, "Please wait...", [&](ui::ProgressDialog& dialog) {
+    progress.run(m_window, lines.title, lines.line1, [&](ui::ProgressDialog& dialog) {
+      if (!lines.line2.empty()) dialog.setLine(2, lines.line2);
       result = operation(&dialog);
       return result.status == EditStatus::Done        ? JobResult::Done
              : result.status == EditStatus::Cancelled ? JobResult::Cancelled

@@ -1,12 +1,11 @@
 #include "effects/amplitude_effects.h"
-#include "effects/stored_value.h"
 
 AmplifyParams readAmplifyParams(const sys::SettingsStore& store) {
-  return {readStoredValue(store, kEffectValuesSection, "AmplifyGain", 100, kInt16Low, kInt16High)};
+  return {readEffectParameter(store, kAmplifyGainValue)};
 }
 
 void writeAmplifyParams(sys::SettingsStore& store, const AmplifyParams& params) {
-  store.writeNumber(kEffectValuesSection, "AmplifyGain", params.AmplifyGain);
+  writeEffectParameter(store, kAmplifyGainValue, params.AmplifyGain);
 }
 
 void amplify(SoundBuffer& sound, int32_t start, int32_t end, const AmplifyParams& params) {

@@ -13,27 +13,28 @@
 #include "core/sample_source.h"
 #include "core/sound_buffer.h"
 #include "effects/effect_job.h"
+#include "effects/effect_parameter.h"
 #include "sys/settings_store.h"
 
-constexpr const char* kEffectValuesSection = "StoredValues";
-constexpr const char* kCrossFadeSection = "CrossFade";
-constexpr const char* kEffectSettingsSection = "Settings";
-
 // ---- Amplify: span gains only, no sample is rewritten.
+// Percent, signed 16-bit; a negative gain inverts the polarity.
+inline constexpr EffectParameter kAmplifyGainValue{kEffectValuesSection, "AmplifyGain", 100, -400, 400,
+                                                   kInt16Low, kInt16High};
 struct AmplifyParams {
-  int32_t AmplifyGain = 100;  // percent, signed 16-bit; the dialog refuses more than 400
+  int32_t AmplifyGain = kAmplifyGainValue.defaultValue;
 };
-constexpr int32_t kMaxAmplifyGain = 400;
 AmplifyParams readAmplifyParams(const sys::SettingsStore& store);
 void writeAmplifyParams(sys::SettingsStore& store, const AmplifyParams& params);
 void amplify(SoundBuffer& sound, int32_t start, int32_t end, const AmplifyParams& params);
 
 // ---- Normalize: a peak scan, then Amplify by the percent that brings the
 // peak to the level (at most 400 %).
+// Percent of full scale.
+inline constexpr EffectParameter kNormalizePeakLevelValue{kEffectValuesSection, "NormalizePeakLevel", 100, 0, 100,
+                                                          kInt16Low, kInt16High};
 struct NormalizeParams {
-  int32_t NormalizePeakLevel = 100;  // percent of full scale, 0..100
+  int32_t NormalizePeakLevel = kNormalizePeakLevelValue.defaultValue;
 };
-constexpr int32_t kMaxNormalizePeakLevel = 100;
 NormalizeParams readNormalizeParams(const sys::SettingsStore& store);
 void writeNormalizeParams(sys::SettingsStore& store, const NormalizeParams& params);
 // The largest of (largest sample, minus the smallest) over all channels.
@@ -79,10 +80,16 @@ JobResult fadeOutAndTrim(SoundBuffer& sound, int32_t start, int32_t end, Progres
 // ---- Cross Fade: removes the selection, fading the audio after its start
 // out and the audio before its end in, so that the end lands `gap` frames
 // after the start.
+// Milliseconds, at most a minute; the dialog raises a negative time to 0.
+inline constexpr EffectParameter kGapTimeValue{kCrossFadeSection, "GapTimeMS", 300, 0, 60000, kInt32Low, kInt32High};
+inline constexpr EffectParameter kFadeInTimeValue{kCrossFadeSection, "FadeInTimeMS", 300, 0, 60000, kInt32Low,
+                                                  kInt32High};
+inline constexpr EffectParameter kFadeOutTimeValue{kCrossFadeSection, "FadeOutTimeMS", 300, 0, 60000, kInt32Low,
+                                                   kInt32High};
 struct CrossFadeParams {
-  int32_t GapTimeMS = 300;
-  int32_t FadeInTimeMS = 300;
-  int32_t FadeOutTimeMS = 300;
+  int32_t GapTimeMS = kGapTimeValue.defaultValue;
+  int32_t FadeInTimeMS = kFadeInTimeValue.defaultValue;
+  int32_t FadeOutTimeMS = kFadeOutTimeValue.defaultValue;
 };
 CrossFadeParams readCrossFadeParams(const sys::SettingsStore& store);
 void writeCrossFadeParams(sys::SettingsStore& store, const CrossFadeParams& params);
@@ -101,8 +108,11 @@ JobResult crossFade(SoundBuffer& sound, int32_t start, int32_t end, const CrossF
 
 // ---- Stereo Pan: needs a stereo sound (Failed, nothing changed, otherwise;
 // the editor asks for a conversion first).
+// 0 = left .. 100 = right. Kept within that range when read: the pan law
+// takes square roots of both sides.
+inline constexpr EffectParameter kStereoPanValue{kEffectValuesSection, "StereoPan", 50, 0, 100, 0, 100};
 struct StereoPanParams {
-  int32_t StereoPan = 50;  // 0 = left .. 100 = right
+  int32_t StereoPan = kStereoPanValue.defaultValue;
 };
 StereoPanParams readStereoPanParams(const sys::SettingsStore& store);
 void writeStereoPanParams(sys::SettingsStore& store, const StereoPanParams& params);
@@ -125,8 +135,11 @@ JobResult reverse(SoundBuffer& sound, int32_t start, int32_t end, ProgressCallba
 
 // ---- Auto Trim: cuts the quiet head and tail of the whole sound, judged
 // from the blocks' overview records.
+// dB below the loudest overview peak; the effect clamps it to -127..127.
+inline constexpr EffectParameter kAutoTrimThresholdValue{kEffectSettingsSection, "AutoTrimThreshold", -20, -127, 127,
+                                                         kInt32Low, kInt32High};
 struct AutoTrimParams {
-  int32_t AutoTrimThreshold = -20;  // dB below the loudest overview peak; section "Settings"
+  int32_t AutoTrimThreshold = kAutoTrimThresholdValue.defaultValue;
 };
 AutoTrimParams readAutoTrimParams(const sys::SettingsStore& store);
 void writeAutoTrimParams(sys::SettingsStore& store, const AutoTrimParams& params);
@@ -140,17 +153,25 @@ AutoTrimResult autoTrim(SoundBuffer& sound, const AutoTrimParams& params, Progre
 // ---- Automatic Gain Control: no dialog, no stored value.
 JobResult automaticGainControl(SoundBuffer& sound, int32_t start, int32_t end, ProgressCallback* progress = nullptr);
 
-// ---- Dynamic Range Compressor.
+// ---- Dynamic Range Compressor. Decibels are of the window level, signed
+// 8-bit, -127 standing for silence; the ratio is an index into the ratio
+// list (the effect does nothing for others); a limit of 127 means none.
+constexpr int kCompressorRatioCount = 7;
+inline constexpr EffectParameter kCompressorThresholdValue{kEffectValuesSection, "CompressorThreshold", 0, -127, 127,
+                                                           kInt8Low, kInt8High};
+inline constexpr EffectParameter kCompressorRatioValue{kEffectValuesSection, "CompressorRatio", 0, 0,
+                                                       kCompressorRatioCount - 1, kInt8Low, kInt8High};
+inline constexpr EffectParameter kCompressorLimitValue{kEffectValuesSection, "CompressorLimit", 0, -127, 127,
+                                                       kInt8Low, kInt8High};
 struct CompressorParams {
-  int32_t CompressorThreshold = 0;  // dB of window level, signed 8-bit
-  int32_t CompressorRatio = 0;      // index into the ratio list; others do nothing
-  int32_t CompressorLimit = 0;      // dB of window level the output never exceeds; 127 = none
+  int32_t CompressorThreshold = kCompressorThresholdValue.defaultValue;
+  int32_t CompressorRatio = kCompressorRatioValue.defaultValue;
+  int32_t CompressorLimit = kCompressorLimitValue.defaultValue;
 };
 struct CompressorRatioEntry {
   const char* name;
   double factorPerDecibel;
 };
-constexpr int kCompressorRatioCount = 7;
 extern const CompressorRatioEntry kCompressorRatios[kCompressorRatioCount];
 CompressorParams readCompressorParams(const sys::SettingsStore& store);
 void writeCompressorParams(sys::SettingsStore& store, const CompressorParams& params);

@@ -5,15 +5,14 @@
 #include "core/block_store.h"
 #include "effects/amplitude_effects.h"
 #include "effects/decibels.h"
-#include "effects/stored_value.h"
 #include "sys/file.h"
 
 AutoTrimParams readAutoTrimParams(const sys::SettingsStore& store) {
-  return {readStoredValue(store, kEffectSettingsSection, "AutoTrimThreshold", -20, INT32_MIN, INT32_MAX)};
+  return {readEffectParameter(store, kAutoTrimThresholdValue)};
 }
 
 void writeAutoTrimParams(sys::SettingsStore& store, const AutoTrimParams& params) {
-  store.writeNumber(kEffectSettingsSection, "AutoTrimThreshold", params.AutoTrimThreshold);
+  writeEffectParameter(store, kAutoTrimThresholdValue, params.AutoTrimThreshold);
 }
 
 namespace {

@@ -4,7 +4,6 @@
 
 #include "effects/amplitude_effects.h"
 #include "effects/decibels.h"
-#include "effects/stored_value.h"
 
 const CompressorRatioEntry kCompressorRatios[kCompressorRatioCount] = {
     {"1:1", 1.0},
@@ -17,14 +16,14 @@ const CompressorRatioEntry kCompressorRatios[kCompressorRatioCount] = {
 };
 
 CompressorParams readCompressorParams(const sys::SettingsStore& store) {
-  auto read = [&](const char* name) { return readStoredValue(store, kEffectValuesSection, name, 0, kInt8Low, kInt8High); };
-  return {read("CompressorThreshold"), read("CompressorRatio"), read("CompressorLimit")};
+  return {readEffectParameter(store, kCompressorThresholdValue), readEffectParameter(store, kCompressorRatioValue),
+          readEffectParameter(store, kCompressorLimitValue)};
 }
 
 void writeCompressorParams(sys::SettingsStore& store, const CompressorParams& params) {
-  store.writeNumber(kEffectValuesSection, "CompressorThreshold", params.CompressorThreshold);
-  store.writeNumber(kEffectValuesSection, "CompressorRatio", params.CompressorRatio);
-  store.writeNumber(kEffectValuesSection, "CompressorLimit", params.CompressorLimit);
+  writeEffectParameter(store, kCompressorThresholdValue, params.CompressorThreshold);
+  writeEffectParameter(store, kCompressorRatioValue, params.CompressorRatio);
+  writeEffectParameter(store, kCompressorLimitValue, params.CompressorLimit);
 }
 
 namespace {

@@ -3,17 +3,16 @@
 
 #include "effects/amplitude_effects.h"
 #include "effects/decibels.h"
-#include "effects/stored_value.h"
 
 CrossFadeParams readCrossFadeParams(const sys::SettingsStore& store) {
-  auto read = [&](const char* name) { return readStoredValue(store, kCrossFadeSection, name, 300, INT32_MIN, INT32_MAX); };
-  return {read("GapTimeMS"), read("FadeInTimeMS"), read("FadeOutTimeMS")};
+  return {readEffectParameter(store, kGapTimeValue), readEffectParameter(store, kFadeInTimeValue),
+          readEffectParameter(store, kFadeOutTimeValue)};
 }
 
 void writeCrossFadeParams(sys::SettingsStore& store, const CrossFadeParams& params) {
-  store.writeNumber(kCrossFadeSection, "GapTimeMS", params.GapTimeMS);
-  store.writeNumber(kCrossFadeSection, "FadeInTimeMS", params.FadeInTimeMS);
-  store.writeNumber(kCrossFadeSection, "FadeOutTimeMS", params.FadeOutTimeMS);
+  writeEffectParameter(store, kGapTimeValue, params.GapTimeMS);
+  writeEffectParameter(store, kFadeInTimeValue, params.FadeInTimeMS);
+  writeEffectParameter(store, kFadeOutTimeValue, params.FadeOutTimeMS);
 }
 
 CrossFadeLayout crossFadeLayout(int32_t start, int32_t end, int32_t sampleRate, const CrossFadeParams& params) {

@@ -1,7 +1,6 @@
 #include <algorithm>
 
 #include "effects/amplitude_effects.h"
-#include "effects/stored_value.h"
 
 namespace {
 
@@ -11,11 +10,11 @@ constexpr int32_t kMaxNormalizePercent = 400;
 }  // namespace
 
 NormalizeParams readNormalizeParams(const sys::SettingsStore& store) {
-  return {readStoredValue(store, kEffectValuesSection, "NormalizePeakLevel", 100, kInt16Low, kInt16High)};
+  return {readEffectParameter(store, kNormalizePeakLevelValue)};
 }
 
 void writeNormalizeParams(sys::SettingsStore& store, const NormalizeParams& params) {
-  store.writeNumber(kEffectValuesSection, "NormalizePeakLevel", params.NormalizePeakLevel);
+  writeEffectParameter(store, kNormalizePeakLevelValue, params.NormalizePeakLevel);
 }
 
 JobResult scanPeak(const SoundBuffer& sound, int32_t start, int32_t end, int64_t& peak, ProgressCallback* progress) {
@@ -42,7 +41,7 @@ JobResult scanPeak(const SoundBuffer& sound, int32_t start, int32_t end, int64_t
 
 int32_t normalizePercent(int64_t peak, int32_t level) {
   if (peak <= 0) return 100;
-  level = std::clamp(level, 0, kMaxNormalizePeakLevel);
+  level = std::clamp(level, kNormalizePeakLevelValue.minimum, kNormalizePeakLevelValue.maximum);
   return static_cast<int32_t>(std::min<int64_t>(kMaxNormalizePercent, level * kNormalizeFullScale / peak));
 }
 

@@ -6,7 +6,6 @@
 #include "effects/effect_job.h"
 #include "effects/resample_source.h"
 #include "effects/speed_source.h"
-#include "effects/stored_value.h"
 
 namespace {
 
@@ -66,25 +65,31 @@ SpeedPitchMode speedPitchModeForTitle(const std::string& title) {
   return SpeedPitchMode::SpeedAndPitch;
 }
 
-bool speedPitchPercentAccepted(int32_t percent) { return percent <= kMaxSpeedPitchPercent; }
+bool speedPitchPercentAccepted(int32_t percent) { return percent <= kSpSpeedPitchValue.maximum; }
+
+const EffectParameter& speedPitchValue(SpeedPitchMode mode) {
+  return mode == SpeedPitchMode::Speed   ? kConstPitchSpeedValue
+         : mode == SpeedPitchMode::Pitch ? kConstSpeedPitchValue
+                                         : kSpSpeedPitchValue;
+}
 
 SpeedAndPitchParams readSpeedAndPitchParams(const sys::SettingsStore& store) {
-  return {readStoredValue(store, kEffectValuesSection, "SpSpeedPitch", 100, kInt16Low, kInt16High)};
+  return {readEffectParameter(store, kSpSpeedPitchValue)};
 }
 void writeSpeedAndPitchParams(sys::SettingsStore& store, const SpeedAndPitchParams& params) {
-  store.writeNumber(kEffectValuesSection, "SpSpeedPitch", params.SpSpeedPitch);
+  writeEffectParameter(store, kSpSpeedPitchValue, params.SpSpeedPitch);
 }
 SpeedChangeParams readSpeedChangeParams(const sys::SettingsStore& store) {
-  return {readStoredValue(store, kEffectValuesSection, "ConstPitchSpeed", 100, kInt16Low, kInt16High)};
+  return {readEffectParameter(store, kConstPitchSpeedValue)};
 }
 void writeSpeedChangeParams(sys::SettingsStore& store, const SpeedChangeParams& params) {
-  store.writeNumber(kEffectValuesSection, "ConstPitchSpeed", params.ConstPitchSpeed);
+  writeEffectParameter(store, kConstPitchSpeedValue, params.ConstPitchSpeed);
 }
 PitchChangeParams readPitchChangeParams(const sys::SettingsStore& store) {
-  return {readStoredValue(store, kEffectValuesSection, "ConstSpeedPitch", 100, kInt16Low, kInt16High)};
+  return {readEffectParameter(store, kConstSpeedPitchValue)};
 }
 void writePitchChangeParams(sys::SettingsStore& store, const PitchChangeParams& params) {
-  store.writeNumber(kEffectValuesSection, "ConstSpeedPitch", params.ConstSpeedPitch);
+  writeEffectParameter(store, kConstSpeedPitchValue, params.ConstSpeedPitch);
 }
 
 int32_t speedPitchRelabelledRate(int32_t rate, int32_t percent) {

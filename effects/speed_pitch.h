@@ -21,6 +21,7 @@
 #include "core/sample_source.h"
 #include "core/sound_buffer.h"
 #include "effects/channel_converter.h"
+#include "effects/effect_parameter.h"
 #include "effects/sound_converter.h"
 #include "sys/settings_store.h"
 
@@ -38,22 +39,30 @@ constexpr const char* kConvertProgressText = "Converting rate or channels...";
 // The percent dialog (one dialog for the three effects, told apart by title).
 enum class SpeedPitchMode { SpeedAndPitch = 0, Speed = 1, Pitch = 2 };
 constexpr const char* kSpeedPitchLabels[] = {"Speed/Pitch Adjust (%)", "Speed Adjust (%)", "Pitch Adjust (%)"};
-constexpr int32_t kMaxSpeedPitchPercent = 300;
 constexpr const char* kSpeedPercentTooLarge = "Speed Change Percent must be less than 300.";
 constexpr const char* kSpeedPercentCaption = "Invalid value";
 // The dialog title (a command name) to its mode; Speed and Pitch for others.
 SpeedPitchMode speedPitchModeForTitle(const std::string& title);
 bool speedPitchPercentAccepted(int32_t percent);
 
-// Stored values (section "StoredValues"), signed 16-bit percentages.
+// Stored values: signed 16-bit percentages, at most 300 (below 10 counts as
+// 10).
+inline constexpr EffectParameter kSpSpeedPitchValue{kEffectValuesSection, "SpSpeedPitch", 100, kInt16Low, 300,
+                                                    kInt16Low, kInt16High};
+inline constexpr EffectParameter kConstPitchSpeedValue{kEffectValuesSection, "ConstPitchSpeed", 100, kInt16Low, 300,
+                                                       kInt16Low, kInt16High};
+inline constexpr EffectParameter kConstSpeedPitchValue{kEffectValuesSection, "ConstSpeedPitch", 100, kInt16Low, 300,
+                                                       kInt16Low, kInt16High};
+// The stored value of a mode.
+const EffectParameter& speedPitchValue(SpeedPitchMode mode);
 struct SpeedAndPitchParams {
-  int32_t SpSpeedPitch = 100;
+  int32_t SpSpeedPitch = kSpSpeedPitchValue.defaultValue;
 };
 struct SpeedChangeParams {
-  int32_t ConstPitchSpeed = 100;
+  int32_t ConstPitchSpeed = kConstPitchSpeedValue.defaultValue;
 };
 struct PitchChangeParams {
-  int32_t ConstSpeedPitch = 100;
+  int32_t ConstSpeedPitch = kConstSpeedPitchValue.defaultValue;
 };
 SpeedAndPitchParams readSpeedAndPitchParams(const sys::SettingsStore& store);
 void writeSpeedAndPitchParams(sys::SettingsStore& store, const SpeedAndPitchParams& params);

@@ -3,14 +3,13 @@
 
 #include "effects/amplitude_effects.h"
 #include "effects/decibels.h"
-#include "effects/stored_value.h"
 
 StereoPanParams readStereoPanParams(const sys::SettingsStore& store) {
-  return {readStoredValue(store, kEffectValuesSection, "StereoPan", 50, 0, 100)};
+  return {readEffectParameter(store, kStereoPanValue)};
 }
 
 void writeStereoPanParams(sys::SettingsStore& store, const StereoPanParams& params) {
-  store.writeNumber(kEffectValuesSection, "StereoPan", params.StereoPan);
+  writeEffectParameter(store, kStereoPanValue, params.StereoPan);
 }
 
 ChannelMatrix stereoPanMatrix(int32_t stereoPan) {

@@ -35,7 +35,7 @@ class CompressorDialog : public ui::Dialog {
   bool onInit() override {
     for (const CompressorRatioEntry& ratio : kCompressorRatios) addComboItem(kRatio, ratio.name);
     addComboItem(kPresets, kSelectPresetRow);
-    for (const CompressorPreset& preset : compressorPresets()) addComboItem(kPresets, preset.name);
+    for (const EffectPreset& preset : compressorPresets()) addComboItem(kPresets, preset.name);
     setComboSelection(kPresets, 0);
     show(m_params);
     return true;
@@ -43,8 +43,8 @@ class CompressorDialog : public ui::Dialog {
 
   void onCommand(int id, int code) override {
     if (id == kPresets && code == CBN_SELCHANGE) {
-      if (const CompressorPreset* preset = presetAtRow(compressorPresets(), comboSelection(kPresets)))
-        show(preset->params);
+      if (const EffectPreset* preset = presetAtRow(compressorPresets(), comboSelection(kPresets)))
+        show(compressorParamsOf(preset->values));
       return;
     }
     if (id == IDOK) {
@@ -67,9 +67,7 @@ class CompressorDialog : public ui::Dialog {
   // A stored ratio outside the list shows no ratio: the user must pick one.
   void show(const CompressorParams& params) {
     setInt(kThreshold, params.CompressorThreshold);
-    setComboSelection(kRatio, params.CompressorRatio >= 0 && params.CompressorRatio < kCompressorRatioCount
-                                  ? params.CompressorRatio
-                                  : -1);
+    setComboSelection(kRatio, kCompressorRatioValue.accepts(params.CompressorRatio) ? params.CompressorRatio : -1);
     setInt(kLimit, params.CompressorLimit);
   }
 

@@ -109,28 +109,36 @@ class CrossFadeDialog : public PreviewDialog {
     InvalidateRect(item(kGraph), nullptr, FALSE);
   }
 
-  // The three times from the edits: a negative time becomes 0 (and shows
-  // so); text that is not a number or a time above the limit is named in a
-  // message and gives nothing.
+  // The three times from the edits: a time below its minimum (a negative
+  // one) is raised to it and shows so; text that is not a number or a time
+  // above the limit is named in a message and gives nothing.
   std::optional<CrossFadeParams> readTimes() {
+    struct Time {
+      int id;
+      int32_t* field;
+      const EffectParameter& range;
+    };
     CrossFadeParams times;
-    for (auto [id, field] : {std::pair{kGap, &times.GapTimeMS}, std::pair{kFadeIn, &times.FadeInTimeMS},
-                             std::pair{kFadeOut, &times.FadeOutTimeMS}}) {
+    for (const Time& time : {Time{kGap, &times.GapTimeMS, kGapTimeValue},
+                             Time{kFadeIn, &times.FadeInTimeMS, kFadeInTimeValue},
+                             Time{kFadeOut, &times.FadeOutTimeMS, kFadeOutTimeValue}}) {
+      const int id = time.id;
       std::optional<int> value = getInt(id);
       const char* problem = nullptr;
       if (!value) problem = "Please enter the gap and fade times as whole numbers of milliseconds, for example 300.";
-      else if (*value > kMaxCrossFadeMs) problem = "The gap and fade times may be at most 60000 milliseconds (one minute).";
+      else if (*value > time.range.maximum)
+        problem = "The gap and fade times may be at most 60000 milliseconds (one minute).";
       if (problem) {
         ui::showMessage(handle(), problem, kInvalidCaption, MB_OK | MB_ICONINFORMATION);
         SetFocus(item(id));
         sendItem(id, EM_SETSEL, 0, -1);
         return std::nullopt;
       }
-      if (*value < 0) {
-        value = 0;
-        setText(id, "0");
+      if (*value < time.range.minimum) {
+        value = time.range.minimum;
+        setText(id, std::to_string(*value));
       }
-      *field = *value;
+      *time.field = *value;
     }
     return times;
   }

@@ -7,6 +7,6 @@
 
 // The "CrossFade" dialog: the selection's start and end, the gap and fade
 // times in milliseconds, a graph of the two fades, Update Graph, Restore
-// Defaults and Preview. True on OK with params set (each 0..kMaxCrossFadeMs).
-constexpr int32_t kMaxCrossFadeMs = 60000;
+// Defaults and Preview. True on OK with params set, each within the range of
+// its stored value.
 bool askCrossFade(HWND owner, const PreviewInput& preview, CrossFadeParams& params);

@@ -14,7 +14,7 @@ struct PercentDialogKind {
   const char* title;
   int editId;
   const char* label;
-  std::span<const PercentPreset> presets;
+  std::span<const EffectPreset> presets;
   const char* (*problem)(std::optional<int> percent);
 };
 
@@ -39,15 +39,15 @@ class PercentPresetDialog : public ui::Dialog {
   bool onInit() override {
     setInt(m_kind.editId, m_percent);
     addListItem(kPresetList, kSelectPresetRow);
-    for (const PercentPreset& preset : m_kind.presets) addListItem(kPresetList, preset.name);
+    for (const EffectPreset& preset : m_kind.presets) addListItem(kPresetList, preset.name);
     setListSelection(kPresetList, 0);
     return true;
   }
 
   void onCommand(int id, int code) override {
     if (id == kPresetList && code == LBN_SELCHANGE) {
-      if (const PercentPreset* preset = presetAtRow(m_kind.presets, listSelection(kPresetList)))
-        setInt(m_kind.editId, preset->percent);
+      if (const EffectPreset* preset = presetAtRow(m_kind.presets, listSelection(kPresetList)))
+        setInt(m_kind.editId, preset->values[0]);
       return;
     }
     if (id == IDOK) {

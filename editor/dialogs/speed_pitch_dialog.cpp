@@ -1,7 +1,6 @@
 #include "editor/dialogs/speed_pitch_dialog.h"
 
 #include <cstdint>
-#include <limits>
 #include <optional>
 #include <string>
 
@@ -74,10 +73,10 @@ class SpeedPitchDialog : public PreviewDialog {
   std::optional<int32_t> readPercent() {
     std::optional<int> value = getInt(kPercent);
     // The value is kept as a signed 16-bit number; smaller ones are no percentage.
-    if (!value || *value < std::numeric_limits<int16_t>::min()) {
+    if (!value || *value < speedPitchValue(m_mode).minimum) {
       ui::showMessage(handle(), "Please enter the percentage as a whole number, for example 150.",
                       kSpeedPercentCaption, MB_OK | MB_ICONINFORMATION);
-    } else if (!speedPitchPercentAccepted(*value)) {
+    } else if (!speedPitchValue(m_mode).accepts(*value)) {
       ui::showMessage(handle(), kSpeedPercentTooLarge, kSpeedPercentCaption, MB_OK | MB_ICONINFORMATION);
     } else {
       return *value;

@@ -10,7 +10,8 @@
 namespace {
 
 constexpr int kPan = 101, kGains = 102;
-constexpr int kLeftmost = 0, kCentre = 50, kRightmost = 100;
+constexpr int kLeftmost = kStereoPanValue.minimum, kRightmost = kStereoPanValue.maximum;
+constexpr int kCentre = (kLeftmost + kRightmost) / 2;
 
 class StereoPanDialog : public ui::Dialog {
  public:

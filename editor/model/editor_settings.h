@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "effects/amplitude_effects.h"
 #include "sys/settings_store.h"
 
 constexpr const char* kSettingsRoot = "Software\\Zedirad\\Razavo";
@@ -41,7 +42,7 @@ class EditorSettings {
   bool playWhenOpen() const { return flag("PlayWhenOpen", true); }
   bool playBookMark() const { return flag("PlayBookMark", false); }
   bool playRegion() const { return flag("PlayRegion", false); }
-  int autoTrimThreshold() const { return number("AutoTrimThreshold", -20); }
+  int autoTrimThreshold() const { return readEffectParameter(m_store, kAutoTrimThresholdValue); }
   std::string workingFolder() const { return m_store.read(kSettingsSection, "WorkingFolder", ""); }
   bool useDefaultWorkingDir() const { return flag("UseDefaultWorkingDir", true); }
   bool promptSampleAndChannels() const { return flag("PromptSampleAndChannels", true); }
@@ -64,7 +65,7 @@ class EditorSettings {
   void setPlayWhenOpen(bool value) { setFlag("PlayWhenOpen", value); }
   void setPlayBookMark(bool value) { setFlag("PlayBookMark", value); }
   void setPlayRegion(bool value) { setFlag("PlayRegion", value); }
-  void setAutoTrimThreshold(int value) { setNumber("AutoTrimThreshold", value); }
+  void setAutoTrimThreshold(int value) { writeEffectParameter(m_store, kAutoTrimThresholdValue, value); }
   void setWorkingFolder(const std::string& value) { m_store.write(kSettingsSection, "WorkingFolder", value); }
   void setUseDefaultWorkingDir(bool value) { setFlag("UseDefaultWorkingDir", value); }
   void setPromptSampleAndChannels(bool value) { setFlag("PromptSampleAndChannels", value); }

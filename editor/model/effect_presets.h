@@ -9,6 +9,7 @@
 #include <span>
 #include <string>
 
+#include "editor/model/effect_descriptor.h"
 #include "effects/amplitude_effects.h"
 
 // The first row of every preset list; choosing it changes nothing.
@@ -16,18 +17,13 @@ constexpr const char* kSelectPresetRow = "Select Preset";
 // Caption of every message about a refused value.
 constexpr const char* kInvalidValueCaption = "Invalid value";
 
-struct PercentPreset {
-  const char* name;
-  int32_t percent;
-};
-std::span<const PercentPreset> amplifyPresets();
-std::span<const PercentPreset> normalizePresets();
-
-struct CompressorPreset {
-  const char* name;
-  CompressorParams params;
-};
-std::span<const CompressorPreset> compressorPresets();
+// Preset values are in the order of the effect's stored values: the
+// percent of Amplify and Normalize; threshold, ratio and limit of the
+// compressor.
+std::span<const EffectPreset> amplifyPresets();
+std::span<const EffectPreset> normalizePresets();
+std::span<const EffectPreset> compressorPresets();
+CompressorParams compressorParamsOf(const EffectValues& values);
 
 // The preset of a list row, where row 0 is "Select Preset": null for row 0
 // and for rows outside the list.
@@ -39,16 +35,13 @@ const Preset* presetAtRow(std::span<const Preset> presets, int row) {
 // Index of a ratio name in the compressor's ratio list, or -1.
 int compressorRatioIndex(const std::string& name);
 
-// The checks of OK: null when the value is accepted, otherwise the message
-// to show (captioned kInvalidValueCaption) while the dialog stays open. An
-// empty value is text that is not a whole number.
-constexpr int32_t kMinAmplifyGain = -kMaxAmplifyGain;  // a negative gain inverts the polarity
+// The checks of OK, within the ranges of the values' records: null when the
+// value is accepted, otherwise the message to show (captioned
+// kInvalidValueCaption) while the dialog stays open. An empty value is text
+// that is not a whole number.
 const char* amplifyGainProblem(std::optional<int> percent);
 const char* normalizePeakLevelProblem(std::optional<int> percent);
 
-// The compressor's decibel values are signed 8-bit, -127 standing for
-// silence; a limit of 127 means no ceiling.
-constexpr int32_t kMinCompressorDecibels = -127, kMaxCompressorDecibels = 127;
 enum class CompressorField { None, Threshold, Ratio, Limit };
 struct CompressorCheck {
   CompressorField field = CompressorField::None;  // the field to correct

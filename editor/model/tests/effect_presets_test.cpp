@@ -8,11 +8,11 @@ namespace {
 
 using Rows = std::vector<std::pair<std::string, int>>;
 
-Rows rowsOf(std::span<const PercentPreset> presets) {
+Rows rowsOf(std::span<const EffectPreset> presets) {
   Rows rows;
   for (int row = 0; row <= static_cast<int>(presets.size()) + 1; ++row) {
-    const PercentPreset* preset = presetAtRow(presets, row);
-    rows.emplace_back(preset ? preset->name : "-", preset ? preset->percent : 0);
+    const EffectPreset* preset = presetAtRow(presets, row);
+    rows.emplace_back(preset ? preset->name : "-", preset ? preset->values[0] : 0);
   }
   return rows;
 }
@@ -32,25 +32,25 @@ TEST(EffectPresets, PercentPresetsBehindTheSelectPresetRow) {
                                               {"-", 0}}));
   EXPECT_EQ(presetAtRow(amplifyPresets(), -1), nullptr);
   // Every preset passes its own dialog's check.
-  for (const auto& preset : amplifyPresets()) EXPECT_EQ(amplifyGainProblem(preset.percent), nullptr);
-  for (const auto& preset : normalizePresets()) EXPECT_EQ(normalizePeakLevelProblem(preset.percent), nullptr);
+  for (const auto& preset : amplifyPresets()) EXPECT_EQ(amplifyGainProblem(preset.values[0]), nullptr);
+  for (const auto& preset : normalizePresets()) EXPECT_EQ(normalizePeakLevelProblem(preset.values[0]), nullptr);
 }
 
 TEST(EffectPresets, CompressorPresetsNameListedRatios) {
   const auto presets = compressorPresets();
   ASSERT_EQ(presets.size(), 2u);
   EXPECT_EQ(presetAtRow(presets, 0), nullptr);
-  const CompressorPreset* voice = presetAtRow(presets, 1);
-  const CompressorPreset* advert = presetAtRow(presets, 2);
+  const EffectPreset* voice = presetAtRow(presets, 1);
+  const EffectPreset* advert = presetAtRow(presets, 2);
   ASSERT_TRUE(voice && advert);
   EXPECT_STREQ(voice->name, "General Voice Level");
-  EXPECT_EQ(voice->params.CompressorThreshold, -10);
-  EXPECT_EQ(voice->params.CompressorRatio, compressorRatioIndex("3:2"));
-  EXPECT_EQ(voice->params.CompressorLimit, 4);
+  EXPECT_EQ(compressorParamsOf(voice->values).CompressorThreshold, -10);
+  EXPECT_EQ(compressorParamsOf(voice->values).CompressorRatio, compressorRatioIndex("3:2"));
+  EXPECT_EQ(compressorParamsOf(voice->values).CompressorLimit, 4);
   EXPECT_STREQ(advert->name, "TV / Radio Advertisement");
-  EXPECT_EQ(advert->params.CompressorThreshold, -6);
-  EXPECT_EQ(advert->params.CompressorRatio, compressorRatioIndex("2:1"));
-  EXPECT_EQ(advert->params.CompressorLimit, 3);
+  EXPECT_EQ(compressorParamsOf(advert->values).CompressorThreshold, -6);
+  EXPECT_EQ(compressorParamsOf(advert->values).CompressorRatio, compressorRatioIndex("2:1"));
+  EXPECT_EQ(compressorParamsOf(advert->values).CompressorLimit, 3);
   EXPECT_EQ(presetAtRow(presets, 3), nullptr);
 
   const char* names[] = {"1:1", "3:2", "2:1", "3:1", "4:1", "5:1", "Limit"};
@@ -58,7 +58,7 @@ TEST(EffectPresets, CompressorPresetsNameListedRatios) {
   EXPECT_EQ(compressorRatioIndex("6:1"), -1);
   EXPECT_EQ(compressorRatioIndex(""), -1);
   for (const auto& preset : presets) {
-    const auto& p = preset.params;
+    const CompressorParams p = compressorParamsOf(preset.values);
     EXPECT_EQ(checkCompressorValues(p.CompressorThreshold, p.CompressorRatio, p.CompressorLimit).message, nullptr);
   }
 }

@@ -26,6 +26,7 @@
 //   razavo_driver dialog-gone TITLE SECONDS   succeeds once no dialog titled TITLE is open
 //   razavo_driver dialog-click TITLE ID X Y [right | X2 Y2]  a click on control ID at fractions X, Y of its
 //                                             area (right button; or a drag on to X2, Y2)
+// A dialog is a dialog box or the progress dialog, found by its title.
 
 #include <windows.h>
 #include <tlhelp32.h>
@@ -77,9 +78,15 @@ BOOL CALLBACK findControl(HWND window, LPARAM data) {
   return TRUE;
 }
 
+// A dialog box, or the progress dialog (a dialog of its own window class).
+HWND findDialog(const std::wstring& title) {
+  HWND dialog = FindWindowW(L"#32770", title.c_str());
+  return dialog ? dialog : FindWindowW(L"LProgressDialog", title.c_str());
+}
+
 HWND waitForDialog(const std::wstring& title, double seconds) {
   for (DWORD waited = 0;; waited += 100) {
-    if (HWND dialog = FindWindowW(L"#32770", title.c_str())) return dialog;
+    if (HWND dialog = findDialog(title)) return dialog;
     if (waited >= seconds * 1000) return nullptr;
     Sleep(100);
   }
@@ -90,7 +97,7 @@ int dialogAction(const std::string& action, int argc, char** argv) {
   if (action == "dialog-gone" && argc > 3) {
     std::wstring title = widen(argv[2]);
     for (DWORD waited = 0; waited <= std::atof(argv[3]) * 1000; waited += 100) {
-      if (!FindWindowW(L"#32770", title.c_str())) return 0;
+      if (!findDialog(title)) return 0;
       Sleep(100);
     }
     return 1;
@@ -264,8 +271,7 @@ int main(int argc, char** argv) {
     int button = std::atoi(argv[3]);
     double seconds = std::atof(argv[4]);
     for (DWORD waited = 0; waited <= seconds * 1000; waited += 100) {
-      HWND dialog = FindWindowW(L"#32770", title.c_str());
-      if (dialog) {
+      if (HWND dialog = findDialog(title)) {
         if (HWND target = GetDlgItem(dialog, button)) {
           PostMessageW(target, BM_CLICK, 0, 0);
         } else {

@@ -13,7 +13,26 @@ export WINEDEBUG=-all
 # No .NET or Gecko installers: nothing here needs them, and they would ask.
 export WINEDLLOVERRIDES="mscoree,mshtml="
 
+# Wine draws the caption buttons, scroll bar arrows and check marks with the
+# Marlett symbol font. Wine 8 as packaged here does not look in its own font
+# folder (/usr/share/wine/fonts, from fonts-wine), only in the prefix's
+# Windows font folder and in the system's fonts; without Marlett, the buttons
+# show its character codes ("0", "1", "r"). Copied on every call, so that
+# prefixes made before this step get it too; cheap when it is there already.
+install_wine_fonts() {
+  local fonts=$prefix/drive_c/windows/Fonts font
+  mkdir -p "$fonts"
+  for font in marlett.ttf; do
+    if [ ! -f "/usr/share/wine/fonts/$font" ]; then
+      echo "warning: /usr/share/wine/fonts/$font is missing (install fonts-wine)" >&2
+      continue
+    fi
+    cmp -s "/usr/share/wine/fonts/$font" "$fonts/$font" || cp "/usr/share/wine/fonts/$font" "$fonts/$font"
+  done
+}
+
 if [ -f "$prefix/.zed-ready" ]; then
+  install_wine_fonts
   exit 0
 fi
 
@@ -30,4 +49,5 @@ for _ in $(seq 50); do
   sleep 0.2
 done
 grep -q '"Desktop"="Default"' "$prefix/user.reg" || { echo "the Wine prefix was not written" >&2; exit 1; }
+install_wine_fonts
 touch "$prefix/.zed-ready"

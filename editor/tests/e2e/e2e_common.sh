@@ -18,9 +18,6 @@ work=$build/e2e/${E2E_NAME:?set E2E_NAME before sourcing e2e_common.sh}
 rm -rf "$work"
 mkdir -p "$work"
 export WINEPREFIX=${WINEPREFIX:-$build/wineprefix} WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-# A prefix made before a later set-up step (its fonts) gets that step here;
-# it touches only files, so a running Wine server does not mind.
-[ ! -f "$WINEPREFIX/.zed-ready" ] || "$root/scripts/wine-prefix.sh" "$WINEPREFIX" >/dev/null
 editor=$build/editor/razavo.exe
 driver=$build/editor/razavo_driver.exe
 

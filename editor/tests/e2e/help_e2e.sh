@@ -7,16 +7,17 @@
 # Usage: help_e2e.sh BUILD_DIR   (the win64 build folder)
 E2E_NAME=help
 source "$(dirname "$0")/e2e_common.sh"
-classes='HKCU\Software\Classes'
+# Wine looks file types up in the machine's classes only (not the user's):
+# the test's viewer goes there, and the prefix's own viewer comes back after.
+classes='HKCR'
 viewer_class=ZedTestHelpViewer
 page=$root/editor/help/razavo_help.html
 written=$data_folder/razavo_help.html
 noted=$work/viewer.txt
+usual_viewer=$(wine reg query "$classes\\.html" /ve 2>/dev/null | tr -d '\r' | awk '/REG_SZ/ {print $NF}')
+# A run that was killed may have left its own viewer behind.
+[ "$usual_viewer" != "$viewer_class" ] || usual_viewer=htmlfile
 
-forget_viewer() {
-  wine reg delete "$classes\\.html" /f >/dev/null 2>&1 || true
-  wine reg delete "$classes\\$viewer_class" /f >/dev/null 2>&1 || true
-}
 use_viewer() {  # the command line that opens .html files
   wine reg add "$classes\\.html" /ve /d "$viewer_class" /f >/dev/null
   wine reg add "$classes\\$viewer_class\\shell\\open\\command" /ve /d "$1" /f >/dev/null
@@ -24,7 +25,12 @@ use_viewer() {  # the command line that opens .html files
 finish() {
   drive close >/dev/null 2>&1 || true
   drive wait-gone 20 >/dev/null 2>&1 || true
-  forget_viewer
+  wine reg delete "$classes\\$viewer_class" /f >/dev/null 2>&1 || true
+  if [ -n "$usual_viewer" ]; then
+    wine reg add "$classes\\.html" /ve /d "$usual_viewer" /f >/dev/null 2>&1 || true
+  else
+    wine reg delete "$classes\\.html" /f >/dev/null 2>&1 || true
+  fi
 }
 trap finish EXIT
 no_message() { ! drive dialog-wait Razavo 0 >/dev/null 2>&1 || fail "$1: $(drive dialog-get Razavo 65535)"; }
@@ -37,7 +43,6 @@ wait_noted() {
   return 1
 }
 
-forget_viewer
 use_viewer "\"$(win "$driver")\" note-args \"$(win "$noted")\" \"%1\""
 rm -f "$written"
 

@@ -24,6 +24,9 @@ if [ -z "$sound" ]; then
 fi
 sound=$(cd "$(dirname "$sound")" && pwd)/$(basename "$sound")
 windows_path=$(winepath -w "$sound" 2>/dev/null)
+# winepath started a Wine server with no display; a desktop started through
+# it would have none either and the screen would stay black. Let it end.
+timeout 20 wineserver -w 2>/dev/null || true
 
 if [ -n "${DISPLAY:-}" ] && [ -z "${ZED_SCREENSHOT:-}" ]; then
   exec wine "$editor" "$windows_path"

@@ -284,6 +284,10 @@ void Frame::showLevels(int left, int right) {
   if (m_controls) m_controls->setLevels(left, right);
 }
 
+void Frame::showPlaying(bool playing) {
+  if (m_controls) m_controls->showPlaying(playing);
+}
+
 void Frame::arrangeDocuments() {
   // Every file window stays in sight, one above the other.
   if (m_settings.autoArrangeWindows() && m_mdiClient) SendMessageW(m_mdiClient, WM_MDITILE, MDITILE_HORIZONTAL, 0);

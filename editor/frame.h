@@ -71,6 +71,8 @@ class Frame {
   void rebuildRecentMenu();
   // The level meter shows the last heard block (dB, -127 silent).
   void showLevels(int left, int right);
+  // The transport buttons show whether the player runs.
+  void showPlaying(bool playing);
   // The options changed the working folder: the editor must restart.
   void noteWorkingFolderChanged() { m_workingFolderChanged = true; }
   // Asks about unsaved changes; false when the user cancelled.

@@ -14,6 +14,7 @@
 #include "editor/document_window.h"
 #include "editor/frame.h"
 #include "editor/frame_controls.h"
+#include "editor/help_contents.h"
 #include "editor/playback_control.h"
 #include "editor/model/effect_descriptor.h"
 #include "editor/model/time_text.h"
@@ -36,7 +37,7 @@ bool commandBuilt(int id) {
     case cmd::DisplayPlusMinus: case cmd::DisplayLeftRight: case cmd::DisplayDual:
     case cmd::Cascade: case cmd::TileHorizontal: case cmd::TileVertical: case cmd::ArrangeIcons: case cmd::CloseAll:
     case cmd::ShowMainToolbar: case cmd::ShowEffectsToolbar: case cmd::ShowCommandBar: case cmd::CommandBarLeft:
-    case cmd::CommandBarRight: case cmd::About:
+    case cmd::CommandBarRight: case cmd::About: case cmd::HelpContents:
       return true;
     case cmd::Undo: case cmd::Redo: case cmd::Cut: case cmd::Copy: case cmd::CopyToNew: case cmd::Paste:
     case cmd::PasteFromClipboard: case cmd::PasteMix: case cmd::PasteMixFromClipboard: case cmd::Delete:
@@ -57,7 +58,7 @@ bool needsDocument(int id) {
     case cmd::NewFile: case cmd::OpenFile: case cmd::Options: case cmd::Exit: case cmd::Cascade:
     case cmd::TileHorizontal: case cmd::TileVertical: case cmd::ArrangeIcons: case cmd::CloseAll:
     case cmd::ShowMainToolbar: case cmd::ShowEffectsToolbar: case cmd::ShowCommandBar: case cmd::CommandBarLeft:
-    case cmd::CommandBarRight: case cmd::About:
+    case cmd::CommandBarRight: case cmd::About: case cmd::HelpContents:
       return false;
   }
   return !(id >= cmd::RecentFirst && id <= cmd::RecentLast);
@@ -150,6 +151,7 @@ void Frame::onCommand(int id, int notification) {
     case cmd::CommandBarLeft: m_settings.setShowCommandBarLeft(true); break;
     case cmd::CommandBarRight: m_settings.setShowCommandBarLeft(false); break;
     case cmd::About: showAboutPanel(m_instance, m_window, 0); return;
+    case cmd::HelpContents: openHelpContents(m_instance, m_window, m_dataFolder); return;
     default:
       if (!commandBuilt(id)) return;
       if (findEffectDescriptor(id)) return onEffectCommand(id, document);

@@ -4,6 +4,7 @@
 
 #include "editor/command_ids.h"
 #include "ui/gdi_objects.h"
+#include "editor/pictures/pictures.h"
 #include "ui/text.h"
 
 #include <algorithm>
@@ -13,7 +14,6 @@ namespace {
 constexpr int kPanelHeight = 64;
 constexpr int kToolbarHeight = 28;
 constexpr int kCommandBarWidth = 150;
-constexpr int kGlyphWidth = 22, kGlyphHeight = 16;
 constexpr int kVolumeRangeDb = 60;
 constexpr int kMeterFloorDb = -60;
 
@@ -29,46 +29,6 @@ void drawMeter(const DRAWITEMSTRUCT& item, const int levels[2]) {
     RECT bar{area.left, area.top + row * rowHeight + 1, area.left + width, area.top + (row + 1) * rowHeight - 1};
     FillRect(item.hDC, &bar, levels[row] >= -1 ? red.get() : green.get());
   }
-}
-
-enum Glyph { GlyphPlay, GlyphPause, GlyphStop, GlyphStart, GlyphRewind, GlyphForward, GlyphEnd, GlyphRecord };
-
-// Transport bitmaps are drawn here rather than shipped as files.
-HBITMAP drawGlyph(int glyph) {
-  HDC screen = GetDC(nullptr);
-  HDC dc = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, kGlyphWidth, kGlyphHeight);
-  ReleaseDC(nullptr, screen);
-  HGDIOBJ old = SelectObject(dc, bitmap);
-  RECT all{0, 0, kGlyphWidth, kGlyphHeight};
-  FillRect(dc, &all, GetSysColorBrush(COLOR_BTNFACE));
-  ui::Brush ink(CreateSolidBrush(glyph == GlyphRecord ? RGB(200, 0, 0) : RGB(0, 0, 0)));
-  HGDIOBJ oldBrush = SelectObject(dc, ink.get());
-  HGDIOBJ oldPen = SelectObject(dc, GetStockObject(NULL_PEN));
-  auto triangle = [&](int x, bool right) {
-    POINT p[3] = {{x, 3}, {x, 13}, {right ? x + 7 : x - 7, 8}};
-    if (!right) p[0].x = p[1].x = x;
-    Polygon(dc, p, 3);
-  };
-  auto bar = [&](int x) {
-    RECT r{x, 3, x + 3, 14};
-    FillRect(dc, &r, ink.get());
-  };
-  switch (glyph) {
-    case GlyphPlay: triangle(8, true); break;
-    case GlyphPause: bar(7); bar(12); break;
-    case GlyphStop: { RECT r{6, 3, 16, 13}; FillRect(dc, &r, ink.get()); break; }
-    case GlyphStart: bar(5); triangle(16, false); break;
-    case GlyphRewind: triangle(11, false); triangle(18, false); break;
-    case GlyphForward: triangle(4, true); triangle(11, true); break;
-    case GlyphEnd: triangle(6, true); bar(14); break;
-    case GlyphRecord: Ellipse(dc, 6, 3, 16, 13); break;
-  }
-  SelectObject(dc, oldPen);
-  SelectObject(dc, oldBrush);
-  SelectObject(dc, old);
-  DeleteDC(dc);
-  return bitmap;
 }
 
 // Rewind and Fast Forward report press (16) and release (17) separately, so
@@ -111,17 +71,29 @@ FrameControls::FrameControls(HINSTANCE instance, HWND frame) : m_instance(instan
   SetPropW(m_panel, L"ZedLevels", m_levels);
   m_tooltip = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, TTS_ALWAYSTIP, 0, 0, 0, 0, frame, nullptr, instance, nullptr);
 
+  using pictures::TransportPicture;
   const struct {
     int id;
     const wchar_t* tip;
-    int glyph;
+    TransportPicture picture;
   } buttons[] = {
-      {cmd::PlayButton, L"Play", GlyphPlay},         {cmd::PauseButton, L"Pause", GlyphPause},
-      {cmd::StopButton, L"Stop", GlyphStop},         {cmd::StartButton, L"Go To Start", GlyphStart},
-      {cmd::RewindButton, L"Rewind", GlyphRewind},   {cmd::ForwardButton, L"Fast Forward", GlyphForward},
-      {cmd::EndButton, L"Go To End", GlyphEnd},      {cmd::RecordButton, L"Record", GlyphRecord},
+      {cmd::PlayButton, L"Play", TransportPicture::Play},
+      {cmd::PauseButton, L"Pause", TransportPicture::Pause},
+      {cmd::StopButton, L"Stop", TransportPicture::Stop},
+      {cmd::StartButton, L"Go To Start", TransportPicture::Start},
+      {cmd::RewindButton, L"Rewind", TransportPicture::Rewind},
+      {cmd::ForwardButton, L"Fast Forward", TransportPicture::Forward},
+      {cmd::EndButton, L"Go To End", TransportPicture::End},
+      {cmd::RecordButton, L"Record", TransportPicture::Record},
   };
-  for (const auto& b : buttons) m_transport.push_back(makeButton(b.id, b.tip, b.glyph));
+  for (const auto& b : buttons) m_transport.push_back(makeButton(b.id, b.tip, b.picture));
+  auto shownPicture = [&](int id) {
+    return reinterpret_cast<HBITMAP>(SendMessageW(GetDlgItem(m_panel, id), BM_GETIMAGE, IMAGE_BITMAP, 0));
+  };
+  m_playPictures[0] = shownPicture(cmd::PlayButton);
+  m_stopPictures[0] = shownPicture(cmd::StopButton);
+  m_playPictures[1] = m_bitmaps.emplace_back(pictures::drawTransportPicture(TransportPicture::PlayActive));
+  m_stopPictures[1] = m_bitmaps.emplace_back(pictures::drawTransportPicture(TransportPicture::StopActive));
   SetWindowSubclass(GetDlgItem(m_panel, cmd::RewindButton), holdButtonProc, 2, 0);
   SetWindowSubclass(GetDlgItem(m_panel, cmd::ForwardButton), holdButtonProc, 2, 0);
 
@@ -210,10 +182,10 @@ FrameControls::~FrameControls() {
   if (m_effectImages) ImageList_Destroy(m_effectImages);
 }
 
-HWND FrameControls::makeButton(int id, const wchar_t* tip, int glyph) {
+HWND FrameControls::makeButton(int id, const wchar_t* tip, pictures::TransportPicture picture) {
   HWND button = CreateWindowExW(0, L"BUTTON", tip, WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON | BS_BITMAP, 0, 0, 10, 10,
                                 m_panel, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), m_instance, nullptr);
-  HBITMAP bitmap = drawGlyph(glyph);
+  HBITMAP bitmap = pictures::drawTransportPicture(picture);
   m_bitmaps.push_back(bitmap);
   SendMessageW(button, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap));
   TOOLINFOW info{};
@@ -245,7 +217,7 @@ HWND FrameControls::makeToolbar(const std::vector<std::pair<int, const wchar_t*>
   if (standardImages) {
     SendMessageW(toolbar, TB_LOADIMAGES, IDB_STD_SMALL_COLOR, reinterpret_cast<LPARAM>(HINST_COMMCTRL));
   } else {
-    // Effects get small lettered images made here.
+    // Effects get pictures drawn for them.
     m_effectImages = ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, 32, 8);
     SendMessageW(toolbar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(m_effectImages));
   }
@@ -259,29 +231,9 @@ HWND FrameControls::makeToolbar(const std::vector<std::pair<int, const wchar_t*>
       if (standardImages) {
         item.iBitmap = standardIndex[std::min<size_t>(image, std::size(standardIndex) - 1)];
       } else {
-        HDC screen = GetDC(nullptr);
-        HDC dc = CreateCompatibleDC(screen);
-        HBITMAP bitmap = CreateCompatibleBitmap(screen, 16, 16);
-        ReleaseDC(nullptr, screen);
-        HGDIOBJ old = SelectObject(dc, bitmap);
-        RECT all{0, 0, 16, 16};
-        FillRect(dc, &all, GetSysColorBrush(COLOR_BTNFACE));
-        SetBkMode(dc, TRANSPARENT);
-        SetTextColor(dc, RGB(0, 70, 140));
-        ui::Font font(CreateFontW(-11, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"Arial"));
-        HGDIOBJ oldFont = SelectObject(dc, font.get());
-        wchar_t letters[3] = {text[0], 0, 0};
-        for (const wchar_t* p = text + 1; *p; ++p)
-          if (p[-1] == L' ' && *p != L' ') {
-            letters[1] = *p;
-            break;
-          }
-        DrawTextW(dc, letters, -1, &all, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-        SelectObject(dc, oldFont);
-        SelectObject(dc, old);
-        DeleteDC(dc);
-        item.iBitmap = ImageList_AddMasked(m_effectImages, bitmap, GetSysColor(COLOR_BTNFACE));
-        DeleteObject(bitmap);
+        HBITMAP bitmap = pictures::drawEffectPicture(id);
+        item.iBitmap = bitmap ? ImageList_AddMasked(m_effectImages, bitmap, GetSysColor(COLOR_BTNFACE)) : I_IMAGENONE;
+        if (bitmap) DeleteObject(bitmap);
       }
       ++image;
       item.idCommand = id;
@@ -353,6 +305,13 @@ void FrameControls::setStatus(int part, const std::string& text) {
 void FrameControls::enableButton(int command, bool enabled) {
   for (HWND toolbar : {m_mainToolbar, m_effectsToolbar})
     SendMessageW(toolbar, TB_ENABLEBUTTON, command, MAKELPARAM(enabled ? TRUE : FALSE, 0));
+}
+
+void FrameControls::showPlaying(bool playing) {
+  SendMessageW(GetDlgItem(m_panel, cmd::PlayButton), BM_SETIMAGE, IMAGE_BITMAP,
+               reinterpret_cast<LPARAM>(m_playPictures[playing ? 1 : 0]));
+  SendMessageW(GetDlgItem(m_panel, cmd::StopButton), BM_SETIMAGE, IMAGE_BITMAP,
+               reinterpret_cast<LPARAM>(m_stopPictures[playing ? 0 : 1]));
 }
 
 void FrameControls::setVolume(int decibels) {

@@ -6,6 +6,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "editor/pictures/pictures.h"
+
 #include <string>
 #include <vector>
 
@@ -24,6 +26,8 @@ class FrameControls {
                 const std::string& selectionLength, const std::string& fileLength);
   void setStatus(int part, const std::string& text);
   void enableButton(int command, bool enabled);
+  // The lit Play picture while the player runs, the lit Stop once it stopped.
+  void showPlaying(bool playing);
   // The playback volume in dB (0 at the top, -60 at the bottom).
   void setVolume(int decibels);
   int volume() const;
@@ -33,7 +37,7 @@ class FrameControls {
   HWND statusBar() const { return m_status; }
 
  private:
-  HWND makeButton(int id, const wchar_t* tip, int glyph);
+  HWND makeButton(int id, const wchar_t* tip, pictures::TransportPicture picture);
   HWND makeField(int id);
   HWND makeToolbar(const std::vector<std::pair<int, const wchar_t*>>& buttons, bool standardImages);
 
@@ -54,5 +58,8 @@ class FrameControls {
   HWND m_tooltip = nullptr;
   ui::Font m_timeFont;
   std::vector<HBITMAP> m_bitmaps;
+  // Plain and lit pictures of Play and Stop (owned by m_bitmaps).
+  HBITMAP m_playPictures[2] = {};
+  HBITMAP m_stopPictures[2] = {};
   HIMAGELIST m_effectImages = nullptr;
 };

@@ -132,7 +132,10 @@ void PlaybackControl::levels(const LevelRecord& record, void*) {
   m_frame.showLevels(left, right);
 }
 
+void PlaybackControl::started(void*) { m_frame.showPlaying(true); }
+
 void PlaybackControl::stopped(void*) {
   m_playing = nullptr;
+  m_frame.showPlaying(false);
   m_frame.showLevels(kSilentLevel, kSilentLevel);
 }

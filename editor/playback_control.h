@@ -38,6 +38,7 @@ class PlaybackControl final : private PlayerListener {
  private:
   void position(int32_t milliseconds, void* context) override;
   void levels(const LevelRecord& record, void* context) override;
+  void started(void* context) override;
   void stopped(void* context) override;
   PlayDocument playDocument(DocumentWindow* document) const;
   PlaySettings playSettings() const;

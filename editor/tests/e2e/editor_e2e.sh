@@ -37,8 +37,12 @@ drive handover 33284 5000 x y >/dev/null
 drive handover 100 1 x >/dev/null
 [ "$(drive documents | wc -l)" = 2 ] || fail "a bad record opened something"
 
+echo "-- Paste with nothing cut or copied yet changes nothing"
+before_paste=$(drive field 130)
+drive command 2004 >/dev/null
+[ "$(drive field 130)" = "$before_paste" ] || fail "Paste of an empty clipboard gave $(drive field 130), not $before_paste"
+
 echo "-- a user key shadows the default key"
-drive command 2004 >/dev/null   # Paste: not in this build, nothing happens
 drive key 0x24 >/dev/null        # Home: the user's Select All instead of Go To Start
 length=$(drive field 130)
 [ "$(drive field 108)" = "$length" ] || fail "Home did not select all ($(drive field 108) of $length)"

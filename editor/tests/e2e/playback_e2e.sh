@@ -22,6 +22,9 @@ echo "-- PulseAudio with a null sink: the cursor follows what is heard"
 start_editor "$(win "$work/tone.wav")"
 drive wait-frame 60 >/dev/null || fail "the editor did not start"
 sleep 1
+# The Play and Stop buttons' pictures (bitmap handles) before anything played.
+play_idle=$(drive button-image 111)
+stop_idle=$(drive button-image 113)
 t0=$(now)
 drive command 3002 >/dev/null          # Play
 first=""
@@ -41,6 +44,11 @@ echo "heard $p1 s after $(awk "BEGIN { printf \"%.2f\", $t1 - $t0 }") s, $p2 s a
 # Never ahead of the clock; moving on (a busy machine may lag, not stall).
 holds "$p1 <= $t1 - $t0 + 0.3 && $p2 <= $t2 - $t0 + 0.3" || fail "playback ran ahead of the clock"
 holds "$p2 >= $p1 + 0.5" || fail "the cursor stalled ($p1 -> $p2)"
+
+echo "-- while it plays, Play is lit and Stop is not"
+[ "$(drive button-image 111)" != "$play_idle" ] || fail "Play shows the same picture while playing"
+[ "$(drive button-image 113)" = "$stop_idle" ] || fail "Stop changed its picture when playing started"
+import -window root "$work/playing.png" || true
 
 echo "-- Pause holds the cursor, Resume plays on"
 drive key 0x20 >/dev/null               # Space: pause
@@ -70,6 +78,10 @@ drive command 3006 >/dev/null
 sleep 0.5
 s1=$(heard); sleep 1; s2=$(heard)
 [ "$s1" = "$s2" ] || fail "the cursor moved after Stop ($s1 -> $s2)"
+[ "$(drive button-image 111)" = "$play_idle" ] || fail "Play is still lit after Stop"
+stop_lit=$(drive button-image 113)
+[ "$stop_lit" != "$stop_idle" ] || fail "Stop is not lit after Stop"
+import -window root "$work/stopped.png" || true
 no_message "a message appeared"
 
 echo "-- Loop Play repeats the selection"
@@ -88,7 +100,9 @@ for _ in $(seq 16); do
   last=$now_at
 done
 [ "$went_back" = 1 ] || fail "the loop never went back to its start"
+[ "$(drive button-image 113)" = "$stop_idle" ] || fail "Stop stayed lit while looping"
 drive command 3006 >/dev/null
+[ "$(drive button-image 113)" = "$stop_lit" ] || fail "Stop is not lit after the loop stopped"
 drive command 3011 >/dev/null           # Loop Play off again
 
 drive close >/dev/null

@@ -14,6 +14,9 @@
 //   razavo_driver handover SIZE COUNT ARG...  a raw hand-over record (for bad records), sent once
 //                                             the frame is enabled (no dialog or long work)
 //   razavo_driver close                       WM_CLOSE to the frame (posted)
+//   razavo_driver button-image ID             the handle of the bitmap frame button ID shows
+//   razavo_driver note-args FILE ARG...       appends ARG..., one a line, to FILE: a stand-in
+//                                             viewer that a test registers for a file type
 //   razavo_driver clipboard-size              bytes of the wave on the clipboard (made on demand)
 //   razavo_driver clipboard-put FILE          puts a WAVE file's bytes on the clipboard
 //   razavo_driver click-wave FRACTION         a click in the active document's waveform,
@@ -210,6 +213,12 @@ int main(int argc, char** argv) {
     std::printf("%zu %s\n", size, head);
     return data ? 0 : 1;
   }
+  if (action == "note-args" && argc > 2) {
+    FILE* file = std::fopen(argv[2], "ab");
+    if (!file) return 1;
+    for (int i = 3; i < argc; ++i) std::fprintf(file, "%s\n", argv[i]);
+    return std::fclose(file) == 0 ? 0 : 1;
+  }
   if (action == "wait-gone") {
     double seconds = argc > 2 ? std::atof(argv[2]) : 20;
     for (DWORD waited = 0; waited <= seconds * 1000; waited += 100) {
@@ -326,6 +335,14 @@ int main(int argc, char** argv) {
     if (to != at) PostMessageW(wave, WM_MOUSEMOVE, MK_LBUTTON, to);
     PostMessageW(wave, WM_LBUTTONUP, 0, to);
     SendMessageTimeoutW(wave, WM_NULL, 0, 0, SMTO_NORMAL, 120000, nullptr);
+    return 0;
+  }
+  if (action == "button-image" && argc > 2) {
+    SendMessageTimeoutW(frameWindow, WM_NULL, 0, 0, SMTO_NORMAL, 120000, nullptr);
+    std::pair<int, HWND> search{std::atoi(argv[2]), nullptr};
+    EnumChildWindows(frameWindow, findControl, reinterpret_cast<LPARAM>(&search));
+    if (!search.second) return 1;
+    std::printf("%p\n", reinterpret_cast<void*>(SendMessageW(search.second, BM_GETIMAGE, IMAGE_BITMAP, 0)));
     return 0;
   }
   if (action == "close") {

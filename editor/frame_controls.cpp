@@ -92,8 +92,8 @@ FrameControls::FrameControls(HINSTANCE instance, HWND frame) : m_instance(instan
   };
   m_playPictures[0] = shownPicture(cmd::PlayButton);
   m_stopPictures[0] = shownPicture(cmd::StopButton);
-  m_playPictures[1] = m_bitmaps.emplace_back(pictures::drawTransportPicture(TransportPicture::PlayActive));
-  m_stopPictures[1] = m_bitmaps.emplace_back(pictures::drawTransportPicture(TransportPicture::StopActive));
+  m_playPictures[1] = m_bitmaps.emplace_back(pictures::drawTransportPicture(TransportPicture::PlayActive)).get();
+  m_stopPictures[1] = m_bitmaps.emplace_back(pictures::drawTransportPicture(TransportPicture::StopActive)).get();
   SetWindowSubclass(GetDlgItem(m_panel, cmd::RewindButton), holdButtonProc, 2, 0);
   SetWindowSubclass(GetDlgItem(m_panel, cmd::ForwardButton), holdButtonProc, 2, 0);
 
@@ -178,15 +178,13 @@ FrameControls::FrameControls(HINSTANCE instance, HWND frame) : m_instance(instan
 
 FrameControls::~FrameControls() {
   RemovePropW(m_panel, L"ZedLevels");
-  for (HBITMAP b : m_bitmaps) DeleteObject(b);
   if (m_effectImages) ImageList_Destroy(m_effectImages);
 }
 
 HWND FrameControls::makeButton(int id, const wchar_t* tip, pictures::TransportPicture picture) {
   HWND button = CreateWindowExW(0, L"BUTTON", tip, WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON | BS_BITMAP, 0, 0, 10, 10,
                                 m_panel, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), m_instance, nullptr);
-  HBITMAP bitmap = pictures::drawTransportPicture(picture);
-  m_bitmaps.push_back(bitmap);
+  HBITMAP bitmap = m_bitmaps.emplace_back(pictures::drawTransportPicture(picture)).get();
   SendMessageW(button, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap));
   TOOLINFOW info{};
   info.cbSize = sizeof info;
@@ -231,9 +229,9 @@ HWND FrameControls::makeToolbar(const std::vector<std::pair<int, const wchar_t*>
       if (standardImages) {
         item.iBitmap = standardIndex[std::min<size_t>(image, std::size(standardIndex) - 1)];
       } else {
-        HBITMAP bitmap = pictures::drawEffectPicture(id);
-        item.iBitmap = bitmap ? ImageList_AddMasked(m_effectImages, bitmap, GetSysColor(COLOR_BTNFACE)) : I_IMAGENONE;
-        if (bitmap) DeleteObject(bitmap);
+        ui::Bitmap bitmap = pictures::drawEffectPicture(id);
+        item.iBitmap = bitmap ? ImageList_AddMasked(m_effectImages, bitmap.get(), GetSysColor(COLOR_BTNFACE))
+                              : I_IMAGENONE;
       }
       ++image;
       item.idCommand = id;

@@ -57,7 +57,7 @@ class FrameControls {
   HWND m_status = nullptr;
   HWND m_tooltip = nullptr;
   ui::Font m_timeFont;
-  std::vector<HBITMAP> m_bitmaps;
+  std::vector<ui::Bitmap> m_bitmaps;
   // Plain and lit pictures of Play and Stop (owned by m_bitmaps).
   HBITMAP m_playPictures[2] = {};
   HBITMAP m_stopPictures[2] = {};

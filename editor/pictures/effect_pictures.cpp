@@ -197,7 +197,7 @@ void spectrogram(PictureCanvas& canvas) {
 
 }  // namespace
 
-HBITMAP drawEffectPicture(int command) {
+ui::Bitmap drawEffectPicture(int command) {
   void (*draw)(PictureCanvas&) = nullptr;
   switch (command) {
     case cmd::CopyToNew: draw = copyToNew; break;
@@ -223,7 +223,7 @@ HBITMAP drawEffectPicture(int command) {
     case cmd::Fft: draw = spectrum; break;
     case cmd::AutoClickRepair: draw = clickRepair; break;
     case cmd::Tfft: draw = spectrogram; break;
-    default: return nullptr;
+    default: return {};
   }
   PictureCanvas canvas(kEffectSize, kEffectSize);
   draw(canvas);

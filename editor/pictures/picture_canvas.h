@@ -6,14 +6,16 @@
 #include <windows.h>
 
 #include <functional>
+#include <optional>
 #include <vector>
+
+#include "ui/gdi_objects.h"
 
 namespace pictures {
 
 class PictureCanvas {
  public:
   PictureCanvas(int width, int height);
-  ~PictureCanvas();
   PictureCanvas(const PictureCanvas&) = delete;
   PictureCanvas& operator=(const PictureCanvas&) = delete;
 
@@ -33,16 +35,16 @@ class PictureCanvas {
             COLORREF colour);
   void setPixel(int x, int y, COLORREF colour);
 
-  // The finished picture; the caller owns it (DeleteObject). The canvas is
-  // empty afterwards.
-  HBITMAP release();
+  // The finished picture. The canvas is empty afterwards.
+  ui::Bitmap release();
 
  private:
   int m_width;
   int m_height;
-  HDC m_dc = nullptr;
-  HBITMAP m_bitmap = nullptr;
-  HGDIOBJ m_previousBitmap = nullptr;
+  ui::MemoryDc m_dc;
+  ui::Bitmap m_bitmap;
+  // Keeps the bitmap selected into the device context until it is released.
+  std::optional<ui::SelectedObject> m_selection;
 };
 
 }  // namespace pictures

@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include "ui/gdi_objects.h"
+
 namespace pictures {
 
 enum class TransportPicture { Play, PlayActive, Pause, Stop, StopActive, Start, Rewind, Forward, End, Record };
@@ -13,10 +15,10 @@ enum class TransportPicture { Play, PlayActive, Pause, Stop, StopActive, Start, 
 constexpr int kTransportWidth = 22, kTransportHeight = 16;
 constexpr int kEffectSize = 16;
 
-// A new bitmap the caller owns (DeleteObject).
-HBITMAP drawTransportPicture(TransportPicture picture);
-// The effects toolbar's picture of a command, a new bitmap the caller owns;
-// nullptr for a command that has none.
-HBITMAP drawEffectPicture(int command);
+// A new bitmap.
+ui::Bitmap drawTransportPicture(TransportPicture picture);
+// The effects toolbar's picture of a command, a new bitmap; an empty one
+// for a command that has none.
+ui::Bitmap drawEffectPicture(int command);
 
 }  // namespace pictures

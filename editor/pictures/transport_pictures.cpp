@@ -21,7 +21,7 @@ void bar(PictureCanvas& canvas, int x, COLORREF ink) { canvas.fill(RECT{x, 3, x 
 
 }  // namespace
 
-HBITMAP drawTransportPicture(TransportPicture picture) {
+ui::Bitmap drawTransportPicture(TransportPicture picture) {
   PictureCanvas canvas(kTransportWidth, kTransportHeight);
   switch (picture) {
     case TransportPicture::Play: triangle(canvas, 8, true, kInk); break;

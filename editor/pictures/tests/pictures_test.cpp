@@ -26,8 +26,8 @@ struct Pixels {
 
 uint32_t rgb(COLORREF colour) { return (GetRValue(colour) << 16) | (GetGValue(colour) << 8) | GetBValue(colour); }
 
-// Reads the bitmap and deletes it.
-Pixels readPicture(HBITMAP bitmap) {
+Pixels readPicture(const ui::Bitmap& picture) {
+  HBITMAP bitmap = picture.get();
   Pixels pixels;
   BITMAP info{};
   if (!bitmap || !GetObjectW(bitmap, sizeof info, &info)) return pixels;
@@ -44,7 +44,6 @@ Pixels readPicture(HBITMAP bitmap) {
   HDC screen = GetDC(nullptr);
   int rows = GetDIBits(screen, bitmap, 0, info.bmHeight, pixels.values.data(), &format, DIB_RGB_COLORS);
   ReleaseDC(nullptr, screen);
-  DeleteObject(bitmap);
   if (rows != info.bmHeight) pixels.values.clear();
   for (uint32_t& value : pixels.values) value &= 0xFFFFFF;
   return pixels;
@@ -95,7 +94,7 @@ TEST(EffectPictures, EveryToolbarCommandHasItsOwnPictureOnTheButtonFace) {
 
 TEST(EffectPictures, CommandsOutsideTheToolbarHaveNone) {
   for (int command : {0, cmd::Play, cmd::Undo, cmd::HelpContents, cmd::Envelope, -1})
-    EXPECT_EQ(pictures::drawEffectPicture(command), nullptr) << command;
+    EXPECT_FALSE(pictures::drawEffectPicture(command)) << command;
 }
 
 TEST(EffectPictures, FadesGrowTowardsTheirLoudEnd) {

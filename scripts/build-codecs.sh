@@ -1,0 +1,179 @@
+#!/usr/bin/env bash
+# Cross-builds the codec stack from Debian's source packages with MinGW-w64,
+# as static Windows libraries and console programs, into one install prefix
+# (build/codecs/win64) that the win64 preset reads as ZED_CODECS_DIR.
+#
+# The sources come from `apt-get source` through a private sources list and
+# private package lists: the machine's apt configuration is left alone.
+# Each package is built once per version and recipe; a stamp under
+# build/codecs/stamps records it, so a second run only checks the stamps.
+#
+# Usage: scripts/build-codecs.sh           (ZED_JOBS sets the parallel jobs)
+#        ZED_CODECS_REFRESH=1 scripts/build-codecs.sh   re-reads the lists
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+out=$root/build/codecs
+prefix=$out/win64
+logs=$out/logs
+stamps=$out/stamps
+sources=$out/src
+aptdir=$out/apt
+jobs=${ZED_JOBS:-2}
+host=x86_64-w64-mingw32
+
+packages=(lame libogg libvorbis flac vorbis-tools mpg123 opencore-amr ffmpeg)
+
+mkdir -p "$prefix"/{bin,lib,include} "$logs" "$stamps" "$sources" \
+  "$aptdir"/lists/partial "$aptdir"/cache/archives/partial
+
+# --- private apt: only deb-src entries, only in our own folders --------------
+keyring=/usr/share/keyrings/debian-archive-keyring.gpg
+cat >"$aptdir/sources.list" <<EOF
+deb-src [signed-by=$keyring] http://deb.debian.org/debian bookworm main
+deb-src [signed-by=$keyring] http://deb.debian.org/debian bookworm-updates main
+deb-src [signed-by=$keyring] http://deb.debian.org/debian-security bookworm-security main
+EOF
+apt_options=(
+  -o "Dir::Etc::SourceList=$aptdir/sources.list"
+  -o "Dir::Etc::SourceParts=/dev/null"
+  -o "Dir::State::Lists=$aptdir/lists"
+  -o "Dir::Cache=$aptdir/cache"
+  -o "Dir::Cache::pkgcache=$aptdir/cache/pkgcache.bin"
+  -o "Dir::Cache::srcpkgcache=$aptdir/cache/srcpkgcache.bin"
+  -o "APT::Sandbox::User=root"
+)
+
+if [ -n "${ZED_CODECS_REFRESH:-}" ] || ! ls "$aptdir"/lists/*Sources* >/dev/null 2>&1; then
+  echo "== codecs: reading Debian's source lists"
+  apt-get "${apt_options[@]}" -qq update >"$logs/apt-update.log" 2>&1 ||
+    { tail -20 "$logs/apt-update.log"; echo "codecs: apt-get update failed" >&2; exit 1; }
+fi
+
+# The newest version of a source package in the private lists.
+source_version() {
+  local best="" v
+  for v in $(apt-cache "${apt_options[@]}" showsrc --only-source "$1" 2>/dev/null |
+             awk '/^Version:/ {print $2}'); do
+    if [ -z "$best" ] || dpkg --compare-versions "$v" gt "$best"; then best=$v; fi
+  done
+  [ -n "$best" ] || { echo "codecs: no source package $1 in the lists" >&2; return 1; }
+  echo "$best"
+}
+
+# --- the cross toolchain ----------------------------------------------------
+launcher=""
+command -v ccache >/dev/null && launcher="ccache "
+export CC="${launcher}$host-gcc-posix" CXX="${launcher}$host-g++-posix"
+export AR=$host-ar RANLIB=$host-ranlib STRIP=$host-strip NM=$host-nm
+export PKG_CONFIG_LIBDIR=$prefix/lib/pkgconfig PKG_CONFIG_PATH=
+export CPPFLAGS="-I$prefix/include"
+export CFLAGS="-O2" CXXFLAGS="-O2"
+export LDFLAGS="-L$prefix/lib -static -static-libgcc -static-libstdc++"
+autotools_static=(--host=$host --prefix="$prefix" --disable-shared --enable-static)
+
+# --- one recipe per package, run in the unpacked source folder --------------
+build_lame() {
+  # The front end reads raw PCM and WAVE; no GTK analyser, no decoder
+  # front end beyond what the program needs.
+  ./configure "${autotools_static[@]}" --disable-gtktest --disable-analyzer-hooks
+  make -j"$jobs" -C mpglib
+  make -j"$jobs" -C libmp3lame
+  make -j"$jobs" -C frontend
+  make -C libmp3lame install
+  make -C include install
+  cp frontend/lame.exe "$prefix/bin/mp3enc.exe"
+}
+
+build_libogg() {
+  ./configure "${autotools_static[@]}"
+  make -j"$jobs" -C src install
+  make -C include install
+  make install-pkgconfigDATA
+}
+
+build_libvorbis() {
+  ./configure "${autotools_static[@]}" --disable-docs --disable-examples --disable-oggtest
+  make -j"$jobs" -C lib install
+  make -C include install
+  make install-pkgconfigDATA
+}
+
+build_flac() {
+  ./configure "${autotools_static[@]}" --disable-ogg --disable-cpplibs \
+    --disable-doxygen-docs --disable-xmms-plugin --disable-examples \
+    --disable-thorough-tests --disable-stack-smash-protection
+  for dir in src/share src/libFLAC src/flac; do make -j"$jobs" -C "$dir"; done
+  make -C src/libFLAC install
+  make -C include install
+  cp src/flac/flac.exe "$prefix/bin/flac.exe"
+}
+
+build_vorbis-tools() {
+  ./configure "${autotools_static[@]}" --disable-nls --disable-ogg123 \
+    --disable-vorbiscomment --disable-vcut --disable-ogginfo \
+    --without-curl --without-flac --without-speex --without-kate
+  for dir in share oggenc oggdec; do make -j"$jobs" -C "$dir"; done
+  cp oggenc/oggenc.exe oggdec/oggdec.exe "$prefix/bin/"
+}
+
+build_mpg123() {
+  ./configure "${autotools_static[@]}" --disable-components --enable-libmpg123 \
+    --with-cpu=x86-64
+  make -j"$jobs"
+  make install-data-am install-exec-am 2>/dev/null || make install
+}
+
+build_opencore-amr() {
+  ./configure "${autotools_static[@]}" --disable-amrwb-decoder --disable-examples
+  make -j"$jobs"
+  make install
+}
+
+build_ffmpeg() {
+  # Only ffmpeg's own LGPL codecs: the AAC encoder and decoder, the Shorten
+  # decoder and the ACT demuxer with its G.729 decoder, plus the containers
+  # their files come in.
+  ./configure --prefix="$prefix" --enable-cross-compile --target-os=mingw32 \
+    --arch=x86_64 --cross-prefix=$host- --cc="${launcher}$host-gcc-posix" \
+    --pkg-config=false --enable-static --disable-shared \
+    --disable-everything --disable-autodetect --disable-programs --disable-doc \
+    --disable-avdevice --disable-avfilter --disable-swscale --disable-postproc \
+    --disable-swresample --disable-network --disable-x86asm --disable-debug \
+    --enable-encoder=aac --enable-decoder=aac,shorten,g729 \
+    --enable-parser=aac --enable-demuxer=aac,mov,shorten,act \
+    --enable-muxer=adts,ipod --enable-protocol=file,pipe
+  make -j"$jobs"
+  make install
+}
+
+# --- fetch, build, stamp ----------------------------------------------------
+total_start=$SECONDS
+for package in "${packages[@]}"; do
+  version=$(source_version "$package")
+  recipe=$(declare -f "build_$package" | sha1sum | cut -c1-8)
+  stamp="$stamps/$package-$version-$recipe"
+  if [ -f "$stamp" ]; then
+    echo "== codecs: $package $version cached"
+    continue
+  fi
+  start=$SECONDS
+  log="$logs/$package.log"
+  echo "== codecs: $package $version"
+  rm -f "$stamps/$package"-*
+  work="$sources/$package"
+  rm -rf "$work" && mkdir -p "$work"
+  if ! (cd "$work" && apt-get "${apt_options[@]}" source -qq "$package=$version") >"$log" 2>&1; then
+    tail -30 "$log"; echo "codecs: fetching $package failed (log: $log)" >&2; exit 1
+  fi
+  tree=$(find "$work" -mindepth 1 -maxdepth 1 -type d | head -1)
+  if ! (cd "$tree" && set -x && "build_$package") >>"$log" 2>&1; then
+    tail -40 "$log"; echo "codecs: building $package failed (log: $log)" >&2; exit 1
+  fi
+  rm -rf "$work"
+  touch "$stamp"
+  echo "== codecs: $package built in $((SECONDS - start)) s"
+done
+# The programs are carried inside installers: no symbols.
+$STRIP "$prefix"/bin/*.exe
+echo "== codecs: stack ready in $((SECONDS - total_start)) s ($prefix)"

@@ -33,7 +33,12 @@ cat >"$aptdir/sources.list" <<EOF
 deb-src [signed-by=$keyring] http://deb.debian.org/debian bookworm main
 deb-src [signed-by=$keyring] http://deb.debian.org/debian bookworm-updates main
 deb-src [signed-by=$keyring] http://deb.debian.org/debian-security bookworm-security main
+deb-src [signed-by=$keyring] http://deb.debian.org/debian trixie main
 EOF
+# The release each package comes from (with its updates and security
+# fixes): bookworm, but the mirror lacks files of bookworm's vorbis-tools
+# and mpg123 sources (the upstream tarball, its signature).
+declare -A release=([vorbis-tools]=trixie [mpg123]=trixie)
 apt_options=(
   -o "Dir::Etc::SourceList=$aptdir/sources.list"
   -o "Dir::Etc::SourceParts=/dev/null"
@@ -44,17 +49,20 @@ apt_options=(
   -o "APT::Sandbox::User=root"
 )
 
-if [ -n "${ZED_CODECS_REFRESH:-}" ] || ! ls "$aptdir"/lists/*Sources* >/dev/null 2>&1; then
+# The lists are read again only when the sources change or on request.
+if [ -n "${ZED_CODECS_REFRESH:-}" ] || ! cmp -s "$aptdir/sources.list" "$aptdir/lists/sources.list.read"; then
   echo "== codecs: reading Debian's source lists"
   apt-get "${apt_options[@]}" -qq update >"$logs/apt-update.log" 2>&1 ||
     { tail -20 "$logs/apt-update.log"; echo "codecs: apt-get update failed" >&2; exit 1; }
+  cp "$aptdir/sources.list" "$aptdir/lists/sources.list.read"
 fi
 
-# The newest version of a source package in the private lists.
+# The newest version of a source package in its release's private lists.
 source_version() {
-  local best="" v
-  for v in $(apt-cache "${apt_options[@]}" showsrc --only-source "$1" 2>/dev/null |
-             awk '/^Version:/ {print $2}'); do
+  local best="" v suite=${release[$1]:-bookworm}
+  for v in $(apt-cache "${apt_options[@]}" madison "$1" 2>/dev/null |
+             awk -F' [|] ' -v suite="$suite" \
+               '$3 ~ / Sources$/ && $3 ~ (" " suite "[-/]") {print $2}'); do
     if [ -z "$best" ] || dpkg --compare-versions "$v" gt "$best"; then best=$v; fi
   done
   [ -n "$best" ] || { echo "codecs: no source package $1 in the lists" >&2; return 1; }
@@ -69,7 +77,10 @@ export AR=$host-ar RANLIB=$host-ranlib STRIP=$host-strip NM=$host-nm
 export PKG_CONFIG_LIBDIR=$prefix/lib/pkgconfig PKG_CONFIG_PATH=
 export CPPFLAGS="-I$prefix/include"
 export CFLAGS="-O2" CXXFLAGS="-O2"
-export LDFLAGS="-L$prefix/lib -static -static-libgcc -static-libstdc++"
+# libtool takes "-static" for itself; "--static" reaches the compiler driver,
+# so that the programs need no DLL of the toolchain (libssp, libgcc).
+export LDFLAGS="-L$prefix/lib --static -static-libgcc -static-libstdc++"
+toolchain="$CC $CXX $CPPFLAGS $CFLAGS $CXXFLAGS $LDFLAGS"
 autotools_static=(--host=$host --prefix="$prefix" --disable-shared --enable-static)
 
 # --- one recipe per package, run in the unpacked source folder --------------
@@ -101,7 +112,7 @@ build_libvorbis() {
 
 build_flac() {
   ./configure "${autotools_static[@]}" --disable-ogg --disable-cpplibs \
-    --disable-doxygen-docs --disable-xmms-plugin --disable-examples \
+    --disable-doxygen-docs --disable-examples \
     --disable-thorough-tests --disable-stack-smash-protection
   for dir in src/share src/libFLAC src/flac; do make -j"$jobs" -C "$dir"; done
   make -C src/libFLAC install
@@ -113,8 +124,14 @@ build_vorbis-tools() {
   ./configure "${autotools_static[@]}" --disable-nls --disable-ogg123 \
     --disable-vorbiscomment --disable-vcut --disable-ogginfo \
     --without-curl --without-flac --without-speex --without-kate
-  for dir in share oggenc oggdec; do make -j"$jobs" -C "$dir"; done
-  cp oggenc/oggenc.exe oggdec/oggdec.exe "$prefix/bin/"
+  # Only the encoder: our own oggdec refuses damaged and cut-short files.
+  make -j"$jobs" -C share
+  # The Windows build of the shared helpers has no convert_free_charset,
+  # which oggenc calls on its way out; there is no charset state to free.
+  echo 'void convert_free_charset(void) {}' >share/no_charset_state.c
+  $CC $CFLAGS -c share/no_charset_state.c -o share/no_charset_state.o
+  make -j"$jobs" -C oggenc LIBS="$PWD/share/no_charset_state.o"
+  cp oggenc/oggenc.exe "$prefix/bin/"
 }
 
 build_mpg123() {
@@ -151,7 +168,7 @@ build_ffmpeg() {
 total_start=$SECONDS
 for package in "${packages[@]}"; do
   version=$(source_version "$package")
-  recipe=$(declare -f "build_$package" | sha1sum | cut -c1-8)
+  recipe=$( (declare -f "build_$package"; echo "$toolchain") | sha1sum | cut -c1-8)
   stamp="$stamps/$package-$version-$recipe"
   if [ -f "$stamp" ]; then
     echo "== codecs: $package $version cached"
@@ -167,7 +184,10 @@ for package in "${packages[@]}"; do
     tail -30 "$log"; echo "codecs: fetching $package failed (log: $log)" >&2; exit 1
   fi
   tree=$(find "$work" -mindepth 1 -maxdepth 1 -type d | head -1)
-  if ! (cd "$tree" && set -x && "build_$package") >>"$log" 2>&1; then
+  # The recipe runs in a subshell of its own that stops at its first
+  # failing command (errexit does not hold inside an "if" condition).
+  (set -ex; cd "$tree"; "build_$package") >>"$log" 2>&1 &
+  if ! wait $!; then
     tail -40 "$log"; echo "codecs: building $package failed (log: $log)" >&2; exit 1
   fi
   rm -rf "$work"

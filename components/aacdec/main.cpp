@@ -23,5 +23,5 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: aacdec -d -o OUTPUT.wav INPUT\n");
     return 1;
   }
-  return components::decodeToWave(input, output);
+  return components::decodeToWave(input, output, {"aac", "mov"});
 }

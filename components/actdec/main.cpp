@@ -9,5 +9,5 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: actdec INPUT OUTPUT.wav\n");
     return 1;
   }
-  return components::decodeToWave(argv[1], argv[2]);
+  return components::decodeToWave(argv[1], argv[2], {"act"});
 }

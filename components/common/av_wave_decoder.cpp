@@ -120,9 +120,23 @@ private:
   std::vector<int16_t> m_samples;
 };
 
+// A demuxer's name lists the containers it reads, as in "mov,mp4,m4a".
+bool isOneOf(std::string_view demuxerNames, std::initializer_list<std::string_view> containers) {
+  while (!demuxerNames.empty()) {
+    const size_t comma = demuxerNames.find(',');
+    const std::string_view name = demuxerNames.substr(0, comma);
+    for (const std::string_view container : containers)
+      if (name == container) return true;
+    if (comma == std::string_view::npos) break;
+    demuxerNames.remove_prefix(comma + 1);
+  }
+  return false;
+}
+
 }  // namespace
 
-int decodeToWave(const std::string& inputPath, const std::string& outputPath) {
+int decodeToWave(const std::string& inputPath, const std::string& outputPath,
+                 std::initializer_list<std::string_view> containers) {
   av_log_set_level(AV_LOG_ERROR);
   AVFormatContext* opened = nullptr;
   if (avformat_open_input(&opened, inputPath.c_str(), nullptr, nullptr) < 0) {
@@ -130,6 +144,13 @@ int decodeToWave(const std::string& inputPath, const std::string& outputPath) {
     return kDamaged;
   }
   std::unique_ptr<AVFormatContext, FormatCloser> format(opened);
+  // The libraries read more than one container; each decoder takes only
+  // its own files.
+  if (!isOneOf(format->iformat->name, containers)) {
+    std::fprintf(stderr, "%s is not a file of this decoder (it looks like %s)\n",
+                 inputPath.c_str(), format->iformat->name);
+    return kDamaged;
+  }
   if (avformat_find_stream_info(format.get(), nullptr) < 0) return kDamaged;
   const AVCodec* decoder = nullptr;
   const int stream =

@@ -2,13 +2,17 @@
 // Decodes the first audio stream of a file that ffmpeg's libraries read
 // (ADTS AAC, MP4 audio, Shorten, ACT dictaphone files) into a 16-bit PCM
 // WAVE file.
+#include <initializer_list>
 #include <string>
+#include <string_view>
 
 namespace components {
 
 // Returns the process exit code: 0 when the whole input was decoded, 1 when
-// the input cannot be opened or is damaged or cut short (the output file is
-// then removed), 2 when the output cannot be written.
-int decodeToWave(const std::string& inputPath, const std::string& outputPath);
+// the input cannot be opened, is not in one of the named containers (ffmpeg
+// demuxer names, such as "aac" or "mov"), or is damaged or cut short (the
+// output file is then removed), 2 when the output cannot be written.
+int decodeToWave(const std::string& inputPath, const std::string& outputPath,
+                 std::initializer_list<std::string_view> containers);
 
 }  // namespace components

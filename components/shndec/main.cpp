@@ -10,5 +10,5 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: shndec -x INPUT.shn OUTPUT.wav\n");
     return 1;
   }
-  return components::decodeToWave(argv[2], argv[3]);
+  return components::decodeToWave(argv[2], argv[3], {"shn"});
 }

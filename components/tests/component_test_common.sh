@@ -4,6 +4,7 @@
 set -euo pipefail
 
 build=$(cd "$1" && pwd)
+tests=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 programs=$build/component-programs
 work=$build/component-tests/${TEST_NAME:?set TEST_NAME before sourcing}
 rm -rf "$work"
@@ -36,10 +37,17 @@ make_signal() {  # NAME RATE CHANNELS SECONDS
     synth "$4" sine 440 sine 1000 synth "$4" sine mix 200-3000 gain -8
   sox "$1.wav" -t raw -e signed -b 16 -L "$1.raw"
 }
+# Telephone speech (espeak-ng), 8,000 Hz mono: what the speech codecs are
+# made for.
+make_speech() {  # NAME
+  espeak-ng -w "$1-22k.wav" "Recording number seven. The quick brown fox jumps over the lazy dog."
+  sox "$1-22k.wav" -r 8000 -c 1 -b 16 -e signed "$1.wav"
+  sox "$1.wav" -t raw -e signed -b 16 -L "$1.raw"
+}
 to_raw() { sox "$1" -t raw -e signed -b 16 -L "$2"; }
 # Dictaphone ACT files, G.729 by Debian's bcg729, from raw 8,000 Hz mono.
 make_act() {  # RAW ACT
   [ -x "$work/act_file_maker" ] ||
-    cc -O2 -o "$work/act_file_maker" "$(dirname "${BASH_SOURCE[0]}")/act_file_maker.c" -lbcg729
+    cc -O2 -o "$work/act_file_maker" "$tests/act_file_maker.c" -lbcg729
   "$work/act_file_maker" <"$1" >"$2"
 }

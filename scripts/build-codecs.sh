@@ -13,7 +13,7 @@
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
-out=$root/build/codecs
+out=${ZED_CODECS_OUT:-$root/build/codecs}
 prefix=$out/win64
 logs=$out/logs
 stamps=$out/stamps
@@ -165,35 +165,67 @@ build_ffmpeg() {
 }
 
 # --- fetch, build, stamp ----------------------------------------------------
-total_start=$SECONDS
-for package in "${packages[@]}"; do
-  version=$(source_version "$package")
-  recipe=$( (declare -f "build_$package"; echo "$toolchain") | sha1sum | cut -c1-8)
-  stamp="$stamps/$package-$version-$recipe"
-  if [ -f "$stamp" ]; then
-    echo "== codecs: $package $version cached"
-    continue
-  fi
-  start=$SECONDS
-  log="$logs/$package.log"
-  echo "== codecs: $package $version"
-  rm -f "$stamps/$package"-*
-  work="$sources/$package"
+# Packages that need others come after them in one chain; the chains build
+# side by side, so that one package's configure script (a single process)
+# overlaps another's compiling.
+chains=("libogg libvorbis vorbis-tools" "ffmpeg" "lame flac" "mpg123 opencore-amr")
+
+stamp_of() {  # PACKAGE VERSION
+  local recipe
+  recipe=$( (declare -f "build_$1"; echo "$toolchain") | sha1sum | cut -c1-8)
+  echo "$stamps/$1-$2-$recipe"
+}
+
+# Fetches a package's sources (one at a time: apt is not run side by side).
+fetch() {  # PACKAGE VERSION
+  local work="$sources/$1" log="$logs/$1.log"
   rm -rf "$work" && mkdir -p "$work"
-  if ! (cd "$work" && apt-get "${apt_options[@]}" source -qq "$package=$version") >"$log" 2>&1; then
-    tail -30 "$log"; echo "codecs: fetching $package failed (log: $log)" >&2; exit 1
+  if ! (cd "$work" && apt-get "${apt_options[@]}" source -qq "$1=$2") >"$log" 2>&1; then
+    tail -30 "$log"; echo "codecs: fetching $1 failed (log: $log)" >&2; return 1
   fi
-  tree=$(find "$work" -mindepth 1 -maxdepth 1 -type d | head -1)
+}
+
+build() {  # PACKAGE VERSION
+  local package=$1 version=$2 start=$SECONDS log="$logs/$1.log" tree
+  tree=$(find "$sources/$package" -mindepth 1 -maxdepth 1 -type d | head -1)
   # The recipe runs in a subshell of its own that stops at its first
   # failing command (errexit does not hold inside an "if" condition).
   (set -ex; cd "$tree"; "build_$package") >>"$log" 2>&1 &
   if ! wait $!; then
-    tail -40 "$log"; echo "codecs: building $package failed (log: $log)" >&2; exit 1
+    tail -40 "$log"; echo "codecs: building $package failed (log: $log)" >&2; return 1
   fi
-  rm -rf "$work"
-  touch "$stamp"
-  echo "== codecs: $package built in $((SECONDS - start)) s"
+  rm -rf "${sources:?}/$package"
+  touch "$(stamp_of "$package" "$version")"
+  echo "== codecs: $package $version built in $((SECONDS - start)) s"
+}
+
+total_start=$SECONDS
+declare -A version_of=()
+for package in "${packages[@]}"; do
+  version_of[$package]=$(source_version "$package")
+  if [ -f "$(stamp_of "$package" "${version_of[$package]}")" ]; then
+    echo "== codecs: $package ${version_of[$package]} cached"
+    version_of[$package]=""
+    continue
+  fi
+  echo "== codecs: fetching $package ${version_of[$package]}"
+  rm -f "$stamps/$package"-*
+  fetch "$package" "${version_of[$package]}"
 done
+
+chain_jobs=()
+for chain in "${chains[@]}"; do
+  (
+    for package in $chain; do
+      [ -z "${version_of[$package]}" ] || build "$package" "${version_of[$package]}" || exit 1
+    done
+  ) &
+  chain_jobs+=($!)
+done
+failed=0
+for job in "${chain_jobs[@]}"; do wait "$job" || failed=1; done
+[ "$failed" -eq 0 ] || { echo "codecs: the stack is incomplete" >&2; exit 1; }
+
 # The programs are carried inside installers: no symbols.
 $STRIP "$prefix"/bin/*.exe
 echo "== codecs: stack ready in $((SECONDS - total_start)) s ($prefix)"

@@ -82,9 +82,15 @@ public:
     }
   }
 
-  int finish() {
+  int finish(std::optional<int64_t> expectedFrames) {
     if (m_framesWritten == 0) {
       std::fprintf(stderr, "no audio could be decoded\n");
+      return kDamaged;
+    }
+    if (expectedFrames && m_framesWritten < *expectedFrames) {
+      std::fprintf(stderr, "only %lld of %lld frames: the file is cut short\n",
+                   static_cast<long long>(m_framesWritten),
+                   static_cast<long long>(*expectedFrames));
       return kDamaged;
     }
     return m_wave.finish() ? 0 : kCannotWrite;
@@ -136,7 +142,8 @@ bool isOneOf(std::string_view demuxerNames, std::initializer_list<std::string_vi
 }  // namespace
 
 int decodeToWave(const std::string& inputPath, const std::string& outputPath,
-                 std::initializer_list<std::string_view> containers) {
+                 std::initializer_list<std::string_view> containers,
+                 std::optional<int64_t> expectedFrames) {
   av_log_set_level(AV_LOG_ERROR);
   AVFormatContext* opened = nullptr;
   if (avformat_open_input(&opened, inputPath.c_str(), nullptr, nullptr) < 0) {
@@ -214,7 +221,7 @@ int decodeToWave(const std::string& inputPath, const std::string& outputPath,
     std::fprintf(stderr, "%s is cut short\n", inputPath.c_str());
     return kDamaged;
   }
-  return decoding.finish();
+  return decoding.finish(expectedFrames);
 }
 
 }  // namespace components

@@ -2,7 +2,9 @@
 // Decodes the first audio stream of a file that ffmpeg's libraries read
 // (ADTS AAC, MP4 audio, Shorten, ACT dictaphone files) into a 16-bit PCM
 // WAVE file.
+#include <cstdint>
 #include <initializer_list>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -12,7 +14,10 @@ namespace components {
 // the input cannot be opened, is not in one of the named containers (ffmpeg
 // demuxer names, such as "aac" or "mov"), or is damaged or cut short (the
 // output file is then removed), 2 when the output cannot be written.
+// When the container states the length elsewhere, expectedFrames gives it:
+// fewer frames decoded means the file was cut short.
 int decodeToWave(const std::string& inputPath, const std::string& outputPath,
-                 std::initializer_list<std::string_view> containers);
+                 std::initializer_list<std::string_view> containers,
+                 std::optional<int64_t> expectedFrames = std::nullopt);
 
 }  // namespace components

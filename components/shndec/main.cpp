@@ -1,6 +1,7 @@
 // shndec -x INPUT.shn OUTPUT.wav: extracts a Shorten file into a 16-bit
 // WAVE file.
 #include "av_wave_decoder.h"
+#include "shorten_header.h"
 
 #include <cstdio>
 #include <cstring>
@@ -10,5 +11,6 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: shndec -x INPUT.shn OUTPUT.wav\n");
     return 1;
   }
-  return components::decodeToWave(argv[2], argv[3], {"shn"});
+  return components::decodeToWave(argv[2], argv[3], {"shn"},
+                                  components::shortenDeclaredFrames(argv[2]));
 }

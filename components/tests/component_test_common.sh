@@ -51,3 +51,9 @@ make_act() {  # RAW ACT
     cc -O2 -o "$work/act_file_maker" "$tests/act_file_maker.c" -lbcg729
   "$work/act_file_maker" <"$1" >"$2"
 }
+# Shorten files of raw 16-bit samples.
+make_shn() {  # RAW CHANNELS SHN
+  [ -x "$work/shn_file_maker" ] ||
+    cc -O2 -o "$work/shn_file_maker" "$tests/shn_file_maker.c"
+  "$work/shn_file_maker" "$2" <"$1" >"$3"
+}

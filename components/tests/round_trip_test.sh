@@ -141,4 +141,14 @@ check_snr "actdec, G.729 of bcg729" speech.raw ours-act.raw 1 $snr_speech
 ffmpeg -v quiet -y -i debian.act -f s16le ffmpeg-act.raw || true
 check_snr "actdec agrees with ffmpeg" ffmpeg-act.raw ours-act.raw 1 $snr_same
 
+echo "-- Shorten"
+make_shn stereo.raw 2 stereo.shn
+# Debian's ffmpeg vouches for the file first.
+ffmpeg -v error -y -i stereo.shn -f s16le ffmpeg-shn.raw
+cmp -s stereo.raw ffmpeg-shn.raw || fail "the Shorten file itself does not decode in ffmpeg"
+component shndec -x "$(win stereo.shn)" "$(win ours-shn.wav)" || fail "shndec ended with $?"
+to_raw ours-shn.wav ours-shn.raw
+cmp -s stereo.raw ours-shn.raw && pass "shndec decodes a stereo Shorten file bit for bit" ||
+  fail "shndec does not decode a Shorten file bit for bit"
+
 finish

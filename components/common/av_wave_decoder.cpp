@@ -139,6 +139,11 @@ bool isOneOf(std::string_view demuxerNames, std::initializer_list<std::string_vi
   return false;
 }
 
+int reportDamage(int status, const std::string& inputPath) {
+  if (status == kDamaged) std::fprintf(stderr, "%s is damaged or cut short\n", inputPath.c_str());
+  return status;
+}
+
 }  // namespace
 
 int decodeToWave(const std::string& inputPath, const std::string& outputPath,
@@ -192,10 +197,7 @@ int decodeToWave(const std::string& inputPath, const std::string& outputPath,
     // Some readers (ACT) report the end of the file as invalid data; the
     // declared length then tells an end from a cut.
     if (read < 0 && declaresEnd && format->pb && format->pb->eof_reached) break;
-    if (read < 0) {
-      std::fprintf(stderr, "%s is damaged or cut short\n", inputPath.c_str());
-      return kDamaged;
-    }
+    if (read < 0) return reportDamage(kDamaged, inputPath);
     int status = 0;
     if (packet->stream_index == stream) {
       if (packet->pts != AV_NOPTS_VALUE)
@@ -205,15 +207,10 @@ int decodeToWave(const std::string& inputPath, const std::string& outputPath,
       else status = decoding.feed(packet.get());
     }
     av_packet_unref(packet.get());
-    if (status != 0) {
-      std::fprintf(stderr, "%s is damaged or cut short\n", inputPath.c_str());
-      return status;
-    }
+    if (status != 0) return reportDamage(status, inputPath);
   }
-  if (const int status = decoding.feed(nullptr); status != 0) {
-    std::fprintf(stderr, "%s is damaged or cut short\n", inputPath.c_str());
-    return status;
-  }
+  if (const int status = decoding.feed(nullptr); status != 0)
+    return reportDamage(status, inputPath);
   // Headers round their lengths: a shortfall of 1% (and two packets) is
   // not yet a cut.
   const int64_t tolerance = audio.duration / 100 + 2 * packetDuration;

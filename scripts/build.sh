@@ -35,6 +35,9 @@ for preset in "${presets[@]}"; do
   echo "== $preset: configure and build"
   start=$SECONDS
   if [ "$preset" = win64 ]; then
+    # The codec components link the stack; it is cached by version.
+    step="building the codec stack (logs: build/codecs/logs)"
+    "$root/scripts/build-codecs.sh"
     step="making the Wine prefix"
     "$root/scripts/wine-prefix.sh" "$root/build/win64/wineprefix"
   fi

@@ -82,7 +82,7 @@ std::vector<Sample> rampSamples(int32_t frames, int channels, int base) {
 
 std::vector<int16_t> expected16(const std::vector<Sample>& samples) {
   std::vector<int16_t> out(samples.size());
-  std::transform(samples.begin(), samples.end(), out.begin(), pcm16FromSample);
+  std::transform(samples.begin(), samples.end(), out.begin(), int16FromSample);
   return out;
 }
 

@@ -168,7 +168,7 @@ SampleSourceRef memorySource(std::vector<Sample> samples, int channels, int32_t 
 }
 
 SoundBuffer speech(const std::string& folder) {
-  if (!testkit::haveTool("espeak-ng")) return {};
+  if (!testkit::needTool("espeak-ng")) return {};
   const std::string path = folder + "/speech.wav";
   const std::string text =
       "Speed and pitch are two different things. A slower voice should still sound like the same person, "

@@ -14,9 +14,7 @@ void storeLe32At(Bytes& out, size_t at, uint32_t value) {
 void storeBe32At(Bytes& out, size_t at, uint32_t value) {
   for (int i = 0; i < 4; ++i) out[at + i] = static_cast<uint8_t>(value >> (24 - 8 * i));
 }
-uint32_t sizeOr(uint32_t field, size_t actual) {
-  return field == kActualSize ? static_cast<uint32_t>(actual) : field;
-}
+uint32_t sizeOr(const SizeField& field, size_t actual) { return field.value_or(static_cast<uint32_t>(actual)); }
 void append(Bytes& out, const Bytes& more) { out.insert(out.end(), more.begin(), more.end()); }
 
 }  // namespace
@@ -83,41 +81,49 @@ Bytes WaveImage::build() const {
 
 Bytes AiffImage::build() const {
   const bool aifc = std::string(formType) == "AIFC";
+  Bytes comm;
+  putBe16(comm, channels);
+  putBe32(comm, sizeOr(sampleFrames, samples.size() / 2));
+  putBe16(comm, bits);
+  // The rate as an 80-bit extended number: exponent, then the top 64 bits of
+  // the mantissa, of which the low 32 stay 0 here.
+  putBe16(comm, rateExponent);
+  putBe32(comm, rateMantissa);
+  putBe32(comm, 0);
+  if (aifc) putText(comm, compression);
+  Bytes commChunk;
+  putText(commChunk, "COMM");
+  putBe32(commChunk, sizeOr(commBytes, comm.size()));
+  append(commChunk, comm);
+
+  Bytes soundChunk;
+  putText(soundChunk, "SSND");
+  putBe32(soundChunk, sizeOr(soundBytes, 8 + beforeSamples.size() + samples.size()));
+  putBe32(soundChunk, soundOffset);
+  putBe32(soundChunk, 0);
+  append(soundChunk, beforeSamples);
+  append(soundChunk, samples);
+
   Bytes out;
   putText(out, "FORM");
   putBe32(out, 0);
   putText(out, formType);
   append(out, inFront);
-  Bytes body;
-  putBe16(body, channels);
-  putBe32(body, static_cast<uint32_t>(samples.size() / 2));
-  putBe16(body, bits);
-  // The rate as an 80-bit extended number: exponent, then the top 64 bits of
-  // the mantissa, of which the low 32 stay 0 here.
-  putBe16(body, rateExponent);
-  putBe32(body, rateMantissa);
-  putBe32(body, 0);
-  if (aifc) putText(body, compression);
-  putText(out, "COMM");
-  putBe32(out, sizeOr(commBytes, body.size()));
-  append(out, body);
-  putText(out, "SSND");
-  putBe32(out, sizeOr(soundBytes, 8 + samples.size()));
-  putBe32(out, soundOffset);
-  putBe32(out, 0);
-  append(out, samples);
-  storeBe32At(out, 4, static_cast<uint32_t>(out.size() - 8));
+  append(out, soundFirst ? soundChunk : commChunk);
+  append(out, soundFirst ? commChunk : soundChunk);
+  storeBe32At(out, 4, sizeOr(formBytes, out.size() - 8));
   return out;
 }
 
 Bytes AuImage::build() const {
   Bytes out;
-  putText(out, ".snd");
+  putBe32(out, magic);
   putBe32(out, dataOffset);
   putBe32(out, sizeOr(dataBytes, samples.size()));
   putBe32(out, encoding);
   putBe32(out, rate);
   putBe32(out, channels);
+  append(out, beforeData);
   append(out, samples);
   return out;
 }

@@ -1,18 +1,19 @@
 #pragma once
 // Hand-made WAVE, AIFF and AU images, built field by field so that a test can
 // set any field to a value no writer would produce (damaged and hostile
-// files). Fields marked kActualSize are written as the size of what follows.
+// files). Size fields left empty are written as the size of what is there.
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace testkit {
 
 using Bytes = std::vector<uint8_t>;
 
-// Written in place of a size field: the size of the bytes actually given.
-constexpr uint32_t kActualSize = 0xFFFFFFFE;
+// A size field: the value to write, or nothing for the size of what is there.
+using SizeField = std::optional<uint32_t>;
 
 // count bytes of a fixed, non-repeating-looking pattern standing in for samples.
 Bytes patternBytes(size_t count);
@@ -33,8 +34,8 @@ struct WaveImage {
   uint16_t bits = 16;
   uint32_t fmtBytes = 16;   // zero-padded, or cut, to this; a size beyond 8,194 is only claimed
   uint16_t extraBytes = 0;  // written when the fmt chunk has room for the count
-  uint32_t dataBytes = kActualSize;
-  uint32_t riffBytes = kActualSize;  // actual: the size from "WAVE" to the end
+  SizeField dataBytes;
+  SizeField riffBytes;  // actual: the size from "WAVE" to the end
   Bytes inFront;     // top-level bytes before the RIFF header
   Bytes beforeFmt;   // chunks between "WAVE" and "fmt "
   Bytes beforeData;  // chunks between "fmt " and "data"
@@ -44,18 +45,23 @@ struct WaveImage {
   Bytes build() const;
 };
 
-// AIFF or AIFC: "FORM" size type, the chunks in front, "COMM", "SSND".
+// AIFF or AIFC: "FORM" size type, the chunks in front, then "COMM" and
+// "SSND" (or the other way round).
 struct AiffImage {
   const char* formType = "AIFF";
+  SizeField formBytes;  // actual: the size from the form type to the end
   uint16_t channels = 1;
+  SizeField sampleFrames;  // actual: the samples' bytes / 2
   uint16_t bits = 16;
   uint16_t rateExponent = 0x400B;  // 8,000
   uint32_t rateMantissa = 0xFA000000;
-  uint32_t commBytes = kActualSize;
+  SizeField commBytes;
   const char* compression = "NONE";  // written in AIFC forms only
-  uint32_t soundBytes = kActualSize;  // actual: 8 + the size of the samples
+  SizeField soundBytes;  // actual: 8 + the bytes before the samples + the samples
   uint32_t soundOffset = 0;
-  Bytes inFront;  // chunks before "COMM"
+  bool soundFirst = false;
+  Bytes inFront;         // chunks before "COMM"
+  Bytes beforeSamples;   // inside "SSND", between its header and the samples
   Bytes samples = patternBytes(20);
 
   Bytes build() const;
@@ -63,11 +69,13 @@ struct AiffImage {
 
 // Sun AU: the six big-endian header fields, then the samples.
 struct AuImage {
+  uint32_t magic = 0x2E736E64;  // ".snd"
   uint32_t dataOffset = 24;
-  uint32_t dataBytes = kActualSize;
+  SizeField dataBytes;
   uint32_t encoding = 3;  // 16-bit big-endian
   uint32_t rate = 8000;
   uint32_t channels = 1;
+  Bytes beforeData;  // between the header and the samples
   Bytes samples = patternBytes(20);
 
   Bytes build() const;

@@ -26,10 +26,8 @@ Bytes patternBytes(size_t count) {
 }
 
 Bytes littleEndianChunk(const char* id, uint32_t size, size_t bodyBytes) {
-  Bytes out;
-  putText(out, id);
-  putLe32(out, size);
-  out.resize(out.size() + bodyBytes, 0x41);
+  Bytes out = bigEndianChunk(id, 0, bodyBytes);
+  storeLe32At(out, 4, size);
   return out;
 }
 

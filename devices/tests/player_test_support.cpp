@@ -19,21 +19,6 @@ namespace {
 
 }  // namespace
 
-MemorySource::MemorySource(std::vector<Sample> samples, int channels, int32_t rate, int32_t nominalPeak)
-    : SampleSource(rate, channels, nominalPeak), m_samples(std::move(samples)) {}
-
-void MemorySource::read(Sample* buffer, int32_t frames) {
-  const int ch = channels();
-  for (int32_t f = 0; f < frames; ++f) {
-    int64_t frame = static_cast<int64_t>(m_position) + f;
-    for (int c = 0; c < ch; ++c) {
-      bool inside = frame >= 0 && frame < length();
-      buffer[static_cast<size_t>(f) * ch + c] = inside ? m_samples[static_cast<size_t>(frame) * ch + c] : 0;
-    }
-  }
-  m_position += frames;
-}
-
 void GatedSource::Gate::close() {
   std::lock_guard hold(lock);
   open = false;

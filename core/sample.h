@@ -8,6 +8,10 @@
 using Sample = int32_t;
 
 constexpr Sample kSampleFullScale = 1 << 19;
+// The largest and smallest 16-bit values as Samples: the peak of what a
+// 16-bit file or device can hold, just below full scale on the positive side.
+constexpr Sample kLargest16BitSample = 32767 * 16;
+constexpr Sample kSmallest16BitSample = -32768 * 16;
 // Frames are counted in signed 32-bit numbers; nothing may grow past this.
 constexpr int64_t kMaxFrames = INT32_MAX;
 // Chunk size of the read-process-write loops.
@@ -24,4 +28,11 @@ constexpr int32_t clampToInt32(int64_t value) {
 }
 constexpr int32_t clampTo(int64_t value, int32_t low, int32_t high) {
   return value > high ? high : value < low ? low : static_cast<int32_t>(value);
+}
+
+// A Sample as a 16-bit value: (s + 8) >> 4, saturated, so that a sound at or
+// beyond full scale (a 24-bit peak reads as 524,287) clips at 32,767 instead
+// of wrapping to -32,768.
+constexpr int16_t int16FromSample(Sample s) {
+  return static_cast<int16_t>(clampTo((static_cast<int64_t>(s) + 8) >> 4, -32768, 32767));
 }

@@ -37,20 +37,27 @@ SourceStatus SampleSink::close() {
   return m_status;
 }
 
-JobResult copySourceToSink(SampleSource& source, SampleSink& sink, int64_t frames,
-                           ProgressCallback* progress) {
-  // Frames of another layout would be misread by the sink.
-  if (source.channels() != sink.channels()) return JobResult::Failed;
+JobResult readInChunks(SampleSource& source, int64_t frames, ProgressCallback* progress,
+                       const std::function<bool(const Sample*, int32_t)>& visit) {
   std::vector<Sample> chunk(static_cast<size_t>(kProcessChunkFrames) * source.channels());
   int64_t done = 0;
   while (done < frames) {
     if (progress && !progress->progress(done, frames)) return JobResult::Cancelled;
     auto count = static_cast<int32_t>(std::min<int64_t>(kProcessChunkFrames, frames - done));
     source.read(chunk.data(), count);
-    sink.write(chunk.data(), count);
-    if (!sink.good()) return JobResult::Failed;
+    if (!visit(chunk.data(), count)) return JobResult::Failed;
     done += count;
   }
   if (progress && !progress->progress(done, frames)) return JobResult::Cancelled;
   return JobResult::Done;
+}
+
+JobResult copySourceToSink(SampleSource& source, SampleSink& sink, int64_t frames,
+                           ProgressCallback* progress) {
+  // Frames of another layout would be misread by the sink.
+  if (source.channels() != sink.channels()) return JobResult::Failed;
+  return readInChunks(source, frames, progress, [&sink](const Sample* samples, int32_t count) {
+    sink.write(samples, count);
+    return sink.good();
+  });
 }

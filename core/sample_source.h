@@ -3,6 +3,7 @@
 // effects and devices.
 
 #include <cstdint>
+#include <functional>
 
 #include "core/sample.h"
 #include "core/source_ref.h"
@@ -84,8 +85,12 @@ class ProgressCallback {
   // done of total frames; return false to cancel.
   virtual bool progress(int64_t done, int64_t total) = 0;
 };
-// Copies frames of source into sink in chunks of kProcessChunkFrames, asking
-// progress between chunks. Returns Done, Cancelled, or Failed as soon as the
-// sink reports a failure.
+// Reads frames of source in chunks of kProcessChunkFrames, handing each to
+// visit and asking progress before each chunk and at the end. Done,
+// Cancelled, or Failed as soon as visit returns false.
+JobResult readInChunks(SampleSource& source, int64_t frames, ProgressCallback* progress,
+                       const std::function<bool(const Sample* samples, int32_t frames)>& visit);
+// Copies frames of source into sink through readInChunks. Returns Done,
+// Cancelled, or Failed as soon as the sink reports a failure.
 JobResult copySourceToSink(SampleSource& source, SampleSink& sink, int64_t frames,
                            ProgressCallback* progress = nullptr);

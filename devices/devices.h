@@ -20,7 +20,6 @@
 //   - Options device list: makeSystemWaveOutDevice()->deviceNames(); index i
 //     is the value of "SoundOutDevice".
 
-#include "devices/fake_wave_out_device.h"
 #include "devices/loop_source.h"
 #include "devices/peak_limit_source.h"
 #include "devices/player_blocks.h"

@@ -5,7 +5,7 @@
 void convertToPcm16(const Sample* samples, int32_t frames, int channels, uint8_t* out) {
   const int64_t count = static_cast<int64_t>(frames) * channels;
   for (int64_t i = 0; i < count; ++i) {
-    auto value = static_cast<uint16_t>(pcm16FromSample(samples[i]));
+    auto value = static_cast<uint16_t>(int16FromSample(samples[i]));
     out[2 * i] = static_cast<uint8_t>(value & 0xff);
     out[2 * i + 1] = static_cast<uint8_t>(value >> 8);
   }

@@ -13,16 +13,8 @@ struct LevelRecord {
   std::array<int8_t, 256> levels{};
 };
 
-// Level of silence, and the largest and smallest Samples that fit 16 bits.
+// Level of silence.
 constexpr int kSilentLevel = -127;
-constexpr Sample kLargest16BitSample = 524272;
-constexpr Sample kSmallest16BitSample = -524288;
-
-// (s + 8) >> 4, saturated: a sample at or beyond full scale (a 24-bit peak
-// reads as 524,287) must clip at 32,767 rather than wrap to -32,768.
-inline int16_t pcm16FromSample(Sample s) {
-  return static_cast<int16_t>(clampTo((static_cast<int64_t>(s) + 8) >> 4, -32768, 32767));
-}
 
 // Converts frames * channels samples into little-endian 16-bit bytes.
 void convertToPcm16(const Sample* samples, int32_t frames, int channels, uint8_t* out);

@@ -25,7 +25,6 @@
 
 namespace {
 
-constexpr double kFullScale = 524272.0;
 constexpr double kTargetBandPowerDb = -23.0;  // band-passed mean square, full scale = 0 dB
 constexpr double kGateDb = -60.0;
 constexpr double kRelativeGateDb = -10.0;
@@ -84,7 +83,7 @@ class AutomaticGainControlJob final : public EffectJob {
     JobResult result = readInChunks(input, input.length(), progress, [&](const Sample* samples, int32_t frames) {
       for (int32_t f = 0; f < frames; ++f) {
         for (int c = 0; c < channelCount; ++c) {
-          const double x = *samples++ / kFullScale;
+          const double x = static_cast<double>(*samples++) / kLargest16BitSample;
           low[c] = lowCoefficient * low[c] + (1 - lowCoefficient) * x;
           high[c] = highCoefficient * high[c] + (1 - highCoefficient) * x;
           const double band = high[c] - low[c];
@@ -93,6 +92,7 @@ class AutomaticGainControlJob final : public EffectJob {
         }
         if (++inBlock == m_blockFrames) endBlock();
       }
+      return true;
     });
     if (inBlock > 0) endBlock();
     return result;

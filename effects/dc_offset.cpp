@@ -34,6 +34,7 @@ class DcOffsetJob final : public EffectJob {
     JobResult result = readInChunks(input, frames, progress, [&](const Sample* samples, int32_t count) {
       for (int32_t f = 0; f < count; ++f)
         for (int c = 0; c < channelCount; ++c) sums[c] += *samples++;
+      return true;
     });
     m_offsets.assign(channelCount, 0);
     for (int c = 0; c < channelCount && frames > 0; ++c)

@@ -10,21 +10,6 @@ bool clampSelection(const SoundBuffer& sound, int32_t& start, int32_t& end) {
   return start < end;
 }
 
-JobResult readInChunks(SampleSource& source, int64_t frames, ProgressCallback* progress,
-                       const std::function<void(const Sample*, int32_t)>& visit) {
-  std::vector<Sample> chunk(static_cast<size_t>(kProcessChunkFrames) * source.channels());
-  int64_t done = 0;
-  while (done < frames) {
-    if (progress && !progress->progress(done, frames)) return JobResult::Cancelled;
-    auto count = static_cast<int32_t>(std::min<int64_t>(kProcessChunkFrames, frames - done));
-    source.read(chunk.data(), count);
-    visit(chunk.data(), count);
-    done += count;
-  }
-  if (progress && !progress->progress(done, frames)) return JobResult::Cancelled;
-  return JobResult::Done;
-}
-
 JobResult runEffectJob(SoundBuffer& sound, int32_t start, int32_t end, EffectJob& job, ProgressCallback* progress) {
   if (!clampSelection(sound, start, end)) return JobResult::Done;
   const int32_t length = end - start;

@@ -5,7 +5,6 @@
 // offsets, levels) run an analysis pass over it before processing.
 
 #include <cstdint>
-#include <functional>
 #include <string>
 
 #include "core/sample_source.h"
@@ -35,11 +34,6 @@ bool clampSelection(const SoundBuffer& sound, int32_t& start, int32_t& end);
 // sound exactly as it was, and the block written so far is released.
 JobResult runEffectJob(SoundBuffer& sound, int32_t start, int32_t end, EffectJob& job,
                        ProgressCallback* progress = nullptr);
-
-// Reads frames of source in chunks of kProcessChunkFrames, handing each to
-// visit and asking progress before each chunk and at the end.
-JobResult readInChunks(SampleSource& source, int64_t frames, ProgressCallback* progress,
-                       const std::function<void(const Sample* samples, int32_t frames)>& visit);
 
 // One stage of a longer operation as seen by the caller's progress: pass
 // `index` of `count` equal passes.

@@ -4,7 +4,6 @@
 
 namespace {
 
-constexpr int64_t kNormalizeFullScale = 524272;  // 32,767 * 16: the largest 16-bit value
 constexpr int32_t kMaxNormalizePercent = 400;
 
 }  // namespace
@@ -33,6 +32,7 @@ JobResult scanPeak(const SoundBuffer& sound, int32_t start, int32_t end, int64_t
     }
     largest = high;
     smallest = low;
+    return true;
   });
   // Negated wide: the most negative Sample has no positive twin.
   peak = std::max<int64_t>(largest, -static_cast<int64_t>(smallest));
@@ -42,7 +42,7 @@ JobResult scanPeak(const SoundBuffer& sound, int32_t start, int32_t end, int64_t
 int32_t normalizePercent(int64_t peak, int32_t level) {
   if (peak <= 0) return 100;
   level = std::clamp(level, kNormalizePeakLevelValue.minimum, kNormalizePeakLevelValue.maximum);
-  return static_cast<int32_t>(std::min<int64_t>(kMaxNormalizePercent, level * kNormalizeFullScale / peak));
+  return static_cast<int32_t>(std::min<int64_t>(kMaxNormalizePercent, level * kLargest16BitSample / peak));
 }
 
 JobResult normalize(SoundBuffer& sound, int32_t start, int32_t end, const NormalizeParams& params,

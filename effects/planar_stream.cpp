@@ -35,15 +35,24 @@ void SourcePlanarStream::pull(float* const* channels, int32_t frames) {
   }
 }
 
-void interleaveSamples(const std::vector<std::vector<float>>& planes, int32_t offset, int32_t frames,
-                       Sample* out) {
+void InterleavingPuller::read(PlanarStream& stream, Sample* buffer, int32_t frames) {
   // Just inside the 32-bit range, so that the float converts without overflow.
   constexpr float kLargest = 2147483520.0f;
-  const int channels = static_cast<int>(planes.size());
-  for (int c = 0; c < channels; ++c) {
-    const float* plane = planes[c].data() + offset;
-    Sample* to = out + c;
-    for (int32_t f = 0; f < frames; ++f, to += channels)
-      *to = static_cast<Sample>(std::lrint(std::clamp(plane[f], -kLargest, kLargest)));
+  const int channels = static_cast<int>(m_planes.size());
+  for (int32_t done = 0; done < frames;) {
+    const int32_t count = std::min(frames - done, kProcessChunkFrames);
+    for (int c = 0; c < channels; ++c) {
+      m_planes[c].resize(static_cast<size_t>(count));
+      m_planePointers[c] = m_planes[c].data();
+    }
+    stream.pull(m_planePointers.data(), count);
+    Sample* out = buffer + static_cast<size_t>(done) * channels;
+    for (int c = 0; c < channels; ++c) {
+      const float* plane = m_planes[c].data();
+      Sample* to = out + c;
+      for (int32_t f = 0; f < count; ++f, to += channels)
+        *to = static_cast<Sample>(std::lrint(std::clamp(plane[f], -kLargest, kLargest)));
+    }
+    done += count;
   }
 }

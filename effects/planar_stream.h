@@ -37,6 +37,15 @@ class SourcePlanarStream final : public PlanarStream {
   std::vector<Sample> m_interleaved;
 };
 
-// Rounds planar floats to samples, interleaved; values out of range saturate.
-void interleaveSamples(const std::vector<std::vector<float>>& planes, int32_t offset, int32_t frames,
-                       Sample* out);
+// The end of a chain: pulls a planar stream in chunks of kProcessChunkFrames
+// and hands its frames on as interleaved samples, rounded; values out of
+// range saturate. Keeps its planes between reads.
+class InterleavingPuller {
+ public:
+  explicit InterleavingPuller(int channels) : m_planes(channels), m_planePointers(channels) {}
+  void read(PlanarStream& stream, Sample* buffer, int32_t frames);
+
+ private:
+  std::vector<std::vector<float>> m_planes;
+  std::vector<float*> m_planePointers;
+};

@@ -21,8 +21,7 @@ ResampleSource::ResampleSource(SampleSourceRef input, int32_t outputRate, int32_
     m_stages.push_back(std::make_unique<Resampler>(*upstream, channels(), m_path[i - 1], m_path[i], filter));
     upstream = m_stages.back().get();
   }
-  m_planes.resize(channels());
-  m_planePointers.resize(channels());
+  m_output = std::make_unique<InterleavingPuller>(channels());
 }
 
 void ResampleSource::seek(int32_t frame) {
@@ -47,16 +46,7 @@ void ResampleSource::read(Sample* buffer, int32_t frames) {
     m_input->read(buffer, frames);
     return;
   }
-  for (int32_t done = 0; done < frames;) {
-    const int32_t count = std::min(frames - done, kProcessChunkFrames);
-    for (int c = 0; c < channels(); ++c) {
-      m_planes[c].resize(static_cast<size_t>(count));
-      m_planePointers[c] = m_planes[c].data();
-    }
-    m_stages.back()->pull(m_planePointers.data(), count);
-    interleaveSamples(m_planes, 0, count, buffer + static_cast<size_t>(done) * channels());
-    done += count;
-  }
+  m_output->read(*m_stages.back(), buffer, frames);
 }
 
 SampleSourceRef makeResampleSource(SampleSourceRef source, int32_t rate) {

@@ -33,8 +33,7 @@ class ResampleSource final : public SampleSource {
   std::vector<int32_t> m_path;
   std::unique_ptr<SourcePlanarStream> m_reader;
   std::vector<std::unique_ptr<Resampler>> m_stages;
-  std::vector<std::vector<float>> m_planes;
-  std::vector<float*> m_planePointers;
+  std::unique_ptr<InterleavingPuller> m_output;
 };
 
 // source at rate: the source itself when it is already there.

@@ -41,8 +41,7 @@ SpeedSource::SpeedSource(SampleSourceRef inner, double factor, SpeedTimeline tim
   }
   m_reader = std::make_unique<SourcePlanarStream>(*m_inner, onInnerTimeline ? m_inner->position() : 0);
   m_stretch = std::make_unique<TimeStretch>(*m_reader, channels(), sampleRate(), factor);
-  m_planes.resize(channels());
-  m_planePointers.resize(channels());
+  m_output = std::make_unique<InterleavingPuller>(channels());
 }
 
 int32_t SpeedSource::position() const {
@@ -75,14 +74,5 @@ void SpeedSource::read(Sample* buffer, int32_t frames) {
       std::fill_n(buffer, static_cast<size_t>(frames) * channels(), 0);
     return;
   }
-  for (int32_t done = 0; done < frames;) {
-    const int32_t count = std::min(frames - done, kProcessChunkFrames);
-    for (int c = 0; c < channels(); ++c) {
-      m_planes[c].resize(static_cast<size_t>(count));
-      m_planePointers[c] = m_planes[c].data();
-    }
-    m_stretch->pull(m_planePointers.data(), count);
-    interleaveSamples(m_planes, 0, count, buffer + static_cast<size_t>(done) * channels());
-    done += count;
-  }
+  m_output->read(*m_stretch, buffer, frames);
 }

@@ -42,8 +42,7 @@ class SpeedSource final : public SampleSource {
   int32_t m_length = 0;
   std::unique_ptr<SourcePlanarStream> m_reader;
   std::unique_ptr<TimeStretch> m_stretch;
-  std::vector<std::vector<float>> m_planes;
-  std::vector<float*> m_planePointers;
+  std::unique_ptr<InterleavingPuller> m_output;
 };
 
 // Whether SpeedSource handles the factor.

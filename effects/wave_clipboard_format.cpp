@@ -7,19 +7,15 @@
 #include "formats/byte_source.h"
 #include "formats/formats.h"
 #include "formats/sound_file_io.h"
+#include "formats/wave_format.h"
 
 namespace {
 
-constexpr size_t kHeaderBytes = 44;  // RIFF, fmt (16 bytes of record) and data headers
-constexpr uint16_t kPcmTag = 1;
+// The plain 16-byte PCM record, without an extra-bytes count.
+constexpr size_t kRecordBytes = wave_record::kFixedBytes;
+constexpr size_t kHeaderBytes = waveFileHeaderBytes(kRecordBytes);
 
-void putId(uint8_t* p, const char* id) { std::memcpy(p, id, 4); }
 bool isId(const uint8_t* p, const char* id) { return std::memcmp(p, id, 4) == 0; }
-
-int16_t to16Bits(Sample s) {
-  // Rounded, and clipped: a sound made louder than full scale must not wrap.
-  return static_cast<int16_t>(clampTo((static_cast<int64_t>(s) + 8) >> 4, -32768, 32767));
-}
 
 // Walks the chunks of the RIFF body, checking that each lies inside it.
 WaveImageStatus checkLayout(const uint8_t* data, size_t size, size_t& riffEnd) {
@@ -33,10 +29,10 @@ WaveImageStatus checkLayout(const uint8_t* data, size_t size, size_t& riffEnd) {
     const uint64_t bodyEnd = at + 8 + chunkSize;
     if (bodyEnd > riffEnd) return WaveImageStatus::Damaged;
     if (isId(data + at, "fmt ")) {
-      if (chunkSize < 16) return WaveImageStatus::Damaged;
-      const uint8_t* record = data + at + 8;
-      const uint16_t channels = le16(record + 2);
-      if (channels < 1 || channels > 255 || le32(record + 4) == 0 || le16(record + 12) == 0)
+      if (chunkSize < wave_record::kFixedBytes) return WaveImageStatus::Damaged;
+      WaveFormat format;
+      format.loadFields(data + at + 8);
+      if (format.channels < 1 || format.channels > 255 || format.sampleRate == 0 || format.blockAlign == 0)
         return WaveImageStatus::Damaged;
       haveFormat = true;
     } else if (isId(data + at, "data")) {
@@ -55,21 +51,10 @@ WaveImageStatus encodeWaveImage(const SoundBuffer& sound, std::vector<uint8_t>& 
   const uint64_t dataBytes = static_cast<uint64_t>(frames) * channels * 2;
   if (dataBytes + kHeaderBytes - 8 > UINT32_MAX) return WaveImageStatus::TooLong;
 
-  std::vector<uint8_t> bytes(kHeaderBytes + dataBytes);
+  std::vector<uint8_t> bytes =
+      waveFileHeader(pcmWaveRecord(channels, sound.sampleRate(), 16, kRecordBytes), static_cast<uint32_t>(dataBytes));
+  bytes.resize(kHeaderBytes + dataBytes);
   uint8_t* p = bytes.data();
-  putId(p, "RIFF");
-  storeLe32(p + 4, static_cast<uint32_t>(dataBytes + kHeaderBytes - 8));
-  putId(p + 8, "WAVE");
-  putId(p + 12, "fmt ");
-  storeLe32(p + 16, 16);
-  storeLe16(p + 20, kPcmTag);
-  storeLe16(p + 22, channels);
-  storeLe32(p + 24, static_cast<uint32_t>(sound.sampleRate()));
-  storeLe32(p + 28, static_cast<uint32_t>(sound.sampleRate()) * channels * 2);
-  storeLe16(p + 32, channels * 2);
-  storeLe16(p + 34, 16);
-  putId(p + 36, "data");
-  storeLe32(p + 40, static_cast<uint32_t>(dataBytes));
 
   auto reader = sound.openReader();
   std::vector<Sample> chunk(static_cast<size_t>(kProcessChunkFrames) * channels);
@@ -79,7 +64,7 @@ WaveImageStatus encodeWaveImage(const SoundBuffer& sound, std::vector<uint8_t>& 
     const auto count = static_cast<int32_t>(std::min<int64_t>(kProcessChunkFrames, frames - done));
     reader->read(chunk.data(), count);
     for (size_t i = 0; i < static_cast<size_t>(count) * channels; ++i, out += 2)
-      storeLe16(out, static_cast<uint16_t>(to16Bits(chunk[i])));
+      storeLe16(out, static_cast<uint16_t>(int16FromSample(chunk[i])));
     done += count;
   }
   image = std::move(bytes);

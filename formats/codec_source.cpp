@@ -10,7 +10,7 @@ constexpr size_t kOutputFrames = 8192;
 }
 
 CodecSource::CodecSource(std::unique_ptr<ByteSource> bytes, const WaveLayout& layout)
-    : SampleSource(static_cast<int32_t>(layout.format.sampleRate), layout.format.channels, 0x7FFF0),
+    : SampleSource(static_cast<int32_t>(layout.format.sampleRate), layout.format.channels, kLargest16BitSample),
       m_bytes(std::move(bytes)),
       m_format(layout.format),
       m_dataStart(layout.dataStart) {

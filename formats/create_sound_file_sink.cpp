@@ -27,8 +27,9 @@ int widthForBits(int bits) {
 SampleSinkRef makeWaveSink(const std::string& path, int32_t sampleRate, int channels, const FormatContext& context) {
   auto record = readWavCodecFile(context.dataFolder);
   if (!record) return makeWavePcmSink(path, sampleRate, channels, 2);
-  uint16_t tag = le16(record->data());
-  if (tag == kWaveFormatPcm) return makeWavePcmSink(path, sampleRate, channels, widthForBits(le16(record->data() + 14)));
+  WaveFormat format;
+  format.loadFields(record->data());
+  if (format.tag == kWaveFormatPcm) return makeWavePcmSink(path, sampleRate, channels, widthForBits(format.bitsPerSample));
   return makeWaveCodecSink(path, *record);
 }
 

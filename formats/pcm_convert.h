@@ -21,9 +21,6 @@ inline uint8_t unsigned8FromSample(Sample s) {
 inline int8_t signed8FromSample(Sample s) {
   return static_cast<int8_t>(clampTo((static_cast<int64_t>(s) + 2048) >> 12, -128, 127));
 }
-inline int16_t int16FromSample(Sample s) {
-  return static_cast<int16_t>(clampTo((static_cast<int64_t>(s) + 8) >> 4, -32768, 32767));
-}
 // 24-bit file value (in the low three bytes) of a Sample: s << 4, saturated.
 inline int32_t int24FromSample(Sample s) {
   return clampTo(static_cast<int64_t>(s) * 16, -8388608, 8388607);

@@ -152,7 +152,7 @@ void encodeSamples(SampleEncoding encoding, const Sample* in, size_t count, uint
 
 PcmSource::PcmSource(std::unique_ptr<ByteSource> bytes, int64_t dataStart, uint64_t dataBytes,
                      int32_t sampleRate, int channels, SampleEncoding encoding)
-    : SampleSource(sampleRate, channels, 0x7FFF0),
+    : SampleSource(sampleRate, channels, kLargest16BitSample),
       m_bytes(std::move(bytes)),
       m_encoding(encoding),
       m_dataStart(dataStart),

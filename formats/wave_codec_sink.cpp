@@ -14,19 +14,19 @@ namespace {
 
 constexpr size_t kInputFrames = 8192;
 
-int channelsOf(const std::vector<uint8_t>& record) {
-  int channels = record.size() >= 4 ? le16(record.data() + 2) : 1;
-  return channels == 0 ? 1 : channels;
-}
-int32_t rateOf(const std::vector<uint8_t>& record) {
-  return record.size() >= 8 ? static_cast<int32_t>(le32(record.data() + 4)) : 0;
+// The fixed fields of the record; a record too short for them fails the sink.
+WaveFormat fieldsOf(const std::vector<uint8_t>& record) {
+  WaveFormat format;
+  if (record.size() >= wave_record::kFixedBytes) format.loadFields(record.data());
+  if (format.channels == 0) format.channels = 1;
+  return format;
 }
 
 class WaveCodecSink final : public FileSink {
  public:
   WaveCodecSink(const std::string& path, const std::vector<uint8_t>& record)
-      : FileSink(rateOf(record), channelsOf(record)), m_record(record) {
-    if (m_record.size() < 18) {
+      : FileSink(static_cast<int32_t>(fieldsOf(record).sampleRate), fieldsOf(record).channels), m_record(record) {
+    if (m_record.size() < wave_record::kFullBytes) {
       fail();
       return;
     }
@@ -36,11 +36,10 @@ class WaveCodecSink final : public FileSink {
       return;
     }
     if (!openOutput(path, sys::Disposition::CreateAlways)) return;
-    size_t blockAlign = std::max<size_t>(1, le16(m_record.data() + 12));
-    m_blockAlign = blockAlign;
+    m_blockAlign = std::max<size_t>(1, fieldsOf(m_record).blockAlign);
     m_input.resize(kInputFrames * channels() * 2);
     m_output.resize(std::max<size_t>(m_stream->inputBytesFor(m_input.size()), 1) + m_input.size() + 4096);
-    writeHeader(0xFFFFFFFFu, 0xFFFFFFFFu);
+    writeHeader(0xFFFFFFFFu);
   }
   ~WaveCodecSink() override { close(); }
 
@@ -58,11 +57,7 @@ class WaveCodecSink final : public FileSink {
   void commit() override {
     if (!m_file.isOpen()) return;
     if (good()) convert(true);
-    if (seekTo(0)) {
-      auto extra = static_cast<uint32_t>(m_record.size() - 18);
-      writeHeader(static_cast<uint32_t>(std::min<int64_t>(m_dataBytes + 38 + extra, 0xFFFFFFFFLL)),
-                  static_cast<uint32_t>(m_dataBytes));
-    }
+    if (seekTo(0)) writeHeader(static_cast<uint32_t>(m_dataBytes));
     m_file.close();
   }
 
@@ -92,17 +87,9 @@ class WaveCodecSink final : public FileSink {
     m_inputFill -= offset;
   }
 
-  void writeHeader(uint32_t riffBytes, uint32_t dataBytes) {
-    std::vector<uint8_t> header(12 + 8);
-    std::memcpy(header.data(), "RIFF", 4);
-    storeLe32(header.data() + 4, riffBytes);
-    std::memcpy(header.data() + 8, "WAVEfmt ", 8);
-    storeLe32(header.data() + 16, static_cast<uint32_t>(m_record.size()));
-    header.insert(header.end(), m_record.begin(), m_record.end());
-    uint8_t data[8];
-    std::memcpy(data, "data", 4);
-    storeLe32(data + 4, dataBytes);
-    header.insert(header.end(), data, data + 8);
+  // 0xFFFFFFFF while the samples are still being written.
+  void writeHeader(uint32_t dataBytes) {
+    const std::vector<uint8_t> header = waveFileHeader(m_record, dataBytes);
     writeBytes(header.data(), header.size());
   }
 

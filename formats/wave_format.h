@@ -1,5 +1,7 @@
 #pragma once
-// The wave-format record of a "fmt " chunk and the data chunk that follows.
+// The layout of a WAVE file's header, shared by its reader and writers: the
+// wave-format record of the "fmt " chunk with its named fields, the chunks
+// around it, and the data chunk that follows.
 
 #include <cstdint>
 #include <vector>
@@ -11,6 +13,24 @@ constexpr uint16_t kWaveFormatPcm = 1;
 constexpr uint16_t kWaveFormatFloat = 3;
 constexpr uint16_t kWaveFormatExtensible = 0xFFFE;
 constexpr int32_t kMaxWaveRate = 196000;
+
+// Byte offsets of the fields of a wave-format record.
+namespace wave_record {
+constexpr size_t kTag = 0;
+constexpr size_t kChannels = 2;
+constexpr size_t kSampleRate = 4;
+constexpr size_t kAverageBytesPerSecond = 8;
+constexpr size_t kBlockAlign = 12;
+constexpr size_t kBitsPerSample = 14;
+// The fixed fields end here; a plain PCM record may stop at them.
+constexpr size_t kFixedBytes = 16;
+// The count of extra bytes that follow the 18 bytes of a full record.
+constexpr size_t kExtraBytes = 16;
+constexpr size_t kFullBytes = 18;
+// An extensible record names its real format in the first two bytes of its
+// subformat identifier.
+constexpr size_t kSubFormat = 24;
+}  // namespace wave_record
 
 struct WaveFormat {
   uint16_t tag = kWaveFormatPcm;
@@ -25,7 +45,21 @@ struct WaveFormat {
 
   // The tag that says how samples are stored: an extensible record's subformat.
   uint16_t effectiveTag() const;
+  // The fixed fields from and to the first wave_record::kFixedBytes of a record.
+  void loadFields(const uint8_t* fields);
+  void storeFields(uint8_t* fields) const;
 };
+
+// A PCM record of recordBytes (16, or 18 with an extra-bytes count of 0).
+std::vector<uint8_t> pcmWaveRecord(int channels, int32_t sampleRate, int bitsPerSample, size_t recordBytes);
+
+// The bytes in front of a WAVE file's samples: the RIFF header, the "fmt "
+// chunk holding record, and the header of the "data" chunk.
+constexpr size_t waveFileHeaderBytes(size_t recordBytes) { return 12 + 8 + recordBytes + 8; }
+// That header for dataBytes of samples. The RIFF size (the file less its
+// first 8 bytes) saturates at 0xFFFFFFFF, so a data size of 0xFFFFFFFF, left
+// while a recording is still being written, gives 0xFFFFFFFF for both.
+std::vector<uint8_t> waveFileHeader(const std::vector<uint8_t>& record, uint32_t dataBytes);
 
 struct WaveLayout {
   WaveFormat format;

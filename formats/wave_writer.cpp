@@ -6,13 +6,14 @@
 #include "formats/wave_format.h"
 
 #include <algorithm>
-#include <cstring>
+#include <vector>
 
 namespace {
 
-constexpr int64_t kWaveHeaderBytes = 46;
+// The full 18-byte record (with an extra-bytes count of 0) in a 46-byte header.
+constexpr int64_t kWaveHeaderBytes = waveFileHeaderBytes(wave_record::kFullBytes);
 // Every size in the header is 32-bit: RIFF size = data bytes + 38.
-constexpr int64_t kMaxWaveDataBytes = 0xFFFFFFFFLL - 38;
+constexpr int64_t kMaxWaveDataBytes = 0xFFFFFFFFLL - (kWaveHeaderBytes - 8);
 
 SampleEncoding encodingForWidth(int widthBytes) {
   switch (widthBytes) {
@@ -34,7 +35,7 @@ class WavePcmSink final : public FileSink {
     // where it stopped; what lies past the new data is cut off on close.
     if (!openOutput(path, sys::Disposition::OpenAlways, sys::Share::ReadWrite)) return;
     int32_t start = std::max(startFrame, 0);
-    writeHeader(0xFFFFFFFFu, 0xFFFFFFFFu);
+    writeHeader(0xFFFFFFFFu);
     if (start > 0) {
       int64_t offset = std::min(kWaveHeaderBytes + static_cast<int64_t>(start) * m_blockAlign, m_file.size());
       seekTo(offset);
@@ -67,27 +68,17 @@ class WavePcmSink final : public FileSink {
     auto dataBytes = static_cast<int64_t>(position()) * m_blockAlign;
     // Anything of an older, longer file after the new data goes.
     if (seekTo(kWaveHeaderBytes + dataBytes) && !m_file.truncateHere()) fail();
-    if (seekTo(0)) writeHeader(static_cast<uint32_t>(dataBytes + 38), static_cast<uint32_t>(dataBytes));
+    if (seekTo(0)) writeHeader(static_cast<uint32_t>(dataBytes));
     m_file.close();
   }
 
  private:
-  void writeHeader(uint32_t riffBytes, uint32_t dataBytes) {
-    uint8_t header[kWaveHeaderBytes];
-    std::memcpy(header, "RIFF", 4);
-    storeLe32(header + 4, riffBytes);
-    std::memcpy(header + 8, "WAVEfmt ", 8);
-    storeLe32(header + 16, 18);
-    storeLe16(header + 20, kWaveFormatPcm);
-    storeLe16(header + 22, channels());
-    storeLe32(header + 24, static_cast<uint32_t>(sampleRate()));
-    storeLe32(header + 28, static_cast<uint32_t>(m_blockAlign) * static_cast<uint32_t>(sampleRate()));
-    storeLe16(header + 32, static_cast<uint16_t>(m_blockAlign));
-    storeLe16(header + 34, static_cast<uint16_t>(bytesPerSample(m_encoding) * 8));
-    storeLe16(header + 36, 0);
-    std::memcpy(header + 38, "data", 4);
-    storeLe32(header + 42, dataBytes);
-    writeBytes(header, sizeof header);
+  // 0xFFFFFFFF while the samples are still being written.
+  void writeHeader(uint32_t dataBytes) {
+    const std::vector<uint8_t> record =
+        pcmWaveRecord(channels(), sampleRate(), bytesPerSample(m_encoding) * 8, wave_record::kFullBytes);
+    const std::vector<uint8_t> header = waveFileHeader(record, dataBytes);
+    writeBytes(header.data(), header.size());
   }
 
   SampleEncoding m_encoding;

@@ -45,6 +45,14 @@ ScratchFolder::~ScratchFolder() {
 
 std::string ScratchFolder::file(const std::string& name) const { return sys::joinPath(m_path, name); }
 
+bool needTool(const std::string& tool) {
+  if (haveTool(tool)) return true;
+  const char* required = std::getenv("ZED_REQUIRE_TOOLS");
+  if (hostToolsRunHere() && required && std::string(required) == "1")
+    ADD_FAILURE() << tool << " is required (ZED_REQUIRE_TOOLS=1) but is not on PATH";
+  return false;
+}
+
 std::vector<uint8_t> readAll(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());

@@ -21,7 +21,7 @@ TEST(Pcm16Conversion, RoundsAndSaturatesInsteadOfWrapping) {
       {-524288, -32768},               {1 << 21, 32767}, {-(1 << 21), -32768},
       {INT32_MAX, 32767},              {INT32_MIN, -32768},
   };
-  for (const Case& c : cases) EXPECT_EQ(pcm16FromSample(c.in), c.out) << c.in;
+  for (const Case& c : cases) EXPECT_EQ(int16FromSample(c.in), c.out) << c.in;
 
   const Sample samples[] = {524287, -524288, 16};
   uint8_t bytes[6];

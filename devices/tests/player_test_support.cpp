@@ -9,38 +9,15 @@
 #include "core/block_store.h"
 #include "devices/player_blocks.h"
 #include "sys/folders.h"
+#include "testkit/block_store_environment.h"
 
 namespace devicetest {
 
 namespace {
 
-class BlockStoreEnvironment : public ::testing::Environment {
- public:
-  void SetUp() override {
-    const char* root = std::getenv("ZED_TEST_TMP");
-    std::string folder = sys::joinPath(root && *root ? root : sys::tempFolder(), "devices-blocks");
-    ASSERT_TRUE(setWorkingFolder(folder));
-  }
-};
-
-[[maybe_unused]] auto* const environment = ::testing::AddGlobalTestEnvironment(new BlockStoreEnvironment);
+[[maybe_unused]] const bool blockStoreSetUp = testkit::useBlockStoreFolder("devices-blocks");
 
 }  // namespace
-
-MemorySource::MemorySource(std::vector<Sample> samples, int channels, int32_t rate, int32_t nominalPeak)
-    : SampleSource(rate, channels, nominalPeak), m_samples(std::move(samples)) {}
-
-void MemorySource::read(Sample* buffer, int32_t frames) {
-  const int ch = channels();
-  for (int32_t f = 0; f < frames; ++f) {
-    int64_t frame = static_cast<int64_t>(m_position) + f;
-    for (int c = 0; c < ch; ++c) {
-      bool inside = frame >= 0 && frame < length();
-      buffer[static_cast<size_t>(f) * ch + c] = inside ? m_samples[static_cast<size_t>(frame) * ch + c] : 0;
-    }
-  }
-  m_position += frames;
-}
 
 void GatedSource::Gate::close() {
   std::lock_guard hold(lock);
@@ -82,7 +59,7 @@ std::vector<Sample> rampSamples(int32_t frames, int channels, int base) {
 
 std::vector<int16_t> expected16(const std::vector<Sample>& samples) {
   std::vector<int16_t> out(samples.size());
-  std::transform(samples.begin(), samples.end(), out.begin(), pcm16FromSample);
+  std::transform(samples.begin(), samples.end(), out.begin(), int16FromSample);
   return out;
 }
 

@@ -13,23 +13,16 @@
 #include "core/sound_buffer.h"
 #include "devices/player_listener.h"
 #include "devices/wave_player.h"
+#include "testkit/memory_source.h"
 
 namespace devicetest {
 
-// Frames in memory; silence outside them, the position keeps growing.
-class MemorySource : public SampleSource {
+// Frames in memory; silence outside them, the position keeps growing. By
+// default declared within the 16-bit range, so the player sends it as it is.
+class MemorySource : public testkit::MemorySource {
  public:
-    // By default declared within the 16-bit range, so the player sends it as it is.
-  MemorySource(std::vector<Sample> samples, int channels, int32_t rate, int32_t nominalPeak = 524272);
-  void read(Sample* buffer, int32_t frames) override;
-  int32_t position() const override { return m_position; }
-  int32_t length() const override { return static_cast<int32_t>(m_samples.size() / channels()); }
-  void seek(int32_t frame) override { m_position = frame; }
-  void setBad() { setStatus(SourceStatus::Corrupt); }
-
- private:
-  std::vector<Sample> m_samples;
-  int32_t m_position = 0;
+  MemorySource(std::vector<Sample> samples, int channels, int32_t rate, int32_t nominalPeak = kLargest16BitSample)
+      : testkit::MemorySource(std::move(samples), channels, rate, nominalPeak) {}
 };
 
 // A memory source whose reads wait while the gate is closed: a worker

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "devices/fake_wave_out_device.h"
+#include "devices/tests/support/fake_wave_out_device.h"
 #include "devices/tests/player_test_support.h"
 #include "devices/transport.h"
 

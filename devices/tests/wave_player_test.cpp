@@ -4,7 +4,7 @@
 #include <cmath>
 #include <thread>
 
-#include "devices/fake_wave_out_device.h"
+#include "devices/tests/support/fake_wave_out_device.h"
 #include "devices/tests/player_test_support.h"
 #include "devices/wave_player.h"
 

@@ -151,24 +151,12 @@ std::vector<Sample> readFrames(SampleSource& source, int32_t frames) {
   return samples;
 }
 
-MemorySource::MemorySource(std::vector<Sample> samples, int channels, int32_t rate)
-    : SampleSource(rate, channels, 1 << 21), m_samples(std::move(samples)) {
-  m_length = static_cast<int32_t>(m_samples.size() / channels);
-}
-
-void MemorySource::read(Sample* buffer, int32_t frames) {
-  const int c = channels();
-  for (int32_t f = 0; f < frames; ++f, ++m_position)
-    for (int k = 0; k < c; ++k)
-      *buffer++ = m_position >= 0 && m_position < m_length ? m_samples[static_cast<size_t>(m_position) * c + k] : 0;
-}
-
 SampleSourceRef memorySource(std::vector<Sample> samples, int channels, int32_t rate) {
   return makeRef<MemorySource>(std::move(samples), channels, rate);
 }
 
 SoundBuffer speech(const std::string& folder) {
-  if (!testkit::haveTool("espeak-ng")) return {};
+  if (!testkit::needTool("espeak-ng")) return {};
   const std::string path = folder + "/speech.wav";
   const std::string text =
       "Speed and pitch are two different things. A slower voice should still sound like the same person, "

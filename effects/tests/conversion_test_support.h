@@ -10,6 +10,7 @@
 
 #include "core/sample_source.h"
 #include "core/sound_buffer.h"
+#include "testkit/memory_source.h"
 
 namespace convtest {
 
@@ -48,20 +49,7 @@ double medianPitch(const std::vector<double>& values, int32_t rate);
 // Frames of a source read from its current position.
 std::vector<Sample> readFrames(SampleSource& source, int32_t frames);
 
-// A source over samples in memory; positions before 0 or past the end read silence.
-class MemorySource final : public SampleSource {
- public:
-  MemorySource(std::vector<Sample> samples, int channels, int32_t rate);
-  void read(Sample* buffer, int32_t frames) override;
-  int32_t position() const override { return static_cast<int32_t>(m_position); }
-  int32_t length() const override { return m_length; }
-  void seek(int32_t frame) override { m_position = frame; }
-
- private:
-  std::vector<Sample> m_samples;
-  int32_t m_length;
-  int64_t m_position = 0;
-};
+using testkit::MemorySource;
 SampleSourceRef memorySource(std::vector<Sample> samples, int channels, int32_t rate);
 
 // Spoken English from espeak-ng, loaded into a buffer (mono, the tool's

@@ -10,8 +10,6 @@ using namespace effecttest;
 
 namespace {
 
-constexpr double kFullScale = 524272;
-
 double decibels(double ratio) { return 20 * std::log10(ratio); }
 
 // A 1 kHz sine whose compressor window level (10 log10 of the mean of
@@ -83,9 +81,9 @@ TEST(AutomaticGainControl, BringsQuietAndLoudSpeechToOneLevelWithoutClipping) {
   ASSERT_EQ(automaticGainControl(sound, 0, sound.totalFrames()), JobResult::Done);
   const std::vector<Sample> after = samplesOf(sound);
   EXPECT_LT(std::fabs(halves(after)), 3.0);
-  EXPECT_LE(peak(after), 0.98 * kFullScale);
+  EXPECT_LE(peak(after), 0.98 * kLargest16BitSample);
   // Both halves end up at a usual speech level.
-  const double level = decibels(rms(after, 1, 0, 0, after.size()) / kFullScale);
+  const double level = decibels(rms(after, 1, 0, 0, after.size()) / kLargest16BitSample);
   EXPECT_GT(level, -26);
   EXPECT_LT(level, -12);
 }
@@ -99,7 +97,7 @@ TEST(AutomaticGainControl, HoldsASteadyToneSteadyAndRidesSlowChangesWithoutPumpi
   SoundBuffer sound = soundFrom(samples, 1, rate);
   ASSERT_EQ(automaticGainControl(sound, 0, sound.totalFrames()), JobResult::Done);
   const std::vector<Sample> after = samplesOf(sound);
-  EXPECT_LE(peak(after), 0.98 * kFullScale);
+  EXPECT_LE(peak(after), 0.98 * kLargest16BitSample);
   // The tone's level in 100 ms steps, away from the start, the end and the bursts.
   double lowest = 1e9, highest = -1e9;
   for (int32_t from = rate / 2; from + rate / 10 < rate * 5 / 2; from += rate / 10) {

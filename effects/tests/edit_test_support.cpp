@@ -6,22 +6,13 @@
 
 #include "core/block_store.h"
 #include "sys/folders.h"
+#include "testkit/block_store_environment.h"
 
 namespace edittest {
 
 namespace {
 
-class BlockStoreEnvironment : public ::testing::Environment {
- public:
-  void SetUp() override {
-    if (!blockFolder().empty()) return;  // another test file's set-up came first
-    const char* root = std::getenv("ZED_TEST_TMP");
-    std::string folder = sys::joinPath(root && *root ? root : sys::tempFolder(), "effects-blocks");
-    ASSERT_TRUE(setWorkingFolder(folder));
-  }
-};
-
-[[maybe_unused]] auto* const environment = ::testing::AddGlobalTestEnvironment(new BlockStoreEnvironment);
+[[maybe_unused]] const bool blockStoreSetUp = testkit::useBlockStoreFolder("effects-blocks");
 
 }  // namespace
 

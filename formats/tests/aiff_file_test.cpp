@@ -6,6 +6,7 @@
 
 #include "formats/byte_source.h"
 #include "formats/formats.h"
+#include "testkit/file_images.h"
 #include "testkit/testkit.h"
 
 namespace {
@@ -27,49 +28,20 @@ SampleSourceRef openImage(const std::vector<uint8_t>& image) {
 // Three 16-bit big-endian samples: 0x0102, -32768, 32767.
 const std::vector<uint8_t> kSoundBytes = {0x01, 0x02, 0x80, 0x00, 0x7F, 0xFF};
 
-struct HandMadeAiff {
-  uint16_t channels = 1;
-  uint16_t bits = 16;
-  uint16_t rateExponent = 0x400C;  // 11,025 = 0xAC440000 >> (30 - 12)
-  uint32_t rateMantissa = 0xAC440000;
-  uint32_t soundOffset = 0;
-  bool soundFirst = false;
-  const char* compression = nullptr;  // an AIFC form when set
-
-  std::vector<uint8_t> image() const {
-    std::vector<uint8_t> comm, ssnd, out;
-    putText(comm, "COMM");
-    putBe32(comm, compression ? 22 : 18);
-    putBe16(comm, channels);
-    putBe32(comm, 0);
-    putBe16(comm, bits);
-    putBe16(comm, rateExponent);
-    putBe32(comm, rateMantissa);
-    putBe32(comm, 0);
-    if (compression) putText(comm, compression);
-
-    putText(ssnd, "SSND");
-    putBe32(ssnd, static_cast<uint32_t>(8 + soundOffset + kSoundBytes.size()));
-    putBe32(ssnd, soundOffset);
-    putBe32(ssnd, 0);
-    ssnd.insert(ssnd.end(), soundOffset, 0xEE);
-    ssnd.insert(ssnd.end(), kSoundBytes.begin(), kSoundBytes.end());
-
-    putText(out, "FORM");
-    putBe32(out, 0);  // left unknown: the reader walks to the end of the file
-    putText(out, compression ? "AIFC" : "AIFF");
-    // An odd-sized chunk first: its pad byte must be skipped too.
-    putText(out, "ANNO");
-    putBe32(out, 3);
-    putText(out, "abc");
-    out.push_back(0);
-    const std::vector<uint8_t>& first = soundFirst ? ssnd : comm;
-    const std::vector<uint8_t>& second = soundFirst ? comm : ssnd;
-    out.insert(out.end(), first.begin(), first.end());
-    out.insert(out.end(), second.begin(), second.end());
-    return out;
-  }
-};
+// An AIFF of kSoundBytes at 11,025 Hz, its frame count left 0 and its form
+// size unknown (the reader walks to the end of the file), behind an
+// odd-sized chunk whose pad byte must be skipped too.
+testkit::AiffImage handMadeAiff() {
+  testkit::AiffImage aiff;
+  aiff.rateExponent = 0x400C;  // 11,025 = 0xAC440000 >> (30 - 12)
+  aiff.rateMantissa = 0xAC440000;
+  aiff.sampleFrames = 0;
+  aiff.formBytes = 0;
+  aiff.inFront = testkit::bigEndianChunk("ANNO", 3, 4);
+  aiff.inFront[8 + 3] = 0;
+  aiff.samples = kSoundBytes;
+  return aiff;
+}
 
 std::string soxCommand(const std::string& arguments) { return "sox -D " + arguments + " 2>/dev/null"; }
 
@@ -126,10 +98,11 @@ TEST(AiffReader, FollowsTheChunkLayout) {
   for (const Case& c : {Case{"comm first", false, 0}, Case{"sound chunk before comm", true, 0},
                         Case{"offset to the first frame", false, 6}}) {
     SCOPED_TRACE(c.what);
-    HandMadeAiff aiff;
+    testkit::AiffImage aiff = handMadeAiff();
     aiff.soundFirst = c.soundFirst;
     aiff.soundOffset = c.soundOffset;
-    SampleSourceRef source = openImage(aiff.image());
+    aiff.beforeSamples.assign(c.soundOffset, 0xEE);
+    SampleSourceRef source = openImage(aiff.build());
     ASSERT_TRUE(source->good());
     EXPECT_EQ(source->sampleRate(), 11025);
     EXPECT_EQ(readAllFrames(*source), expected);
@@ -159,10 +132,10 @@ TEST(AiffReader, WorksOutTheRateFromTheExtendedNumber) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::to_string(c.exponent) + " " + std::to_string(c.mantissaTop));
-    HandMadeAiff aiff;
+    testkit::AiffImage aiff = handMadeAiff();
     aiff.rateExponent = c.exponent;
     aiff.rateMantissa = c.mantissaTop;
-    SampleSourceRef source = openImage(aiff.image());
+    SampleSourceRef source = openImage(aiff.build());
     if (c.rate == 0) {
       EXPECT_EQ(source->status(), SourceStatus::Corrupt);
     } else {
@@ -187,14 +160,14 @@ TEST(AiffReader, RefusesDamagedHeaders) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::to_string(c.channels) + " channels, " + std::to_string(c.bits) + " bits");
-    HandMadeAiff aiff;
+    testkit::AiffImage aiff = handMadeAiff();
     aiff.channels = c.channels;
     aiff.bits = c.bits;
-    aiff.compression = c.compression;
-    EXPECT_EQ(openImage(aiff.image())->status(), c.status);
+    if (c.compression) aiff.formType = "AIFC", aiff.compression = c.compression;
+    EXPECT_EQ(openImage(aiff.build())->status(), c.status);
   }
 
-  std::vector<uint8_t> notAiff = HandMadeAiff().image();
+  std::vector<uint8_t> notAiff = handMadeAiff().build();
   notAiff[8] = 'W';
   EXPECT_EQ(openImage(notAiff)->status(), SourceStatus::Corrupt);
   EXPECT_EQ(openAiffSource(nullptr)->status(), SourceStatus::CannotOpen);

@@ -9,6 +9,7 @@
 
 #include "formats/byte_source.h"
 #include "formats/formats.h"
+#include "testkit/file_images.h"
 #include "testkit/testkit.h"
 
 namespace {
@@ -22,20 +23,17 @@ std::vector<int16_t> readAll16(SampleSource& source) {
   return out;
 }
 
-// The header fields in file order, then padding up to the offset and data.
-struct HandMadeAu {
-  uint32_t magic = 0x2E736E64;  // ".snd"
-  uint32_t dataOffset = 24, dataSize = 8, encoding = 3, sampleRate = 8000, channels = 1;
-  uint32_t padding = 0, dataBytes = 8;
+// A 16-bit mono AU of bytes 1, 2, ... count.
+testkit::AuImage handMadeAu(uint32_t count = 8) {
+  testkit::AuImage au;
+  au.samples.resize(count);
+  for (uint32_t i = 0; i < count; ++i) au.samples[i] = static_cast<uint8_t>(i + 1);
+  return au;
+}
 
-  SampleSourceRef open() const {
-    std::vector<uint8_t> out;
-    for (uint32_t field : {magic, dataOffset, dataSize, encoding, sampleRate, channels}) testkit::putBe32(out, field);
-    out.resize(out.size() + padding, 'x');
-    for (uint32_t i = 0; i < dataBytes; ++i) out.push_back(static_cast<uint8_t>(i + 1));
-    return openAuSource(std::make_unique<MemoryByteSource>(out));
-  }
-};
+SampleSourceRef openImage(const testkit::AuImage& au) {
+  return openAuSource(std::make_unique<MemoryByteSource>(au.build()));
+}
 
 }  // namespace
 
@@ -68,9 +66,9 @@ TEST(AuReader, TakesTheDataSizeAsFarAsTheFileHoldsIt) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE("data size " + std::to_string(c.dataSize) + ", bytes " + std::to_string(c.dataBytes));
-    HandMadeAu au;
-    au.dataSize = c.dataSize, au.dataBytes = c.dataBytes, au.padding = c.padding, au.dataOffset = 24 + c.padding;
-    SampleSourceRef source = au.open();
+    testkit::AuImage au = handMadeAu(c.dataBytes);
+    au.dataBytes = c.dataSize, au.beforeData.assign(c.padding, 'x'), au.dataOffset = 24 + c.padding;
+    SampleSourceRef source = openImage(au);
     ASSERT_TRUE(source->good());
     EXPECT_EQ(source->length(), c.frames);
     Sample first = 0;
@@ -80,37 +78,33 @@ TEST(AuReader, TakesTheDataSizeAsFarAsTheFileHoldsIt) {
 }
 
 TEST(AuReader, RefusesDamagedHeadersWithTheirStatus) {
-  using Field = uint32_t HandMadeAu::*;
+  using Field = uint32_t testkit::AuImage::*;
   const struct { Field field; uint32_t value; SourceStatus status; } damages[] = {
-      {&HandMadeAu::magic, 0x646E732E, SourceStatus::Corrupt},  // the other byte order
-      {&HandMadeAu::dataOffset, 23, SourceStatus::Corrupt},     {&HandMadeAu::dataOffset, 0, SourceStatus::Corrupt},
-      {&HandMadeAu::dataOffset, 33, SourceStatus::Corrupt},     // past the file's end
-      {&HandMadeAu::dataOffset, 0xFFFFFFF0, SourceStatus::Corrupt},
-      {&HandMadeAu::channels, 0, SourceStatus::Corrupt},        {&HandMadeAu::channels, 256, SourceStatus::Corrupt},
-      {&HandMadeAu::channels, 0x101, SourceStatus::Corrupt},    {&HandMadeAu::sampleRate, 0, SourceStatus::Corrupt},
-      {&HandMadeAu::sampleRate, 196001, SourceStatus::Corrupt}, {&HandMadeAu::sampleRate, 0xFFFFAC44, SourceStatus::Corrupt},
-      {&HandMadeAu::encoding, 0, SourceStatus::CodecMissing},   {&HandMadeAu::encoding, 4, SourceStatus::CodecMissing},
-      {&HandMadeAu::encoding, 6, SourceStatus::CodecMissing},   {&HandMadeAu::encoding, 23, SourceStatus::CodecMissing},
+      {&testkit::AuImage::magic, 0x646E732E, SourceStatus::Corrupt},  // the other byte order
+      {&testkit::AuImage::dataOffset, 23, SourceStatus::Corrupt},     {&testkit::AuImage::dataOffset, 0, SourceStatus::Corrupt},
+      {&testkit::AuImage::dataOffset, 33, SourceStatus::Corrupt},     // past the file's end
+      {&testkit::AuImage::dataOffset, 0xFFFFFFF0, SourceStatus::Corrupt},
+      {&testkit::AuImage::channels, 0, SourceStatus::Corrupt},        {&testkit::AuImage::channels, 256, SourceStatus::Corrupt},
+      {&testkit::AuImage::channels, 0x101, SourceStatus::Corrupt},    {&testkit::AuImage::rate, 0, SourceStatus::Corrupt},
+      {&testkit::AuImage::rate, 196001, SourceStatus::Corrupt}, {&testkit::AuImage::rate, 0xFFFFAC44, SourceStatus::Corrupt},
+      {&testkit::AuImage::encoding, 0, SourceStatus::CodecMissing},   {&testkit::AuImage::encoding, 4, SourceStatus::CodecMissing},
+      {&testkit::AuImage::encoding, 6, SourceStatus::CodecMissing},   {&testkit::AuImage::encoding, 23, SourceStatus::CodecMissing},
       // The limits themselves are fine.
-      {&HandMadeAu::channels, 255, SourceStatus::Good},         {&HandMadeAu::sampleRate, 1, SourceStatus::Good},
-      {&HandMadeAu::sampleRate, 196000, SourceStatus::Good},    {&HandMadeAu::dataOffset, 32, SourceStatus::Good},
-      {&HandMadeAu::encoding, 27, SourceStatus::Good},
+      {&testkit::AuImage::channels, 255, SourceStatus::Good},         {&testkit::AuImage::rate, 1, SourceStatus::Good},
+      {&testkit::AuImage::rate, 196000, SourceStatus::Good},    {&testkit::AuImage::dataOffset, 32, SourceStatus::Good},
+      {&testkit::AuImage::encoding, 27, SourceStatus::Good},
   };
   for (const auto& damage : damages) {
-    HandMadeAu au;
+    testkit::AuImage au = handMadeAu();
     au.*damage.field = damage.value;
-    SampleSourceRef source = au.open();
+    SampleSourceRef source = openImage(au);
     EXPECT_EQ(source->status(), damage.status) << "field set to " << damage.value;
     if (damage.status != SourceStatus::Good) {
       EXPECT_EQ(source->length(), 0);
     }
   }
   for (uint32_t size : {0u, 4u, 23u}) {  // shorter than a header
-    HandMadeAu au;
-    au.dataBytes = 0;
-    std::vector<uint8_t> out;
-    for (uint32_t field : {au.magic, au.dataOffset, au.dataSize, au.encoding, au.sampleRate, au.channels})
-      testkit::putBe32(out, field);
+    std::vector<uint8_t> out = handMadeAu(0).build();
     out.resize(size);
     EXPECT_EQ(openAuSource(std::make_unique<MemoryByteSource>(out))->status(), SourceStatus::Corrupt) << size;
   }

@@ -16,6 +16,7 @@
 
 #include "formats/byte_source.h"
 #include "formats/formats.h"
+#include "testkit/file_images.h"
 #include "testkit/testkit.h"
 
 namespace {
@@ -43,11 +44,14 @@ void* operator new(std::size_t bytes) {
 
 namespace {
 
-using testkit::putBe16;
-using testkit::putBe32;
-using testkit::putLe16;
+using testkit::AiffImage;
+using testkit::AuImage;
+using testkit::bigEndianChunk;
+using testkit::littleEndianChunk;
+using testkit::patternBytes;
 using testkit::putLe32;
 using testkit::putText;
+using testkit::WaveImage;
 using Bytes = std::vector<uint8_t>;
 using Reader = std::function<SampleSourceRef(std::unique_ptr<ByteSource>)>;
 
@@ -116,56 +120,7 @@ void expectOutcomes(const Reader& reader, const std::vector<DamagedCase>& cases)
 
 // ---- WAVE ----
 
-struct WaveImage {
-  uint16_t tag = 1;
-  uint16_t channels = 1;
-  uint32_t rate = 8000;
-  uint16_t bits = 16;
-  uint32_t fmtBytes = 16;
-  uint16_t extraBytes = 0;  // written when the fmt chunk has room for the count
-  uint32_t dataBytes = 0xFFFFFFFE;  // this value: the size of the samples given
-  uint32_t riffBytes = 0xFFFFFFFE;  // this value: the size of the file less 8
-  Bytes inFront;  // top-level bytes before the RIFF header
-  Bytes beforeData;  // chunks between "fmt " and "data"
-  size_t sampleBytes = 20;
-
-  Bytes build() const {
-    Bytes out = inFront;
-    const size_t riffAt = out.size();
-    putText(out, "RIFF");
-    putLe32(out, 0);
-    putText(out, "WAVEfmt ");
-    putLe32(out, fmtBytes);
-    Bytes body;
-    putLe16(body, tag);
-    putLe16(body, channels);
-    putLe32(body, rate);
-    putLe32(body, rate * channels * ((bits + 7) / 8));
-    putLe16(body, static_cast<uint16_t>(channels * ((bits + 7) / 8)));
-    putLe16(body, bits);
-    if (fmtBytes >= 18) putLe16(body, extraBytes);
-    // A size far beyond the file is only claimed, not written.
-    body.resize(fmtBytes <= 8194 ? fmtBytes : body.size(), 0);
-    if (body.size() & 1) body.push_back(0);
-    out.insert(out.end(), body.begin(), body.end());
-    out.insert(out.end(), beforeData.begin(), beforeData.end());
-    putText(out, "data");
-    putLe32(out, dataBytes == 0xFFFFFFFE ? static_cast<uint32_t>(sampleBytes) : dataBytes);
-    for (size_t i = 0; i < sampleBytes; ++i) out.push_back(static_cast<uint8_t>(i * 37));
-    storeLe32(&out[riffAt + 4], riffBytes == 0xFFFFFFFE ? static_cast<uint32_t>(out.size() - riffAt - 8) : riffBytes);
-    return out;
-  }
-};
-
 Reader waveReader() { return [](std::unique_ptr<ByteSource> bytes) { return openWaveSource(std::move(bytes)); }; }
-
-Bytes chunk(const char* id, uint32_t size, size_t bodyBytes) {
-  Bytes out;
-  putText(out, id);
-  putLe32(out, size);
-  out.resize(out.size() + bodyBytes, 0x41);
-  return out;
-}
 
 TEST(DamagedFiles, WaveHeadersGiveClearStatusesAndSizesAreKeptToTheFile) {
   const auto wave = [](auto change) {
@@ -191,17 +146,17 @@ TEST(DamagedFiles, WaveHeadersGiveClearStatusesAndSizesAreKeptToTheFile) {
       {"extra-bytes count beyond the fmt chunk",
        wave([](WaveImage& w) { w.fmtBytes = 20, w.extraBytes = 0xFFFF; }), good, 10},
       {"float samples of 16 bits", wave([](WaveImage& w) { w.tag = 3; }), corrupt, 0},
-      {"odd-length data, mono", wave([](WaveImage& w) { w.sampleBytes = 7; }), good, 3},
-      {"odd-length data, stereo", wave([](WaveImage& w) { w.channels = 2, w.sampleBytes = 7; }), good, 1},
+      {"odd-length data, mono", wave([](WaveImage& w) { w.samples = patternBytes(7); }), good, 3},
+      {"odd-length data, stereo", wave([](WaveImage& w) { w.channels = 2, w.samples = patternBytes(7); }), good, 1},
       {"data size 0xFFFFFFFF", wave([](WaveImage& w) { w.dataBytes = 0xFFFFFFFF; }), good, 10},
       {"data size 0", wave([](WaveImage& w) { w.dataBytes = 0; }), good, 0},
       // 56 bytes of samples after the 44-byte header: 28 frames, not 2 G.
-      {"100-byte file claiming 4 GB", wave([](WaveImage& w) { w.dataBytes = 0xF0000000, w.sampleBytes = 56; }),
+      {"100-byte file claiming 4 GB", wave([](WaveImage& w) { w.dataBytes = 0xF0000000, w.samples = patternBytes(56); }),
        good, 28},
       {"chunk before the data far beyond the file",
-       wave([](WaveImage& w) { w.beforeData = chunk("LIST", 0xFFFFFFF0, 4); }), corrupt, 0},
+       wave([](WaveImage& w) { w.beforeData = littleEndianChunk("LIST", 0xFFFFFFF0, 4); }), corrupt, 0},
       {"odd chunk before the data, padded",
-       wave([](WaveImage& w) { w.beforeData = chunk("LIST", 3, 4); }), good, 10},
+       wave([](WaveImage& w) { w.beforeData = littleEndianChunk("LIST", 3, 4); }), good, 10},
       // The sizes of the RIFF header itself are not relied on (a recording
       // that was never closed leaves them wrong); the chunks are.
       {"RIFF size 0", wave([](WaveImage& w) { w.riffBytes = 0; }), good, 10},
@@ -209,72 +164,19 @@ TEST(DamagedFiles, WaveHeadersGiveClearStatusesAndSizesAreKeptToTheFile) {
       {"RIFF size 0xFFFFFFFF", wave([](WaveImage& w) { w.riffBytes = 0xFFFFFFFF; }), good, 10},
       // A top-level chunk in front is skipped by its size, which must at
       // least step past its own form type.
-      {"chunk in front of size 0", wave([](WaveImage& w) { w.inFront = chunk("JUNK", 0, 4); }), corrupt, 0},
-      {"chunk in front of size 3", wave([](WaveImage& w) { w.inFront = chunk("JUNK", 3, 4); }), corrupt, 0},
-      {"chunk in front of size 4", wave([](WaveImage& w) { w.inFront = chunk("JUNK", 4, 4); }), corrupt, 0},
-      {"chunk in front of size 6", wave([](WaveImage& w) { w.inFront = chunk("JUNK", 6, 6); }), good, 10},
+      {"chunk in front of size 0", wave([](WaveImage& w) { w.inFront = littleEndianChunk("JUNK", 0, 4); }), corrupt, 0},
+      {"chunk in front of size 3", wave([](WaveImage& w) { w.inFront = littleEndianChunk("JUNK", 3, 4); }), corrupt, 0},
+      {"chunk in front of size 4", wave([](WaveImage& w) { w.inFront = littleEndianChunk("JUNK", 4, 4); }), corrupt, 0},
+      {"chunk in front of size 6", wave([](WaveImage& w) { w.inFront = littleEndianChunk("JUNK", 6, 6); }), good, 10},
       {"chunk in front far beyond the file",
-       wave([](WaveImage& w) { w.inFront = chunk("JUNK", 0xFFFFFFF0, 4); }), corrupt, 0},
+       wave([](WaveImage& w) { w.inFront = littleEndianChunk("JUNK", 0xFFFFFFF0, 4); }), corrupt, 0},
       {"no RIFF header at all", Bytes(100, 0), corrupt, 0},
   });
 }
 
 // ---- AIFF ----
 
-void putRate(Bytes& out, uint16_t exponent, uint32_t mantissaTop) {
-  putBe16(out, exponent);
-  putBe32(out, mantissaTop);
-  putBe32(out, 0);
-}
-
-struct AiffImage {
-  const char* formType = "AIFF";
-  uint16_t channels = 1;
-  uint16_t bits = 16;
-  uint16_t rateExponent = 0x400B;  // 8,000
-  uint32_t rateMantissa = 0xFA000000;
-  uint32_t commBytes = 0;  // 0: the size of the fields written
-  const char* compression = "NONE";  // AIFC only
-  uint32_t soundBytes = 0xFFFFFFFE;  // this value: 8 + the size of the samples given
-  uint32_t soundOffset = 0;
-  Bytes inFront;  // chunks before "COMM"
-  size_t sampleBytes = 20;
-
-  Bytes build() const {
-    const bool aifc = std::string(formType) == "AIFC";
-    Bytes out;
-    putText(out, "FORM");
-    putBe32(out, 0);
-    putText(out, formType);
-    out.insert(out.end(), inFront.begin(), inFront.end());
-    Bytes body;
-    putBe16(body, channels);
-    putBe32(body, static_cast<uint32_t>(sampleBytes / 2));
-    putBe16(body, bits);
-    putRate(body, rateExponent, rateMantissa);
-    if (aifc) putText(body, compression);
-    putText(out, "COMM");
-    putBe32(out, commBytes ? commBytes : static_cast<uint32_t>(body.size()));
-    out.insert(out.end(), body.begin(), body.end());
-    putText(out, "SSND");
-    putBe32(out, soundBytes == 0xFFFFFFFE ? static_cast<uint32_t>(8 + sampleBytes) : soundBytes);
-    putBe32(out, soundOffset);
-    putBe32(out, 0);
-    for (size_t i = 0; i < sampleBytes; ++i) out.push_back(static_cast<uint8_t>(i * 37));
-    storeBe32(&out[4], static_cast<uint32_t>(out.size() - 8));
-    return out;
-  }
-};
-
 Reader aiffReader() { return [](std::unique_ptr<ByteSource> bytes) { return openAiffSource(std::move(bytes)); }; }
-
-Bytes bigEndianChunk(const char* id, uint32_t size, size_t bodyBytes) {
-  Bytes out;
-  putText(out, id);
-  putBe32(out, size);
-  out.resize(out.size() + bodyBytes, 0x41);
-  return out;
-}
 
 TEST(DamagedFiles, AiffHeadersGiveClearStatusesAndSizesAreKeptToTheFile) {
   const auto aiff = [](auto change) {
@@ -297,9 +199,9 @@ TEST(DamagedFiles, AiffHeadersGiveClearStatusesAndSizesAreKeptToTheFile) {
        corrupt, 0},
       {"no bits", aiff([](AiffImage& a) { a.bits = 0; }), corrupt, 0},
       {"COMM of 17 bytes", aiff([](AiffImage& a) { a.commBytes = 17; }), corrupt, 0},
-      {"odd-length samples", aiff([](AiffImage& a) { a.sampleBytes = 7; }), good, 3},
+      {"odd-length samples", aiff([](AiffImage& a) { a.samples = patternBytes(7); }), good, 3},
       {"sound size 0xFFFFFFFF", aiff([](AiffImage& a) { a.soundBytes = 0xFFFFFFFF; }), good, 10},
-      {"100-byte file claiming 2 GB", aiff([](AiffImage& a) { a.soundBytes = 0x7FFFFFF0, a.sampleBytes = 46; }),
+      {"100-byte file claiming 2 GB", aiff([](AiffImage& a) { a.soundBytes = 0x7FFFFFF0, a.samples = patternBytes(46); }),
        good, 23},
       {"sound offset past the file", aiff([](AiffImage& a) { a.soundOffset = 0x40000000; }), good, 0},
       {"chunk before COMM far beyond the file",
@@ -311,27 +213,6 @@ TEST(DamagedFiles, AiffHeadersGiveClearStatusesAndSizesAreKeptToTheFile) {
 }
 
 // ---- AU ----
-
-struct AuImage {
-  uint32_t dataOffset = 24;
-  uint32_t dataBytes = 0xFFFFFFFE;  // this value: the size of the samples given
-  uint32_t encoding = 3;            // 16-bit big-endian
-  uint32_t rate = 8000;
-  uint32_t channels = 1;
-  size_t sampleBytes = 20;
-
-  Bytes build() const {
-    Bytes out;
-    putText(out, ".snd");
-    putBe32(out, dataOffset);
-    putBe32(out, dataBytes == 0xFFFFFFFE ? static_cast<uint32_t>(sampleBytes) : dataBytes);
-    putBe32(out, encoding);
-    putBe32(out, rate);
-    putBe32(out, channels);
-    for (size_t i = 0; i < sampleBytes; ++i) out.push_back(static_cast<uint8_t>(i * 37));
-    return out;
-  }
-};
 
 Reader auReader() { return [](std::unique_ptr<ByteSource> bytes) { return openAuSource(std::move(bytes)); }; }
 
@@ -356,9 +237,9 @@ TEST(DamagedFiles, AuHeadersGiveClearStatusesAndSizesAreKeptToTheFile) {
       {"rate 196,001", au([](AuImage& a) { a.rate = 196001; }), corrupt, 0},
       {"rate 0xFFFFFFFF", au([](AuImage& a) { a.rate = 0xFFFFFFFF; }), corrupt, 0},
       {"an encoding without a decoder", au([](AuImage& a) { a.encoding = 23; }), SourceStatus::CodecMissing, 0},
-      {"odd-length data", au([](AuImage& a) { a.sampleBytes = 7; }), good, 3},
+      {"odd-length data", au([](AuImage& a) { a.samples = patternBytes(7); }), good, 3},
       {"data size 0xFFFFFFFF", au([](AuImage& a) { a.dataBytes = 0xFFFFFFFF; }), good, 10},
-      {"100-byte file claiming 4 GB", au([](AuImage& a) { a.dataBytes = 0xF0000000, a.sampleBytes = 76; }), good,
+      {"100-byte file claiming 4 GB", au([](AuImage& a) { a.dataBytes = 0xF0000000, a.samples = patternBytes(76); }), good,
        38},
   });
 }
@@ -423,7 +304,7 @@ TEST(DamagedFiles, EveryTruncationIsCorruptInTheHeaderAndShortInTheSamples) {
   const Format formats[] = {
       {"WAVE", waveReader(), WaveImage{}.build(), 44, 2},
       {"WAVE stereo with a chunk before the data",
-       waveReader(), [] { WaveImage w; w.channels = 2; w.beforeData = chunk("fact", 4, 4); return w.build(); }(),
+       waveReader(), [] { WaveImage w; w.channels = 2; w.beforeData = littleEndianChunk("fact", 4, 4); return w.build(); }(),
        56, 4},
       {"AIFF", aiffReader(), AiffImage{}.build(), 54, 2},
       {"AIFC", aiffReader(), [] { AiffImage a; a.formType = "AIFC"; return a.build(); }(), 58, 2},

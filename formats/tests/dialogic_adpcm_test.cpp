@@ -109,7 +109,7 @@ TEST(DialogicAdpcm, CodesSoxsMaterialAsWellAsSoxAndDecodesItsTones) {
   };
   for (const auto& material : materials) {
     SCOPED_TRACE(material.name);
-    if (!material.soxCompatible && !testkit::haveTool("espeak-ng")) continue;  // speech needs it
+    if (!material.soxCompatible && !testkit::needTool("espeak-ng")) continue;  // speech needs it
     const std::string original = folder.file("original.raw"), soxVox = folder.file("sox.vox"),
                       ourVox = folder.file("our.vox");
     std::string make = material.make;

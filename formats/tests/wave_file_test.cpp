@@ -5,6 +5,7 @@
 #include "formats/formats.h"
 #include "formats/wav_codec_file.h"
 #include "sys/file.h"
+#include "testkit/file_images.h"
 #include "testkit/testkit.h"
 
 namespace {
@@ -26,29 +27,15 @@ void writeWave(const std::string& path, const std::vector<Sample>& samples, int 
   ASSERT_EQ(sink->close(), SourceStatus::Good);
 }
 
-// A minimal 16-bit mono WAVE image with the given chunks between the header and "data".
+// A 16-bit mono WAVE image with the given chunks between the header and "data".
 std::vector<uint8_t> waveImage(const std::vector<int16_t>& samples, const std::vector<uint8_t>& beforeFmt = {},
                                const std::vector<uint8_t>& beforeData = {}, uint32_t dataSize = 0) {
-  std::vector<uint8_t> body;
-  testkit::putText(body, "WAVE");
-  body.insert(body.end(), beforeFmt.begin(), beforeFmt.end());
-  testkit::putText(body, "fmt ");
-  testkit::putLe32(body, 16);
-  testkit::putLe16(body, 1);
-  testkit::putLe16(body, 1);
-  testkit::putLe32(body, 8000);
-  testkit::putLe32(body, 16000);
-  testkit::putLe16(body, 2);
-  testkit::putLe16(body, 16);
-  body.insert(body.end(), beforeData.begin(), beforeData.end());
-  testkit::putText(body, "data");
-  testkit::putLe32(body, dataSize ? dataSize : static_cast<uint32_t>(samples.size() * 2));
-  for (int16_t s : samples) testkit::putLe16(body, static_cast<uint16_t>(s));
-  std::vector<uint8_t> image;
-  testkit::putText(image, "RIFF");
-  testkit::putLe32(image, static_cast<uint32_t>(body.size()));
-  image.insert(image.end(), body.begin(), body.end());
-  return image;
+  testkit::WaveImage image;
+  image.samples = testkit::le16Bytes(samples);
+  image.beforeFmt = beforeFmt;
+  image.beforeData = beforeData;
+  if (dataSize) image.dataBytes = dataSize;
+  return image.build();
 }
 
 TEST(WaveReader, MatchesSoxOnEveryPcmWidth) {
@@ -93,20 +80,10 @@ TEST(WaveReader, ExtremeValuesConvertExactly) {
       {32, {0x00, 0x00, 0x00, 0x80}, -524288},
   };
   for (const auto& c : cases) {
-    std::vector<uint8_t> image;
-    testkit::putText(image, "RIFF");
-    testkit::putLe32(image, 36 + static_cast<uint32_t>(c.bytes.size()));
-    testkit::putText(image, "WAVEfmt ");
-    testkit::putLe32(image, 16);
-    testkit::putLe16(image, 1);
-    testkit::putLe16(image, 1);
-    testkit::putLe32(image, 8000);
-    testkit::putLe32(image, 8000 * c.bits / 8);
-    testkit::putLe16(image, static_cast<uint16_t>(c.bits / 8));
-    testkit::putLe16(image, static_cast<uint16_t>(c.bits));
-    testkit::putText(image, "data");
-    testkit::putLe32(image, static_cast<uint32_t>(c.bytes.size()));
-    image.insert(image.end(), c.bytes.begin(), c.bytes.end());
+    testkit::WaveImage wave;
+    wave.bits = static_cast<uint16_t>(c.bits);
+    wave.samples = c.bytes;
+    const std::vector<uint8_t> image = wave.build();
     auto source = openWaveSource(std::make_unique<MemoryByteSource>(image));
     ASSERT_TRUE(source->good());
     EXPECT_EQ(readSource(*source, 1)[0], c.expected) << c.bits << "-bit";
@@ -138,24 +115,13 @@ TEST(WaveReader, SkipsForeignChunksAndReadsUnclosedRecordingsToTheEnd) {
 
 TEST(WaveReader, RefusesBadHeadersAsCorruptAndMissingFilesAsUnopenable) {
   auto withFormat = [](uint16_t channels, uint32_t rate, uint32_t fmtSize, uint16_t bits = 16) {
-    std::vector<uint8_t> image;
-    testkit::putText(image, "RIFF");
-    testkit::putLe32(image, 4 + 8 + fmtSize + 8 + 2);
-    testkit::putText(image, "WAVEfmt ");
-    testkit::putLe32(image, fmtSize);
-    std::vector<uint8_t> fmt;
-    testkit::putLe16(fmt, 1);
-    testkit::putLe16(fmt, channels);
-    testkit::putLe32(fmt, rate);
-    testkit::putLe32(fmt, rate * 2);
-    testkit::putLe16(fmt, 2);
-    testkit::putLe16(fmt, bits);
-    fmt.resize(fmtSize, 0);
-    image.insert(image.end(), fmt.begin(), fmt.end());
-    testkit::putText(image, "data");
-    testkit::putLe32(image, 2);
-    testkit::putLe16(image, 0x1234);
-    return image;
+    testkit::WaveImage image;
+    image.channels = channels;
+    image.rate = rate;
+    image.fmtBytes = fmtSize;
+    image.bits = bits;
+    image.samples = testkit::le16Bytes({0x1234});
+    return image.build();
   };
   struct Case {
     const char* what;

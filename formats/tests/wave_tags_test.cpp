@@ -7,11 +7,11 @@
 
 #include "formats/byte_source.h"
 #include "formats/formats.h"
+#include "testkit/file_images.h"
 #include "testkit/testkit.h"
 
 namespace {
 
-using testkit::putLe16;
 using testkit::putLe32;
 using testkit::putText;
 using Bytes = std::vector<uint8_t>;
@@ -49,27 +49,11 @@ Bytes dispChunk(uint32_t type, const std::string& text) {
 // An 8-bit mono WAVE file of the given samples, then the given chunks. The
 // data chunk gets no pad byte when nothing follows it.
 Bytes waveImage(const Bytes& samples, std::initializer_list<Bytes> chunks = {}) {
-  Bytes chunksAfter;
-  for (const Bytes& chunk : chunks) chunksAfter.insert(chunksAfter.end(), chunk.begin(), chunk.end());
-  Bytes out;
-  putText(out, "RIFF");
-  putLe32(out, 0);
-  putText(out, "WAVEfmt ");
-  putLe32(out, 16);
-  putLe16(out, 1);
-  putLe16(out, 1);
-  putLe32(out, 8000);
-  putLe32(out, 8000);
-  putLe16(out, 1);
-  putLe16(out, 8);
-  putText(out, "data");
-  putLe32(out, static_cast<uint32_t>(samples.size()));
-  out.insert(out.end(), samples.begin(), samples.end());
-  if (!chunksAfter.empty() && (samples.size() & 1)) out.push_back(0);
-  out.insert(out.end(), chunksAfter.begin(), chunksAfter.end());
-  const uint32_t riffBytes = static_cast<uint32_t>(out.size() - 8);
-  for (int i = 0; i < 4; ++i) out[4 + i] = static_cast<uint8_t>(riffBytes >> (8 * i));
-  return out;
+  testkit::WaveImage image;
+  image.bits = 8;
+  image.samples = samples;
+  for (const Bytes& chunk : chunks) image.afterData.insert(image.afterData.end(), chunk.begin(), chunk.end());
+  return image.build();
 }
 
 TagSet tagsOf(const Bytes& image) {

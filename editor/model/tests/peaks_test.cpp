@@ -9,6 +9,7 @@
 #include "core/block_store.h"
 #include "sys/file.h"
 #include "sys/folders.h"
+#include "testkit/block_store_environment.h"
 
 namespace {
 
@@ -17,14 +18,7 @@ constexpr int32_t kStep = 2048;  // one peak byte in sample units
 constexpr uint8_t kUntouched = 0xEE;
 using Columns = std::vector<std::pair<int, int>>;
 
-class BlockStoreEnvironment : public ::testing::Environment {
- public:
-  void SetUp() override {
-    const char* root = std::getenv("ZED_TEST_TMP");
-    ASSERT_TRUE(setWorkingFolder(sys::joinPath(root && *root ? root : sys::tempFolder(), "editor-model-blocks")));
-  }
-};
-[[maybe_unused]] auto* const environment = ::testing::AddGlobalTestEnvironment(new BlockStoreEnvironment);
+[[maybe_unused]] const bool blockStoreSetUp = testkit::useBlockStoreFolder("editor-model-blocks");
 
 SoundBuffer bufferFrom(const std::vector<Sample>& samples, int channels) {
   SoundBuffer buffer;

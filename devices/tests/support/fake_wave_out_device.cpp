@@ -1,4 +1,4 @@
-#include "devices/fake_wave_out_device.h"
+#include "devices/tests/support/fake_wave_out_device.h"
 
 #include <algorithm>
 #include <chrono>

@@ -75,6 +75,9 @@ grep -q ready server.out || { echo "the test server did not start" >&2; cat serv
 
 program_files=$(winepath -u 'C:\Program Files' 2>/dev/null)
 temp_folder=$(winepath -u "$(wine "$driver" temp | tr -d '\r')" 2>/dev/null)
+# The checks below look into these folders: they must be real.
+[ -d "$program_files" ] && [ -d "$temp_folder" ] ||
+  { echo "the prefix's folders were not found: '$program_files' '$temp_folder'" >&2; exit 1; }
 
 # Runs the download of component $1 and sets result, path and quiet.
 install() {
@@ -99,6 +102,7 @@ install testdec
 expect_eq "result" "$result" 2
 expect_eq "registration" "$path" ""
 expect_eq "nothing installed" "$(ls "$program_files/Zedirad/Components/testdec" 2>/dev/null | wc -l)" 0
+expect_eq "no request got past the handshake" "$(requests "$port1" testdec)" 0
 
 wine "$driver" trust "Z:$work/ca.der" </dev/null >/dev/null || fail "the test authority could not be added"
 
@@ -133,6 +137,13 @@ install testdec
 expect_eq "result" "$result" 0
 expect_eq "registration" "$path" "$testdec_path"
 forget testdec
+
+echo "== a reply shorter than its announced length is refused"
+set_modes short missing
+install testdec
+expect_eq "result" "$result" 2
+expect_eq "registration" "$path" ""
+expect_eq "no download left in the temporary folder" "$(leftovers)" 0
 
 echo "== a tampered installer (one byte changed) is refused and nothing runs"
 set_modes tampered tampered

@@ -9,6 +9,7 @@ How each port answers is read from <mode file> at every request, one line
   tampered  the file with one byte changed
   missing   404
   slow      the file with its length, 2,048 bytes every 0.2 s
+  short     the file's full length announced, its first half sent
 Usage: component_server.py <folder> <mode file> <cert> <key> <port1> <port2>
 Prints "ready" once both ports listen.
 """
@@ -62,6 +63,8 @@ class Handler(http.server.BaseHTTPRequestHandler):
                 self.wfile.write(body[at:at + 2048])
                 self.wfile.flush()
                 time.sleep(0.2)
+        elif mode == "short":
+            self.wfile.write(body[:len(body) // 2])
         else:
             self.wfile.write(body)
 

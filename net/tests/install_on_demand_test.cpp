@@ -87,11 +87,11 @@ TEST_F(InstallOnDemand, RunsTheTrustedInstallerQuietlyFromAFreshFolderAndCleansU
   EXPECT_EQ(runner.runs[0].bytes, installer);
   EXPECT_EQ(runner.runs[0].quiet, std::optional<std::string>("1"));
   // Not a fixed name in the temporary folder: a folder of its own inside it.
-  std::string folder = runner.runs[0].path.substr(0, runner.runs[0].path.size() - std::string("/flacdec.exe").size());
-  EXPECT_NE(folder, temp.path());
-  EXPECT_EQ(folder.rfind(temp.path(), 0), 0u);
+  std::filesystem::path download(runner.runs[0].path);
+  EXPECT_EQ(download.filename(), "flacdec.exe");
+  EXPECT_TRUE(std::filesystem::equivalent(download.parent_path().parent_path(), temp.path()));
   EXPECT_FALSE(sys::fileExists(runner.runs[0].path));
-  EXPECT_FALSE(sys::folderExists(folder));
+  EXPECT_TRUE(std::filesystem::is_empty(temp.path()));
   EXPECT_EQ(progress.lines.front(), "Download install-on-demand|flacdec");
   EXPECT_EQ(progress.lines.back(), "Running install-on-demand|flacdec");
   EXPECT_EQ(client.requested, std::vector<std::string>{kFirstUrl});

@@ -26,6 +26,8 @@ for preset in "${presets[@]}"; do
   echo "== $preset: configure and build"
   start=$SECONDS
   if [ "$preset" = win64 ]; then
+    # The codec components link the stack; it is cached by version.
+    "$root/scripts/build-codecs.sh"
     "$root/scripts/wine-prefix.sh" "$root/build/win64/wineprefix"
   fi
   # Configuring again is cheap and picks up changed presets.

@@ -10,6 +10,7 @@ packages=(
   wine wine64 fonts-wine xvfb xauth imagemagick
   sox libsox-fmt-all lame flac vorbis-tools mpg123 espeak-ng
   pulseaudio pulseaudio-utils
+  dpkg-dev autoconf automake libtool pkg-config debian-archive-keyring ffmpeg libbcg729-dev
 )
 
 missing=()

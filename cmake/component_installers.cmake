@@ -7,7 +7,7 @@
 #   program at <program-path> as resource 99/99; it installs the program under
 #   its own file name (or INSTALLED_AS) and registers it as <component>. The installer is built
 #   as OUTPUT_NAME (default <component>) and copied to SERVE_DIR/<component>.exe
-#   (default <build>/components), the name the download on demand fetches.
+#   (default <build>/component-installers), the name the download on demand fetches.
 #
 # zed_add_installer_catalog(<library> <installer targets...>)
 #   A library defining net::shippedInstallers() with the SHA-256 of each
@@ -24,7 +24,7 @@ function(zed_add_component_installer component program display)
     set(ARG_OUTPUT_NAME ${component})
   endif()
   if(NOT ARG_SERVE_DIR)
-    set(ARG_SERVE_DIR ${CMAKE_BINARY_DIR}/components)
+    set(ARG_SERVE_DIR ${CMAKE_BINARY_DIR}/component-installers)
   endif()
   if(NOT ARG_VERSION)
     set(ARG_VERSION "1.00")

@@ -4,12 +4,13 @@
 # with a certificate authority made here and trusted only by that prefix;
 # download_driver runs the download, the installer and the registration
 # check exactly as the programs do, and the script checks what it left.
-# Usage: component_download_e2e.sh <build folder> <download_driver.exe> <served folder>
+# Usage: component_download_e2e.sh <build folder> <download_driver.exe> <test installers> <shipped installers>
 set -euo pipefail
 
 build=$1
 driver=$2
 served=$3
+shipped=$4
 root=$(cd "$(dirname "$0")/../.." && pwd)
 
 # Windows need a display; run under a private one when there is none.
@@ -55,9 +56,9 @@ openssl x509 -req -in server.csr -CA ca.pem -CAkey ca.key -CAcreateserial -out s
 cat server.pem ca.pem >chain.pem
 openssl x509 -in ca.pem -outform DER -out ca.der
 
-# The mp3el installer is served under the name the download asks for.
+# The test decoder and the real installers of mp3el and flacdec.
 mkdir -p files
-cp "$served/testdec.exe" "$served/mp3el.exe" files/
+cp "$served/testdec.exe" "$shipped/mp3el.exe" "$shipped/flacdec.exe" files/
 
 read -r port1 port2 < <(python3 -c '
 import socket
@@ -120,7 +121,25 @@ echo "== mp3el through its installer"
 install mp3el
 expect_eq "result" "$result" 0
 expect_eq "registration" "$path" 'C:\Program Files\Zedirad\Components\mp3el\mp3enc.exe'
+cmp -s "$program_files/Zedirad/Components/mp3el/mp3enc.exe" "$build/component-programs/mp3enc.exe" ||
+  fail "the installed mp3enc.exe is not the LAME front end of the build"
 forget mp3el
+
+echo "== flacdec: downloaded, installed, and decoding what Debian's flac made"
+install flacdec
+expect_eq "result" "$result" 0
+expect_eq "registration" "$path" 'C:\Program Files\Zedirad\Components\flacdec\flacdec.exe'
+sox -n -r 44100 -c 2 -b 16 tone.wav synth 1.5 sine 440 sine 660 gain -3
+flac -s -f -o tone.flac tone.wav
+flac -s -d -f -o reference.wav tone.flac
+# The decoder's command line as the import gives it: path, output, input.
+wine "$path" -d -f -o "Z:$work/decoded.wav" "Z:$work/tone.flac" </dev/null >/dev/null 2>&1 ||
+  fail "flacdec did not decode"
+sox reference.wav -t raw reference.raw
+sox decoded.wav -t raw decoded.raw 2>/dev/null || fail "flacdec wrote no WAVE file"
+cmp -s reference.raw decoded.raw || fail "flacdec's samples differ from flac -d"
+expect_eq "decoded bytes" "$(stat -c %s decoded.raw 2>/dev/null || echo 0)" "$(stat -c %s reference.raw)"
+forget flacdec
 
 echo "== a 404 from the first host falls back to the second"
 set_modes missing good

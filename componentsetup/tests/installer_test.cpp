@@ -62,7 +62,8 @@ class SavedValue {
 
 void forgetComponents() {
   for (HKEY hive : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER})
-    for (const wchar_t* name : {L"mp3el", L"testdec"}) RegDeleteTreeW(hive, (kComponentsKey + L"\\" + name).c_str());
+    for (const wchar_t* name : {L"mp3el", L"testdec", L"lzdec"})
+      RegDeleteTreeW(hive, (kComponentsKey + L"\\" + name).c_str());
 }
 
 class ComponentInstaller : public ::testing::Test {
@@ -160,6 +161,15 @@ TEST_F(ComponentInstaller, NoWritableFolderIsError1005EvenWhenQuiet) {
   EXPECT_EQ(run.messages[0].caption, L"");
   EXPECT_EQ(readRegistryText(HKEY_LOCAL_MACHINE, kComponentsKey + L"\\mp3el", L"Path"), L"");
   EXPECT_EQ(readRegistryText(HKEY_CURRENT_USER, kComponentsKey + L"\\mp3el", L"Path"), L"");
+}
+
+TEST_F(ComponentInstaller, AnLzCompressedProgramIsInstalledExpanded) {
+  if (std::string(ZED_TEST_LZDEC_SETUP).empty()) GTEST_SKIP() << "built without mscompress";
+  std::wstring base = writableFolder("pf");
+  programFiles.set(base);
+  setuptest::InstallerRun run = runInstaller(windowsPath(ZED_TEST_LZDEC_SETUP), L"1");
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_EQ(bytesOf(base + L"\\Zedirad\\Components\\lzdec\\component_test_payload.exe"), payload);
 }
 
 // Under a volatile key only volatile keys can be made, so the installer's

@@ -172,6 +172,24 @@ TEST_F(ComponentInstaller, AnLzCompressedProgramIsInstalledExpanded) {
   EXPECT_EQ(bytesOf(base + L"\\Zedirad\\Components\\lzdec\\component_test_payload.exe"), payload);
 }
 
+// A program that cannot be replaced (here: held open without sharing, as a
+// running copy would be) must not be registered as installed.
+TEST_F(ComponentInstaller, AProgramThatCannotBeWrittenIsError1006AndStaysUnregistered) {
+  std::wstring base = writableFolder("pf");
+  programFiles.set(base);
+  std::wstring folder = base + L"\\Zedirad\\Components\\mp3el";
+  std::filesystem::create_directories(std::string(folder.begin(), folder.end()));
+  HANDLE held = CreateFileW((folder + L"\\mp3enc.exe").c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                            CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  setuptest::InstallerRun run = runInstaller(mp3elSetup, L"1");
+  CloseHandle(held);
+  EXPECT_EQ(run.exitCode, 1);
+  ASSERT_EQ(run.messages.size(), 1u);
+  EXPECT_EQ(run.messages[0].text, L"ERR#1006.");
+  EXPECT_EQ(readRegistryText(HKEY_LOCAL_MACHINE, kComponentsKey + L"\\mp3el", L"Path"), L"");
+}
+
 // Under a volatile key only volatile keys can be made, so the installer's
 // (lasting) registration cannot be written there.
 TEST_F(ComponentInstaller, ARegistrationThatCannotBeWrittenIsAFailureWithExitCode1) {

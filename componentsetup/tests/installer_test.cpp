@@ -123,6 +123,7 @@ TEST_F(ComponentInstaller, WithoutTheQuietSwitchTheCompletionMessageNamesTheComp
   };
   const Case cases[] = {
       {mp3elSetup, L"The component \"Mp3 Encoder\" has been installed successfully."},
+      {windowsPath(ZED_MP3EL_SETUP), L"The component \"Mp3 Encoder\" has been installed successfully."},
       {testdecSetup, L"The component \"Test Decoder\" has been installed successfully."},
   };
   for (const Case& c : cases) {
@@ -137,18 +138,28 @@ TEST_F(ComponentInstaller, WithoutTheQuietSwitchTheCompletionMessageNamesTheComp
 }
 
 TEST_F(ComponentInstaller, AProgramFilesFolderThatCannotBeWrittenSendsItToTheUsersAppData) {
-  programFiles.set(unwritableFolder("pf"));
-  std::wstring base = writableFolder("appdata");
-  appData.set(base);
-  std::wstring target = base + L"\\Zedirad\\Components\\mp3el\\mp3enc.exe";
+  // The installer of the tests and the shipped mp3el-setup.exe with LAME.
+  struct Case {
+    std::wstring installer;
+    std::vector<uint8_t> program;
+  };
+  const Case cases[] = {{mp3elSetup, payload}, {windowsPath(ZED_MP3EL_SETUP), testkit::readAll(ZED_MP3ENC_PROGRAM)}};
+  for (const Case& c : cases) {
+    forgetComponents();
+    programFiles.set(unwritableFolder("pf"));
+    std::wstring base = writableFolder("appdata");
+    appData.set(base);
+    std::wstring target = base + L"\\Zedirad\\Components\\mp3el\\mp3enc.exe";
+    ASSERT_FALSE(c.program.empty());
 
-  setuptest::InstallerRun run = runInstaller(mp3elSetup, L"1");
-  EXPECT_EQ(run.exitCode, 0);
-  EXPECT_TRUE(run.messages.empty());
-  EXPECT_EQ(bytesOf(target), payload);
-  EXPECT_EQ(readRegistryText(HKEY_CURRENT_USER, kComponentsKey + L"\\mp3el", L"Path"), target);
-  EXPECT_EQ(readRegistryText(HKEY_CURRENT_USER, kComponentsKey + L"\\mp3el", L"Version"), L"1.00");
-  EXPECT_EQ(readRegistryText(HKEY_LOCAL_MACHINE, kComponentsKey + L"\\mp3el", L"Path"), L"");
+    setuptest::InstallerRun run = runInstaller(c.installer, L"1");
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_TRUE(run.messages.empty());
+    EXPECT_EQ(bytesOf(target), c.program);
+    EXPECT_EQ(readRegistryText(HKEY_CURRENT_USER, kComponentsKey + L"\\mp3el", L"Path"), target);
+    EXPECT_EQ(readRegistryText(HKEY_CURRENT_USER, kComponentsKey + L"\\mp3el", L"Version"), L"1.00");
+    EXPECT_EQ(readRegistryText(HKEY_LOCAL_MACHINE, kComponentsKey + L"\\mp3el", L"Path"), L"");
+  }
 }
 
 TEST_F(ComponentInstaller, NoWritableFolderIsError1005EvenWhenQuiet) {

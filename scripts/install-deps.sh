@@ -9,7 +9,7 @@ packages=(
   g++-mingw-w64-x86-64-posix mingw-w64-tools
   wine wine64 fonts-wine xvfb xauth imagemagick
   sox libsox-fmt-all lame flac vorbis-tools mpg123 espeak-ng
-  pulseaudio pulseaudio-utils
+  pulseaudio pulseaudio-utils openssl python3 mscompress
   dpkg-dev autoconf automake libtool pkg-config debian-archive-keyring ffmpeg libbcg729-dev
 )
 

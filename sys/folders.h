@@ -30,5 +30,8 @@ int64_t freeDiskSpace(const std::string& path);
 std::string userAppDataFolder();
 // The system's temporary folder, ending without a separator.
 std::string tempFolder();
+// Creates a new folder inside parent whose name starts with prefix and that
+// did not exist before (never an existing one); its path, or empty on failure.
+std::string createUniqueFolder(const std::string& parent, const std::string& prefix);
 
 }  // namespace sys

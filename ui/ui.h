@@ -1,6 +1,7 @@
 #pragma once
 // The window library the programs share.
 
+#include "ui/component_download.h"
 #include "ui/dialog.h"
 #include "ui/dialog_template.h"
 #include "ui/gdi_objects.h"

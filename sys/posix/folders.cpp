@@ -70,3 +70,14 @@ std::string tempFolder() {
 }
 
 }  // namespace sys
+
+namespace sys {
+
+std::string createUniqueFolder(const std::string& parent, const std::string& prefix) {
+  // mkdtemp makes the folder exclusively, readable by this user only.
+  std::string pattern = joinPath(parent, prefix + "XXXXXX");
+  if (!mkdtemp(pattern.data())) return {};
+  return pattern;
+}
+
+}  // namespace sys

@@ -84,3 +84,18 @@ TEST(Folders, ReportsTheFreeSpaceOfTheVolumeAndTheSystemPlaces) {
 }
 
 }  // namespace
+
+TEST(UniqueFolder, EachCallMakesANewEmptyFolderAndNeverReusesOne) {
+  testkit::ScratchFolder scratch;
+  std::string first = sys::createUniqueFolder(scratch.path(), "dl-");
+  std::string second = sys::createUniqueFolder(scratch.path(), "dl-");
+  ASSERT_FALSE(first.empty());
+  ASSERT_FALSE(second.empty());
+  EXPECT_NE(first, second);
+  EXPECT_TRUE(sys::folderExists(first));
+  EXPECT_TRUE(sys::folderExists(second));
+  EXPECT_EQ(first.rfind(sys::joinPath(scratch.path(), "dl-"), 0), 0u);
+  EXPECT_TRUE(sys::removeEmptyFolder(first));
+  EXPECT_TRUE(sys::removeEmptyFolder(second));
+  EXPECT_TRUE(sys::createUniqueFolder(scratch.file("missing-parent"), "dl-").empty());
+}

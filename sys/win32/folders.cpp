@@ -124,3 +124,23 @@ std::string tempFolder() {
 }
 
 }  // namespace sys
+
+namespace sys {
+
+std::string createUniqueFolder(const std::string& parent, const std::string& prefix) {
+  LARGE_INTEGER counter{};
+  QueryPerformanceCounter(&counter);
+  unsigned long long seed = static_cast<unsigned long long>(counter.QuadPart) ^
+                            (static_cast<unsigned long long>(GetCurrentProcessId()) << 32);
+  // CreateDirectoryW fails on an existing folder, so a name that someone
+  // prepared in advance is never taken over.
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    seed = seed * 6364136223846793005ull + 1442695040888963407ull;
+    std::string path = joinPath(parent, prefix + std::to_string(seed >> 40));
+    if (CreateDirectoryW(win32::widen(path).c_str(), nullptr)) return path;
+    if (GetLastError() != ERROR_ALREADY_EXISTS) return {};
+  }
+  return {};
+}
+
+}  // namespace sys

@@ -1,0 +1,72 @@
+#include "ui/component_download.h"
+
+#include <vector>
+
+#include "net/download_file.h"
+#include "net/install_on_demand.h"
+#include "ui/owned_handle.h"
+#include "ui/text.h"
+#include "ui/wininet_client.h"
+
+namespace ui {
+
+namespace {
+
+class DialogProgress : public net::DownloadProgress {
+ public:
+  explicit DialogProgress(ProgressDialog& dialog) : m_dialog(dialog) {}
+  void setLines(const std::string& line1, const std::string& line2) override {
+    m_dialog.setLine(1, line1);
+    m_dialog.setLine(2, line2);
+  }
+  void setProgress(int64_t done, int64_t total) override { m_dialog.setProgress(done, total); }
+  bool cancelled() override { return m_dialog.cancelled(); }
+
+ private:
+  ProgressDialog& m_dialog;
+};
+
+// Starts the installer as a normal, visible program (its own messages are
+// its business) and waits for it inside the dialog, so Cancel still works.
+class InstallerProcess : public net::InstallerRunner {
+ public:
+  explicit InstallerProcess(ProgressDialog& dialog) : m_dialog(dialog) {}
+
+  int run(const std::string& path, net::DownloadProgress&) override {
+    std::wstring commandLine = L"\"" + widen(path) + L"\"";
+    std::vector<wchar_t> mutableLine(commandLine.begin(), commandLine.end());
+    mutableLine.push_back(L'\0');
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION created{};
+    if (!CreateProcessW(widen(path).c_str(), mutableLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &created))
+      return net::kFailed;
+    OwnedHandle thread(created.hThread);
+    OwnedHandle process(created.hProcess);
+    return m_dialog.waitFor(process.get(), INFINITE);
+  }
+
+ private:
+  ProgressDialog& m_dialog;
+};
+
+}  // namespace
+
+int installComponentOnDemand(const std::string& name, ProgressDialog& dialog,
+                             const ComponentDownloadSettings& settings) {
+  WinInetClient client(settings.agent);
+  InstallerProcess runner(dialog);
+  DialogProgress progress(dialog);
+  net::ComponentSource source{client, runner, settings.hosts, settings.installers, nullptr};
+  return net::installComponentOnDemand(name, progress, source);
+}
+
+int downloadFile(const std::string& url, const std::string& localPath, ProgressDialog& dialog,
+                 const std::string& agent) {
+  WinInetClient client(agent);
+  DialogProgress progress(dialog);
+  return net::downloadFile(client, url, localPath, progress);
+}
+
+}  // namespace ui

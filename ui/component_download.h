@@ -1,0 +1,29 @@
+#pragma once
+// Download on demand in the programs: the component's installer is fetched
+// through the system's internet library inside the progress dialog, checked,
+// run and waited for (net/install_on_demand.h has the rules).
+
+#include <string>
+
+#include "net/download_hosts.h"
+#include "net/installer_catalog.h"
+#include "ui/progress_dialog.h"
+
+namespace ui {
+
+struct ComponentDownloadSettings {
+  std::string agent;  // the program's title, sent as the user agent
+  net::DownloadHosts hosts;
+  net::InstallerCatalog installers;
+};
+
+// 0 when the component is registered afterwards, 1 when the user cancelled,
+// 2 when it could not be installed. Runs inside dialog's work.
+int installComponentOnDemand(const std::string& name, ProgressDialog& dialog,
+                             const ComponentDownloadSettings& settings);
+
+// Downloads url into localPath with the dialog's bar and Cancel: 0, 1 or 2.
+int downloadFile(const std::string& url, const std::string& localPath, ProgressDialog& dialog,
+                 const std::string& agent);
+
+}  // namespace ui

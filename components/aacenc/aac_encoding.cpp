@@ -1,6 +1,7 @@
 #include "aac_encoding.h"
 
 #include "aac_output.h"
+#include "av_owners.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -20,16 +21,6 @@ constexpr long kQualityBitsPerChannel = 64000;  // at quality 100
 constexpr long kMaxBitsPerChannel = 256000;
 // An AAC frame carries at most 6,144 bits a channel for 1,024 samples.
 constexpr long kFrameBitsPerChannel = 6144;
-
-struct CodecFreer {
-  void operator()(AVCodecContext* context) const { avcodec_free_context(&context); }
-};
-struct PacketFreer {
-  void operator()(AVPacket* packet) const { av_packet_free(&packet); }
-};
-struct FrameFreer {
-  void operator()(AVFrame* frame) const { av_frame_free(&frame); }
-};
 
 bool endsWith(const std::string& text, const std::string& tail) {
   if (text.size() < tail.size()) return false;
@@ -70,7 +61,7 @@ public:
 private:
   AVCodecContext& m_codec;
   AacOutput& m_output;
-  std::unique_ptr<AVPacket, PacketFreer> m_packet;
+  Packet m_packet;
 };
 
 }  // namespace
@@ -89,7 +80,7 @@ int encodeAac(const AacSettings& settings) {
   av_log_set_level(AV_LOG_ERROR);
   const AVCodec* encoder = avcodec_find_encoder(AV_CODEC_ID_AAC);
   if (!encoder) return 1;
-  std::unique_ptr<AVCodecContext, CodecFreer> codec(avcodec_alloc_context3(encoder));
+  CodecContext codec(avcodec_alloc_context3(encoder));
   if (!codec) return 2;
   const bool mp4 = endsWith(settings.outputPath, ".m4a") || endsWith(settings.outputPath, ".mp4");
   codec->sample_fmt = AV_SAMPLE_FMT_FLTP;
@@ -116,7 +107,7 @@ int encodeAac(const AacSettings& settings) {
     return 2;
   }
 
-  std::unique_ptr<AVFrame, FrameFreer> frame(av_frame_alloc());
+  Frame frame(av_frame_alloc());
   const int channels = settings.channels;
   std::vector<unsigned char> bytes(static_cast<size_t>(codec->frame_size) * channels * 2);
   Encoding encoding(*codec, *output);

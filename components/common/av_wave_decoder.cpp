@@ -1,5 +1,6 @@
 #include "av_wave_decoder.h"
 
+#include "av_owners.h"
 #include "wave_file_writer.h"
 
 #include <algorithm>
@@ -19,19 +20,6 @@ namespace {
 
 constexpr int kDamaged = 1;
 constexpr int kCannotWrite = 2;
-
-struct FormatCloser {
-  void operator()(AVFormatContext* context) const { avformat_close_input(&context); }
-};
-struct CodecFreer {
-  void operator()(AVCodecContext* context) const { avcodec_free_context(&context); }
-};
-struct PacketFreer {
-  void operator()(AVPacket* packet) const { av_packet_free(&packet); }
-};
-struct FrameFreer {
-  void operator()(AVFrame* frame) const { av_frame_free(&frame); }
-};
 
 int16_t fromFloat(double value) {
   const double scaled = std::lround(value * 32768.0);
@@ -118,7 +106,7 @@ private:
 
   AVCodecContext& m_codec;
   std::string m_outputPath;
-  std::unique_ptr<AVFrame, FrameFreer> m_frame;
+  Frame m_frame;
   WaveFileWriter m_wave;
   bool m_waveOpen = false;
   int m_sampleRate = 0;
@@ -155,7 +143,7 @@ int decodeToWave(const std::string& inputPath, const std::string& outputPath,
     std::fprintf(stderr, "cannot open %s\n", inputPath.c_str());
     return kDamaged;
   }
-  std::unique_ptr<AVFormatContext, FormatCloser> format(opened);
+  FormatContext format(opened);
   // The libraries read more than one container; each decoder takes only
   // its own files.
   if (!isOneOf(format->iformat->name, containers)) {
@@ -171,7 +159,7 @@ int decodeToWave(const std::string& inputPath, const std::string& outputPath,
     std::fprintf(stderr, "%s holds no audio that can be decoded\n", inputPath.c_str());
     return kDamaged;
   }
-  std::unique_ptr<AVCodecContext, CodecFreer> codec(avcodec_alloc_context3(decoder));
+  CodecContext codec(avcodec_alloc_context3(decoder));
   if (!codec ||
       avcodec_parameters_to_context(codec.get(), format->streams[stream]->codecpar) < 0)
     return kDamaged;
@@ -190,7 +178,7 @@ int decodeToWave(const std::string& inputPath, const std::string& outputPath,
   int64_t packetDuration = 1;
 
   Decoding decoding(*codec, outputPath);
-  std::unique_ptr<AVPacket, PacketFreer> packet(av_packet_alloc());
+  Packet packet(av_packet_alloc());
   for (;;) {
     const int read = av_read_frame(format.get(), packet.get());
     if (read == AVERROR_EOF) break;

@@ -4,7 +4,7 @@
 
 #include "net/download_file.h"
 #include "net/install_on_demand.h"
-#include "ui/owned_handle.h"
+#include "sys/win32/owned_handle.h"
 #include "ui/text.h"
 #include "ui/wininet_client.h"
 
@@ -42,9 +42,10 @@ class InstallerProcess : public net::InstallerRunner {
     if (!CreateProcessW(widen(path).c_str(), mutableLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                         &startup, &created))
       return net::kFailed;
-    OwnedHandle thread(created.hThread);
-    OwnedHandle process(created.hProcess);
-    return m_dialog.waitFor(process.get(), INFINITE);
+    sys::win32::OwnedHandle thread(created.hThread);
+    sys::win32::OwnedHandle process(created.hProcess);
+    // JobResult has the download results' values: 0 done, 1 cancelled, 2 failed.
+    return static_cast<int>(m_dialog.waitFor(process.get(), INFINITE));
   }
 
  private:
@@ -53,20 +54,20 @@ class InstallerProcess : public net::InstallerRunner {
 
 }  // namespace
 
-int installComponentOnDemand(const std::string& name, ProgressDialog& dialog,
+JobResult installComponentOnDemand(const std::string& name, ProgressDialog& dialog,
                              const ComponentDownloadSettings& settings) {
   WinInetClient client(settings.agent);
   InstallerProcess runner(dialog);
   DialogProgress progress(dialog);
   net::ComponentSource source{client, runner, settings.hosts, settings.installers, nullptr};
-  return net::installComponentOnDemand(name, progress, source);
+  return static_cast<JobResult>(net::installComponentOnDemand(name, progress, source));
 }
 
-int downloadFile(const std::string& url, const std::string& localPath, ProgressDialog& dialog,
+JobResult downloadFile(const std::string& url, const std::string& localPath, ProgressDialog& dialog,
                  const std::string& agent) {
   WinInetClient client(agent);
   DialogProgress progress(dialog);
-  return net::downloadFile(client, url, localPath, progress);
+  return static_cast<JobResult>(net::downloadFile(client, url, localPath, progress));
 }
 
 }  // namespace ui

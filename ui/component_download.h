@@ -17,13 +17,14 @@ struct ComponentDownloadSettings {
   net::InstallerCatalog installers;
 };
 
-// 0 when the component is registered afterwards, 1 when the user cancelled,
-// 2 when it could not be installed. Runs inside dialog's work.
-int installComponentOnDemand(const std::string& name, ProgressDialog& dialog,
+// Done when the component is registered afterwards, Cancelled when the user
+// cancelled, Failed when it could not be installed (0, 1, 2). Runs inside
+// the dialog's work.
+JobResult installComponentOnDemand(const std::string& name, ProgressDialog& dialog,
                              const ComponentDownloadSettings& settings);
 
-// Downloads url into localPath with the dialog's bar and Cancel: 0, 1 or 2.
-int downloadFile(const std::string& url, const std::string& localPath, ProgressDialog& dialog,
+// Downloads url into localPath with the dialog's bar and Cancel.
+JobResult downloadFile(const std::string& url, const std::string& localPath, ProgressDialog& dialog,
                  const std::string& agent);
 
 }  // namespace ui

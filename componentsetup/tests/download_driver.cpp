@@ -26,9 +26,9 @@ namespace {
 int install(const std::string& component, const std::string& first, const std::string& second) {
   ui::ComponentDownloadSettings settings{"Razavo", {first, second}, net::shippedInstallers()};
   ui::ProgressDialog dialog;
-  int result = dialog.run(nullptr, "Razavo", component, [&](ui::ProgressDialog& self) {
+  int result = static_cast<int>(dialog.run(nullptr, "Razavo", component, [&](ui::ProgressDialog& self) {
     return ui::installComponentOnDemand(component, self, settings);
-  });
+  }));
   std::optional<std::string> quiet = sys::environmentValue("LQUIET");
   std::printf("result=%d\npath=%s\nlquiet=%s\n", result, net::componentPath(component).c_str(),
               quiet ? quiet->c_str() : "<unset>");

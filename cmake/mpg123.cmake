@@ -11,7 +11,7 @@ if(WIN32)
     message(FATAL_ERROR "libmpg123 is missing from the codec stack (ZED_CODECS_DIR='${ZED_CODECS_DIR}'): "
                         "run scripts/build-codecs.sh (scripts/build.sh does) first.")
   endif()
-  add_library(zed::mpg123 STATIC IMPORTED)
+  add_library(zed::mpg123 STATIC IMPORTED GLOBAL)
   set_target_properties(zed::mpg123 PROPERTIES
     IMPORTED_LOCATION "${zed_mpg123_library}"
     INTERFACE_INCLUDE_DIRECTORIES "${ZED_CODECS_DIR}/include"
@@ -21,6 +21,6 @@ if(WIN32)
     INTERFACE_COMPILE_DEFINITIONS _FILE_OFFSET_BITS=64)
 else()
   find_package(PkgConfig REQUIRED)
-  pkg_check_modules(ZED_MPG123 REQUIRED IMPORTED_TARGET libmpg123)
+  pkg_check_modules(ZED_MPG123 REQUIRED IMPORTED_TARGET GLOBAL libmpg123)
   add_library(zed::mpg123 ALIAS PkgConfig::ZED_MPG123)
 endif()

@@ -86,9 +86,11 @@ Mpg123Decoder::OpenResult Mpg123Decoder::open(ByteSource& bytes) {
   if (!handle) return OpenResult::NotMpegAudio;
 
   // Gapless: the Xing/Info header's delay and padding are cut off. Quiet: a
-  // damaged frame is our status to report, not text on the console. No
-  // resync limit: garbage of any length in the middle is passed over.
-  mpg123_param(handle, MPG123_FLAGS, MPG123_GAPLESS | MPG123_QUIET, 0.0);
+  // damaged frame is our status to report, not text on the console. ID3v2
+  // tags are passed over unread: parsing one would hold as much memory as
+  // its header claims (up to 256 MB), and tags are read elsewhere. No resync
+  // limit: garbage of any length in the middle is passed over.
+  mpg123_param(handle, MPG123_FLAGS, MPG123_GAPLESS | MPG123_QUIET | MPG123_SKIP_ID3V2, 0.0);
   mpg123_param(handle, MPG123_RESYNC_LIMIT, -1, 0.0);
   // Every rate at its own rate and channel count, as 16-bit samples.
   mpg123_format_none(handle);

@@ -72,13 +72,15 @@ TEST(Mp3Reader, LameFilesDecodeLikeMpg123WithTheSourceLength) {
   }
 }
 
-TEST(Mp3Reader, OpensThroughTheDispatcherWithItsMessages) {
+struct RecordingUi : FileUi {
+  std::vector<std::string> errors;
+  void showError(const std::string& text) override { errors.push_back(text); }
+  bool chooseRawFormat(const std::string&, RawFormat&) override { return true; }
+};
+
+TEST(Mp3Reader, FilesThatCannotBeReadGetTheMpegMessages) {
   testkit::ScratchFolder folder;
-  struct Recorder : FileUi {
-    std::vector<std::string> errors;
-    void showError(const std::string& text) override { errors.push_back(text); }
-    bool chooseRawFormat(const std::string&, RawFormat&) override { return true; }
-  } ui;
+  RecordingUi ui;
   FormatContext context;
   context.ui = &ui;
   const std::string text = folder.file("notes.mp3"), gone = folder.file("gone.mp3");
@@ -88,8 +90,15 @@ TEST(Mp3Reader, OpensThroughTheDispatcherWithItsMessages) {
   ASSERT_EQ(ui.errors.size(), 2u);
   EXPECT_EQ(ui.errors[0], "Cannot open the file \"" + text + "\". It is possibly either corrupt or not a true layer-3 MPEG file.");
   EXPECT_EQ(ui.errors[1], "Cannot open the file \"" + gone + "\". Check it exists and you have read access.");
+}
 
+TEST(Mp3Reader, ALameFileOpensThroughTheDispatcherWithoutAMessage) {
+  ZED_REQUIRE_TOOL("sox");
   ZED_REQUIRE_TOOL("lame");
+  testkit::ScratchFolder folder;
+  RecordingUi ui;
+  FormatContext context;
+  context.ui = &ui;
   const std::string song = folder.file("tone.mp3");
   ASSERT_EQ(testkit::runTool("sox -n -r 44100 -c 2 -b 16 -t wav - synth 0.5 sine 440 2>/dev/null | lame --quiet - '" +
                              song + "'"),
@@ -97,7 +106,7 @@ TEST(Mp3Reader, OpensThroughTheDispatcherWithItsMessages) {
   OpenedSound opened = openSoundFile(song, context);
   EXPECT_EQ(opened.result, 0);
   EXPECT_EQ(opened.source->length(), 22050);
-  EXPECT_EQ(ui.errors.size(), 2u);
+  EXPECT_TRUE(ui.errors.empty());
 }
 
 }  // namespace

@@ -86,7 +86,7 @@ Mpg123Decoder::OpenResult Mpg123Decoder::open(ByteSource& bytes) {
   if (!handle) return OpenResult::NotMpegAudio;
 
   // Gapless: the Xing/Info header's delay and padding are cut off. Quiet: a
-  // damaged frame is our status to report, not text on the console. ID3v2
+  // damaged frame reads as silence, not as text on the console. ID3v2
   // tags are passed over unread: parsing one would hold as much memory as
   // its header claims (up to 256 MB), and tags are read elsewhere. No resync
   // limit: garbage of any length in the middle is passed over.
@@ -147,12 +147,10 @@ int32_t Mpg123Decoder::decode(int16_t* pcm, int32_t frames) {
     } else if (result != MPG123_OK) {
       // A read or decoding failure the library cannot pass over.
       m_ended = true;
-      m_damaged = true;
     }
     if (got > 0 || m_ended) return got;
   }
   m_ended = true;
-  m_damaged = true;
   return 0;
 }
 

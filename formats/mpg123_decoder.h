@@ -31,12 +31,11 @@ class Mpg123Decoder {
 
   // Decodes up to frames frames of 16-bit samples (channels() of them per
   // frame) and returns how many frames came; 0 at the end of the stream or
-  // after damage the decoder could not get past.
+  // after damage the decoder could not get past (frames it could resync
+  // after are skipped, as the length scan skipped them).
   int32_t decode(int16_t* pcm, int32_t frames);
   // Moves so that the next decode starts at frame; false when it cannot.
   bool seek(int64_t frame);
-  // True once a frame could not be decoded or the stream ended early.
-  bool damaged() const { return m_damaged; }
 
  private:
   // Copies one decoded piece into pcm in the stream's first channel layout.
@@ -51,7 +50,6 @@ class Mpg123Decoder {
   int m_channels = 0;          // of the first frame; later frames are matched to it
   int m_decodedChannels = 0;   // of the frames coming out now
   int64_t m_length = 0;
-  bool m_damaged = false;
   bool m_ended = false;
   std::unique_ptr<int16_t[]> m_scratch;  // one piece in another channel layout
 };

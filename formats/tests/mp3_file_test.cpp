@@ -72,6 +72,28 @@ TEST(Mp3Reader, LameFilesDecodeLikeMpg123WithTheSourceLength) {
   }
 }
 
+TEST(Mp3Reader, LayerTwoFilesDecodeLikeMpg123) {
+  ZED_REQUIRE_TOOL("sox");
+  ZED_REQUIRE_TOOL("mpg123");
+  testkit::ScratchFolder folder;
+  const std::string mp2 = folder.file("tone.mp2"), pcm = folder.file("tone.raw");
+  for (const char* layout : {"-r 44100 -c 2", "-r 32000 -c 1", "-r 24000 -c 2"}) {
+    SCOPED_TRACE(layout);
+    // sox writes Layer II through twolame.
+    ASSERT_EQ(testkit::runTool(std::string("sox -n ") + layout + " '" + mp2 + "' synth 0.9 sine 300-900 2>/dev/null"), 0);
+    ASSERT_EQ(testkit::runTool("mpg123 -q -s '" + mp2 + "' > '" + pcm + "'"), 0);
+    const auto reference = testkit::readPcm16(pcm);
+    auto source = openMp3Source(openFileBytes(mp2));
+    ASSERT_TRUE(source->good());
+    ASSERT_EQ(static_cast<size_t>(source->length()) * source->channels(), reference.size());
+    std::vector<Sample> all(reference.size());
+    source->read(all.data(), source->length());
+    size_t differing = 0;
+    for (size_t i = 0; i < all.size(); ++i) differing += std::abs((all[i] >> 4) - reference[i]) > 1;
+    EXPECT_EQ(differing, 0u);
+  }
+}
+
 struct RecordingUi : FileUi {
   std::vector<std::string> errors;
   void showError(const std::string& text) override { errors.push_back(text); }

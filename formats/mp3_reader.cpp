@@ -3,13 +3,15 @@
 // The length is exact from the start (the decoder scans the frame headers
 // when it opens), so a load decodes the stream once, front to back. A read
 // that does not continue where the last one ended seeks the decoder through
-// the index the scan built.
+// the index the scan built. Decoding runs a few pieces ahead of the reads on
+// a thread of its own.
 
 #include <algorithm>
 #include <memory>
 #include <vector>
 
 #include "core/silence_source.h"
+#include "formats/decode_ahead.h"
 #include "formats/formats.h"
 #include "formats/mpg123_decoder.h"
 #include "formats/pcm_convert.h"
@@ -30,6 +32,9 @@ class Mp3Source final : public SampleSource {
     setFormat(m_decoder.sampleRate(), m_decoder.channels());
     m_length = static_cast<int32_t>(m_decoder.length());
     m_piece.resize(static_cast<size_t>(kPieceFrames) * m_decoder.channels());
+    m_ahead = std::make_unique<DecodeAhead>(
+        [this](int16_t* pcm, int32_t frames) { return m_decoder.decode(pcm, frames); }, m_decoder.channels(),
+        kPieceFrames);
   }
 
   void read(Sample* buffer, int32_t frames) override {
@@ -43,10 +48,14 @@ class Mp3Source final : public SampleSource {
     int64_t at = std::max<int64_t>(start, 0);
     const int64_t last = std::min<int64_t>(start + frames, m_length);
     if (at >= last) return;
-    if (at != m_decodedFrame && !moveDecoderTo(at)) return;
+    if (at != m_decodedFrame) {
+      m_ahead->stop();
+      if (!moveDecoderTo(at)) return;
+    }
+    m_ahead->start();
     while (at < last) {
       const auto want = static_cast<int32_t>(std::min<int64_t>(last - at, kPieceFrames));
-      const int32_t got = m_decoder.decode(m_piece.data(), want);
+      const int32_t got = m_ahead->take(m_piece.data(), want);
       // A stream that ends before its scanned length reads as silence from there.
       if (got <= 0) return;
       Sample* out = buffer + (at - start) * channelCount;
@@ -72,6 +81,7 @@ class Mp3Source final : public SampleSource {
 
   std::unique_ptr<ByteSource> m_bytes;
   Mpg123Decoder m_decoder;
+  std::unique_ptr<DecodeAhead> m_ahead;  // ends before the decoder it calls
   int32_t m_position = 0;
   int32_t m_length = 0;
   int64_t m_decodedFrame = 0;  // the frame the decoder gives next

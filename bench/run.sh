@@ -22,3 +22,10 @@ ninja -C "$build" -j2 open_and_draw_bench >/dev/null
 ninja -C "$build" -j2 normalize_bench edit_ops_bench >/dev/null
 "$build/bench/effects/normalize_bench" "$scratch" "$input"
 "$build/bench/edit_ops_bench" "$scratch" || true
+ninja -C "$build" -j2 mp3_bench >/dev/null
+mp3=$scratch/hour.mp3
+if [ ! -f "$mp3" ]; then
+  echo "making $mp3"
+  lame --quiet -V 2 "$input" "$mp3"
+fi
+"$build/bench/mp3_bench" "$scratch" "$mp3"

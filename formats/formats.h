@@ -65,6 +65,8 @@ SampleSourceRef openAiffSource(std::unique_ptr<ByteSource> bytes);
 SampleSourceRef openAuSource(std::unique_ptr<ByteSource> bytes);
 SampleSourceRef openGsmSource(std::unique_ptr<ByteSource> bytes);
 SampleSourceRef openRawSource(std::unique_ptr<ByteSource> bytes, const RawFormat& format);
+// MPEG audio (Layer III, and I and II): status 3 for bytes that are not MPEG audio.
+SampleSourceRef openMp3Source(std::unique_ptr<ByteSource> bytes);
 
 // The writers. widthBytes 1 to 4 for WAVE PCM; startFrame > 0 continues an
 // existing file at that frame.

@@ -84,11 +84,7 @@ OpenedSound openSoundFile(const std::string& path, const FormatContext& context)
     }
     return finish(openRawSource(std::move(source), format), MessageFamily::Plain, path, context);
   }
-  if (extension == ".mp3") {
-    // The layer-3 decoder is not part of this build yet.
-    SourceStatus status = sys::fileExists(path) ? SourceStatus::CodecMissing : SourceStatus::CannotOpen;
-    return finish(makeSilenceSource(status), MessageFamily::Mpeg, path, context);
-  }
+  if (extension == ".mp3") return finish(openMp3Source(bytes()), MessageFamily::Mpeg, path, context);
   // Other formats are converted by importers, none of which is installed here.
   OpenedSound opened{makeSilenceSource(SourceStatus::CodecMissing), 2};
   if (context.ui) context.ui->showError(sys::fileExists(path) ? unsupportedMessage(path) : missingMessage(path));

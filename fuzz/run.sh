@@ -10,7 +10,7 @@ build=$root/build/native-asan
 seconds=${1:-60}
 shift || true
 fuzzers=("$@")
-[ ${#fuzzers[@]} -gt 0 ] || fuzzers=(wave_fuzzer aiff_fuzzer au_fuzzer gsm_fuzzer raw_fuzzer wave_tags_fuzzer)
+[ ${#fuzzers[@]} -gt 0 ] || fuzzers=(wave_fuzzer aiff_fuzzer au_fuzzer gsm_fuzzer raw_fuzzer wave_tags_fuzzer mp3_fuzzer)
 
 corpus=$build/fuzz-corpus
 findings=$build/fuzz-findings
@@ -64,6 +64,12 @@ seed raw_fuzzer "$tmp/r1" "$tmp/r2"
   printf 'DISP\x0a\x00\x00\x00\x01\x00\x00\x00Song\x00\x00'
 } > "$tmp/t1.wav"
 seed wave_tags_fuzzer "$tmp/t1.wav" "$tmp/w16.wav"
+
+# MP3 seeds: a joint-stereo CBR file with its Info header and a mono VBR
+# file behind an ID3v2 tag.
+sox -n -r 44100 -c 2 -t wav - synth 0.1 sine 440 2>/dev/null | lame --quiet -b 32 - "$tmp/m1.mp3"
+sox -n -r 8000 -c 1 -t wav - synth 0.2 sine 440 2>/dev/null | lame --quiet -V 9 --tt Tone --add-id3v2 - "$tmp/m2.mp3"
+seed mp3_fuzzer "$tmp/m1.mp3" "$tmp/m2.mp3"
 
 status=0
 for fuzzer in "${fuzzers[@]}"; do

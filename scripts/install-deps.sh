@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   g++-mingw-w64-x86-64-posix mingw-w64-tools
   wine wine64 fonts-wine xvfb xauth imagemagick
-  sox libsox-fmt-all lame flac vorbis-tools mpg123 espeak-ng
+  sox libsox-fmt-all lame flac vorbis-tools mpg123 libmpg123-dev espeak-ng
   pulseaudio pulseaudio-utils openssl python3 mscompress
   dpkg-dev autoconf automake libtool pkg-config debian-archive-keyring ffmpeg libbcg729-dev
 )

@@ -25,6 +25,7 @@
 #include "effects/effects.h"
 #include "sys/file.h"
 #include "sys/folders.h"
+#include "bench/bench_start.h"
 
 namespace {
 
@@ -113,15 +114,9 @@ double soxCutSeconds(const std::string& input, const std::string& output, int se
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: edit_ops_bench <scratch folder>\n");
-    return 2;
-  }
-  const std::string scratch = argv[1];
-  if (!setWorkingFolder(sys::joinPath(scratch, "edit-blocks"))) {
-    std::fprintf(stderr, "cannot use %s for blocks\n", scratch.c_str());
-    return 1;
-  }
+  const std::optional<BenchStart> start = startBench(argc, argv, "edit_ops_bench", nullptr, "edit-blocks");
+  if (!start) return 2;
+  const std::string& scratch = start->scratch;
 
   std::vector<SoundBuffer> blocks;
   for (int b = 0; b < kBlocks; ++b) blocks.push_back(writeBlock(b));

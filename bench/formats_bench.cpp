@@ -19,6 +19,7 @@
 #include "core/core.h"
 #include "formats/formats.h"
 #include "sys/folders.h"
+#include "bench/bench_start.h"
 
 namespace {
 
@@ -155,16 +156,10 @@ SpanTimes timeSpanOperations(const SoundBuffer& original) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 3) {
-    std::fprintf(stderr, "usage: formats_bench <scratch folder> <input.wav>\n");
-    return 2;
-  }
-  const std::string scratch = argv[1];
-  const std::string input = argv[2];
-  if (!setWorkingFolder(sys::joinPath(scratch, "blocks"))) {
-    std::fprintf(stderr, "cannot use %s for blocks\n", scratch.c_str());
-    return 1;
-  }
+  const std::optional<BenchStart> start = startBench(argc, argv, "formats_bench", "input.wav", "blocks");
+  if (!start) return 2;
+  const std::string& scratch = start->scratch;
+  const std::string& input = start->input;
   const std::string soxRaw = sys::joinPath(scratch, "sox-out.raw");
   const std::string soxBack = sys::joinPath(scratch, "sox-back.wav");
   const std::string ourBack = sys::joinPath(scratch, "our-back.wav");

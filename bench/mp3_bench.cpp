@@ -19,6 +19,7 @@
 #include "formats/formats.h"
 #include "formats/sound_file_io.h"
 #include "sys/folders.h"
+#include "bench/bench_start.h"
 
 namespace {
 
@@ -39,16 +40,9 @@ double bestOf(const std::function<bool()>& run) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 3) {
-    std::fprintf(stderr, "usage: mp3_bench <scratch folder> <input.mp3>\n");
-    return 2;
-  }
-  const std::string scratch = argv[1];
-  const std::string input = argv[2];
-  if (!setWorkingFolder(sys::joinPath(scratch, "blocks"))) {
-    std::fprintf(stderr, "cannot use %s for blocks\n", scratch.c_str());
-    return 1;
-  }
+  const std::optional<BenchStart> start = startBench(argc, argv, "mp3_bench", "input.mp3", "blocks");
+  if (!start) return 2;
+  const std::string& input = start->input;
   int64_t frames = 0;
   const double ours = bestOf([&] {
     SoundBuffer sound;

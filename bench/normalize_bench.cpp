@@ -21,6 +21,7 @@
 #include "effects/amplitude_effects.h"
 #include "formats/sound_file_io.h"
 #include "sys/folders.h"
+#include "bench/bench_start.h"
 
 namespace {
 
@@ -60,16 +61,9 @@ double amplifyMicroseconds(const SoundBuffer& sound) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 3) {
-    std::fprintf(stderr, "usage: normalize_bench <scratch folder> <input.wav>\n");
-    return 2;
-  }
-  const std::string scratch = argv[1];
-  const std::string input = argv[2];
-  if (!setWorkingFolder(sys::joinPath(scratch, "normalize-blocks"))) {
-    std::fprintf(stderr, "cannot use %s for blocks\n", scratch.c_str());
-    return 1;
-  }
+  const std::optional<BenchStart> start = startBench(argc, argv, "normalize_bench", "input.wav", "normalize-blocks");
+  if (!start) return 2;
+  const std::string& input = start->input;
   SoundBuffer hour;
   if (loadSoundFile(input, FormatContext{}, hour) != JobResult::Done) {
     std::fprintf(stderr, "cannot load %s\n", input.c_str());

@@ -16,6 +16,7 @@
 #include "editor/model/peaks.h"
 #include "formats/sound_file_io.h"
 #include "sys/folders.h"
+#include "bench/bench_start.h"
 
 namespace {
 
@@ -32,12 +33,9 @@ double timeCommand(const std::string& command) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 3) {
-    std::fprintf(stderr, "usage: open_and_draw_bench SCRATCH INPUT.wav\n");
-    return 2;
-  }
-  std::string scratch = argv[1], input = argv[2];
-  if (!setWorkingFolder(sys::joinPath(scratch, "draw-blocks"))) return 1;
+  const std::optional<BenchStart> start = startBench(argc, argv, "open_and_draw_bench", "input.wav", "draw-blocks");
+  if (!start) return 2;
+  const std::string& input = start->input;
   constexpr int kColumns = 1024;
   double best = 1e9, bestSox = 1e9, bestDraw = 1e9;
   int64_t overviewBytes = 0, sampleBytes = 0;

@@ -25,7 +25,7 @@
 #include "effects/effects.h"
 #include "sys/file.h"
 #include "sys/folders.h"
-#include "bench/bench_start.h"
+#include "bench/bench_support.h"
 
 namespace {
 

@@ -19,7 +19,7 @@
 #include "core/core.h"
 #include "formats/formats.h"
 #include "sys/folders.h"
-#include "bench/bench_start.h"
+#include "bench/bench_support.h"
 
 namespace {
 
@@ -32,18 +32,6 @@ constexpr int kSpanRepetitions = 200;
 
 double secondsSince(Clock::time_point start) {
   return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-// The best wall-clock time of kRuns runs, after one untimed warm-up run.
-double bestOf(const std::function<bool()>& run) {
-  if (!run()) return -1;
-  double best = 1e30;
-  for (int i = 0; i < kRuns; ++i) {
-    const auto start = Clock::now();
-    if (!run()) return -1;
-    best = std::min(best, secondsSince(start));
-  }
-  return best;
 }
 
 bool shell(const std::string& command) {
@@ -178,17 +166,17 @@ int main(int argc, char** argv) {
 
   // (a) WAVE into 32-bit samples: our block store against sox writing raw
   // 32-bit samples.
-  const double ourLoad = bestOf([&] {
+  const double ourLoad = bestOf(kRuns, [&] {
     buffer.clear();
     return loadIntoBuffer(input, buffer);
   });
-  const double soxLoad = bestOf([&] { return shell("sox " + quoted(input) + " -e signed -b 32 " + quoted(soxRaw)); });
+  const double soxLoad = bestOf(kRuns, [&] { return shell("sox " + quoted(input) + " -e signed -b 32 " + quoted(soxRaw)); });
   printComparison("(a) load 16-bit WAVE, 32-bit out", ourLoad, soxLoad);
 
   // (b) 32-bit samples back to a 16-bit WAVE. Our writer rounds without
   // dither, so sox is asked not to dither either (-D).
-  const double ourSave = bestOf([&] { return saveBuffer(buffer, ourBack); });
-  const double soxSave = bestOf([&] {
+  const double ourSave = bestOf(kRuns, [&] { return saveBuffer(buffer, ourBack); });
+  const double soxSave = bestOf(kRuns, [&] {
     return shell("sox -D -t raw -r " + std::to_string(buffer.sampleRate()) + " -c " +
                  std::to_string(buffer.channels()) + " -e signed -b 32 " + quoted(soxRaw) + " -b 16 " +
                  quoted(soxBack));

@@ -19,23 +19,12 @@
 #include "formats/formats.h"
 #include "formats/sound_file_io.h"
 #include "sys/folders.h"
-#include "bench/bench_start.h"
+#include "bench/bench_support.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 constexpr int kRuns = 2;
-
-double bestOf(const std::function<bool()>& run) {
-  if (!run()) return -1;
-  double best = 1e30;
-  for (int i = 0; i < kRuns; ++i) {
-    const auto start = Clock::now();
-    if (!run()) return -1;
-    best = std::min(best, std::chrono::duration<double>(Clock::now() - start).count());
-  }
-  return best;
-}
 
 }  // namespace
 
@@ -44,13 +33,13 @@ int main(int argc, char** argv) {
   if (!start) return 2;
   const std::string& input = start->input;
   int64_t frames = 0;
-  const double ours = bestOf([&] {
+  const double ours = bestOf(kRuns, [&] {
     SoundBuffer sound;
     if (loadSoundFile(input, FormatContext{}, sound) != JobResult::Done) return false;
     frames = sound.totalFrames();
     return true;
   });
-  const double theirs = bestOf([&] { return std::system(("mpg123 -q -s '" + input + "' > /dev/null").c_str()) == 0; });
+  const double theirs = bestOf(kRuns, [&] { return std::system(("mpg123 -q -s '" + input + "' > /dev/null").c_str()) == 0; });
   std::printf("input: %s, %lld frames\n", input.c_str(), static_cast<long long>(frames));
   if (ours <= 0 || theirs <= 0) {
     std::printf("%-34s failed\n", "decode MP3 into the block store");

@@ -21,7 +21,7 @@
 #include "effects/amplitude_effects.h"
 #include "formats/sound_file_io.h"
 #include "sys/folders.h"
-#include "bench/bench_start.h"
+#include "bench/bench_support.h"
 
 namespace {
 
@@ -31,17 +31,6 @@ constexpr int kRuns = 3;
 constexpr int kAmplifyRepetitions = 2001;
 
 double secondsSince(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
-
-double bestOf(const std::function<bool()>& run) {
-  if (!run()) return -1;
-  double best = 1e30;
-  for (int i = 0; i < kRuns; ++i) {
-    const auto start = Clock::now();
-    if (!run()) return -1;
-    best = std::min(best, secondsSince(start));
-  }
-  return best;
-}
 
 // Amplify by 150 % over all but the first and last second, on a fresh copy
 // each time (copying is outside the timing): median microseconds.
@@ -74,12 +63,12 @@ int main(int argc, char** argv) {
               frames / 60.0 / hour.sampleRate(), hour.sampleRate(), hour.channels());
 
   int64_t peak = 0;
-  const double ourScan = bestOf([&] { return scanPeak(hour, 0, frames, peak) == JobResult::Done; });
+  const double ourScan = bestOf(kRuns, [&] { return scanPeak(hour, 0, frames, peak) == JobResult::Done; });
   const std::string statCommand = "sox '" + input + "' -n stat 2>/dev/null";
-  const double soxScan = bestOf([&] { return std::system(statCommand.c_str()) == 0; });
+  const double soxScan = bestOf(kRuns, [&] { return std::system(statCommand.c_str()) == 0; });
   std::printf("peak scan of the whole file: ours %.2f s, sox stat %.2f s, our speed / sox's %.2fx (peak %lld)\n",
               ourScan, soxScan, soxScan / ourScan, static_cast<long long>(peak));
-  const double ourNormalize = bestOf([&] {
+  const double ourNormalize = bestOf(kRuns, [&] {
     SoundBuffer work = hour;
     return normalize(work, 0, frames, {100}) == JobResult::Done;
   });

@@ -16,7 +16,7 @@
 #include "editor/model/peaks.h"
 #include "formats/sound_file_io.h"
 #include "sys/folders.h"
-#include "bench/bench_start.h"
+#include "bench/bench_support.h"
 
 namespace {
 

@@ -1,9 +1,12 @@
 #pragma once
-// What every benchmark does first: read its scratch folder (and input file,
-// when it takes one) from the command line and put the block store's files
-// in a folder of its own inside the scratch folder.
+// What the benchmarks share: reading the scratch folder (and input file, when
+// there is one) from the command line with the block store's files put in a
+// folder of their own inside it, and timing the best of several runs.
 
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -31,4 +34,17 @@ inline std::optional<BenchStart> startBench(int argc, char** argv, const char* n
     return std::nullopt;
   }
   return start;
+}
+
+// The shortest wall-clock time of `runs` runs after one warm-up run, in
+// seconds; -1 when a run fails.
+inline double bestOf(int runs, const std::function<bool()>& run) {
+  if (!run()) return -1;
+  double best = 1e30;
+  for (int i = 0; i < runs; ++i) {
+    const auto start = std::chrono::steady_clock::now();
+    if (!run()) return -1;
+    best = std::min(best, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+  }
+  return best;
 }

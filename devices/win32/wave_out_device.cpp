@@ -10,6 +10,7 @@
 
 #include "devices/wave_out_device.h"
 #include "sys/threads.h"
+#include "sys/win32/wide_text.h"
 
 namespace {
 
@@ -27,15 +28,6 @@ DeviceStatus statusOf(MMRESULT result) {
     case MMSYSERR_ALLOCATED: return DeviceStatus::Busy;
     default: return DeviceStatus::Failed;
   }
-}
-
-std::string narrow(const wchar_t* text) {
-  int bytes = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-  if (bytes <= 1) return {};
-  std::string out(static_cast<size_t>(bytes), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text, -1, out.data(), bytes, nullptr, nullptr);
-  out.resize(static_cast<size_t>(bytes) - 1);
-  return out;
 }
 
 class SystemWaveOutDevice final : public WaveOutDevice {
@@ -157,7 +149,7 @@ class SystemWaveOutDevice final : public WaveOutDevice {
     for (UINT i = 0; i < count; ++i) {
       WAVEOUTCAPSW caps{};
       bool known = waveOutGetDevCapsW(i, &caps, sizeof(caps)) == MMSYSERR_NOERROR;
-      names.push_back(known ? narrow(caps.szPname) : std::string());
+      names.push_back(known ? sys::win32::narrow(caps.szPname, wcsnlen(caps.szPname, MAXPNAMELEN)) : std::string());
     }
     return names;
   }

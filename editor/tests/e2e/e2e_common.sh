@@ -6,7 +6,7 @@
 # with a null sink (scripts/test-audio.sh), in a Wine prefix for sound tests
 # only, since the sound driver setting lives in the prefix; the server and
 # the editor are stopped when the script exits.
-set -euo pipefail
+set -Eeuo pipefail
 
 build=$(cd "$1" && pwd)
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../../.." && pwd)
@@ -40,8 +40,15 @@ start_editor() { (cd "$work" && wine "$editor" "$@" >>"$work/editor.log" 2>&1 &)
 save_active_as() { drive handover 33284 3 razavo.exe -saveas "$(win "$1")" >/dev/null; }
 settings_key='HKCU\Software\Zedirad\Razavo\Settings'
 
-# A clean slate: no editor left running, known settings.
-drive wait-gone 0 >/dev/null 2>&1 || { drive close >/dev/null 2>&1 || true; drive wait-gone 20 >/dev/null || true; }
+# A clean slate: no editor left running, known settings. An editor that a
+# failed test left behind may be asking whether to save: it is told No, and
+# ended by force if it still stays.
+if ! drive wait-gone 0 >/dev/null 2>&1; then
+  drive close >/dev/null 2>&1 || true
+  drive answer Razavo 7 3 >/dev/null 2>&1 || true
+  drive wait-gone 20 >/dev/null 2>&1 || wine taskkill /f /im razavo.exe >/dev/null 2>&1 || true
+  drive wait-gone 10 >/dev/null 2>&1 || fail "an editor left by an earlier test is still running"
+fi
 wine reg delete 'HKCU\Software\Zedirad\Razavo' /f >/dev/null 2>&1 || true
 wine reg add "$settings_key" /v PromptSampleAndChannels /d 0 /f >/dev/null
 # No sound device unless a test sets one up: nothing plays by itself.

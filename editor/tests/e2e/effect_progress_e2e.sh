@@ -25,11 +25,12 @@ expect_progress() {
   local command=$1 title=$2 line1=$3 line2=$4
   echo "-- $title: \"$line1\", \"$line2\""
   drive post "$command" >/dev/null
-  drive dialog-wait "$title" 60 || fail "no progress dialog \"$title\""
+  local shown
+  shown=$(drive dialog-read-cancel "$title" 60 100 101) ||
+    fail "$title: no progress dialog to cancel, or the effect ended first"
   local shown1 shown2
-  shown1=$(drive dialog-get "$title" 100) || true
-  shown2=$(drive dialog-get "$title" 101) || true
-  drive answer "$title" 2 20 >/dev/null || fail "$title: no Cancel to press: the effect ended first"
+  shown1=$(sed -n 1p <<<"$shown")
+  shown2=$(sed -n 2p <<<"$shown")
   [ "$shown1" = "$line1" ] || fail "$title: the upper line says \"$shown1\""
   [ "$shown2" = "$line2" ] || fail "$title: the lower line says \"$shown2\""
   drive dialog-gone "$title" 60 || fail "$title: the progress dialog stayed after Cancel"

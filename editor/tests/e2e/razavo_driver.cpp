@@ -27,6 +27,8 @@
 //   razavo_driver dialog-pick TITLE ID INDEX  selects row INDEX of combo or list box ID, as a click would
 //   razavo_driver dialog-wait TITLE SECONDS   succeeds once a dialog titled TITLE is open
 //   razavo_driver dialog-gone TITLE SECONDS   succeeds once no dialog titled TITLE is open
+//   razavo_driver dialog-read-cancel TITLE SECONDS ID...  once the dialog is open, prints the text of
+//                                             each control ID, a line each, then presses its Cancel
 //   razavo_driver dialog-click TITLE ID X Y [right | X2 Y2]  a click on control ID at fractions X, Y of its
 //                                             area (right button; or a drag on to X2, Y2)
 // A dialog is a dialog box or the progress dialog, found by its title.
@@ -104,6 +106,26 @@ int dialogAction(const std::string& action, int argc, char** argv) {
       Sleep(100);
     }
     return 1;
+  }
+  if (action == "dialog-read-cancel" && argc > 3) {
+    // One run for both: a progress dialog may well end between two runs of
+    // the driver, each of which starts a Windows process.
+    HWND dialog = waitForDialog(widen(argv[2]), std::atof(argv[3]));
+    if (!dialog) {
+      std::fprintf(stderr, "no dialog \"%s\"\n", argv[2]);
+      return 1;
+    }
+    for (int i = 4; i < argc; ++i) {
+      wchar_t text[512] = {};
+      GetDlgItemTextW(dialog, std::atoi(argv[i]), text, 512);
+      std::printf("%s\n", narrow(text).c_str());
+    }
+    HWND cancel = GetDlgItem(dialog, IDCANCEL);
+    if (!cancel || !PostMessageW(cancel, BM_CLICK, 0, 0)) {
+      std::fprintf(stderr, "the dialog \"%s\" ended before Cancel\n", argv[2]);
+      return 1;
+    }
+    return 0;
   }
   HWND dialog = waitForDialog(widen(argv[2]), action == "dialog-wait" ? std::atof(argv[3]) : 20);
   if (!dialog) {

@@ -11,14 +11,12 @@
 
 namespace {
 
-bool askAmplifyValues(const EffectDialogContext& context, EffectRequest&) {
-  AmplifyParams params;
-  return askAmplify(context.owner, context.store, params);
-}
-
-bool askNormalizeValues(const EffectDialogContext& context, EffectRequest&) {
-  NormalizeParams params;
-  return askNormalize(context.owner, context.store, params);
+// The dialogs that read, check and store their effect's values themselves:
+// the request needs nothing else.
+template <class Params, bool (*ask)(HWND, sys::SettingsStore&, Params&)>
+bool askStoredValues(const EffectDialogContext& context, EffectRequest&) {
+  Params params;
+  return ask(context.owner, context.store, params);
 }
 
 bool askEnvelopeCurve(const EffectDialogContext& context, EffectRequest& request) {
@@ -30,16 +28,6 @@ bool askCrossFadeValues(const EffectDialogContext& context, EffectRequest&) {
   if (!askCrossFade(context.owner, context.preview, params)) return false;
   writeCrossFadeParams(context.store, params);
   return true;
-}
-
-bool askStereoPanValues(const EffectDialogContext& context, EffectRequest&) {
-  StereoPanParams params;
-  return askStereoPan(context.owner, context.store, params);
-}
-
-bool askCompressorValues(const EffectDialogContext& context, EffectRequest&) {
-  CompressorParams params;
-  return askCompressor(context.owner, context.store, params);
 }
 
 // One dialog for the three speed and pitch commands, titled with the
@@ -62,12 +50,12 @@ struct EffectDialogBinding {
 };
 
 constexpr EffectDialogBinding kDialogs[] = {
-    {cmd::Amplify, askAmplifyValues},
-    {cmd::Normalize, askNormalizeValues},
+    {cmd::Amplify, askStoredValues<AmplifyParams, askAmplify>},
+    {cmd::Normalize, askStoredValues<NormalizeParams, askNormalize>},
     {cmd::Envelope, askEnvelopeCurve},
     {cmd::CrossFade, askCrossFadeValues},
-    {cmd::StereoPan, askStereoPanValues},
-    {cmd::Compressor, askCompressorValues},
+    {cmd::StereoPan, askStoredValues<StereoPanParams, askStereoPan>},
+    {cmd::Compressor, askStoredValues<CompressorParams, askCompressor>},
     {cmd::SpeedAndPitch, askSpeedPitchPercent},
     {cmd::SpeedChange, askSpeedPitchPercent},
     {cmd::PitchChange, askSpeedPitchPercent},

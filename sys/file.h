@@ -13,6 +13,7 @@ enum class Disposition {
   OpenExisting,  // fail when missing
   CreateAlways,  // create or truncate
   OpenAlways,    // create when missing, keep the content otherwise
+  CreateNew,     // create; fail when the path exists (never takes over a file)
 };
 
 class File {
@@ -36,6 +37,7 @@ class File {
   int64_t tell() const;
   int64_t size() const;
   bool truncateHere();  // cuts the file at the current position
+  bool flush();         // writes the system's buffers through to the disk
   void close();
 
  private:

@@ -24,6 +24,14 @@ std::string fileNameOf(const std::string& path);
 // The folder holding that name: empty when there is no separator; a root
 // keeps its separator ("C:\\a.wav" gives "C:\\", "/a.wav" gives "/").
 std::string folderOf(const std::string& path);
+// Replaces target by source in one step (the target is never missing or
+// half-written) and writes the change through to the disk. On failure both
+// files are left as they were.
+bool replaceFile(const std::string& source, const std::string& target);
+// Creates a new, empty file in the folder of target, hidden from casual view
+// by its name (".<name>.<n>.tmp"), for writing what will replace target.
+// Its path, or empty on failure.
+std::string createFileBeside(const std::string& target);
 // Bytes free for the current user on the volume holding path, or -1.
 int64_t freeDiskSpace(const std::string& path);
 // The per-user application-data folder, empty when unknown.

@@ -27,6 +27,7 @@ File File::open(const std::string& path, Access access, Share, Disposition dispo
   int flags = access == Access::Read ? O_RDONLY : O_RDWR;
   if (disposition == Disposition::CreateAlways) flags |= O_CREAT | O_TRUNC;
   if (disposition == Disposition::OpenAlways) flags |= O_CREAT;
+  if (disposition == Disposition::CreateNew) flags |= O_CREAT | O_EXCL;
   File file;
   if (path.empty()) return file;
   int fd = ::open(path.c_str(), flags | O_CLOEXEC, 0644);
@@ -83,6 +84,8 @@ bool File::truncateHere() {
   int64_t here = tell();
   return here >= 0 && ::ftruncate(static_cast<int>(m_handle), here) == 0;
 }
+
+bool File::flush() { return m_handle >= 0 && ::fsync(static_cast<int>(m_handle)) == 0; }
 
 void File::close() {
   if (m_handle >= 0) ::close(static_cast<int>(m_handle));

@@ -1,6 +1,7 @@
 #include "sys/folders.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
@@ -29,6 +30,18 @@ bool createFolder(const std::string& path) {
 }
 
 bool deleteFile(const std::string& path) { return unlink(path.c_str()) == 0; }
+
+bool replaceFile(const std::string& source, const std::string& target) {
+  if (source.empty() || target.empty() || ::rename(source.c_str(), target.c_str()) != 0) return false;
+  // The rename is durable only once the folder's entry is on disk.
+  std::string folder = folderOf(target);
+  int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd >= 0) {
+    ::fsync(fd);
+    ::close(fd);
+  }
+  return true;
+}
 
 bool removeEmptyFolder(const std::string& path) { return rmdir(path.c_str()) == 0; }
 

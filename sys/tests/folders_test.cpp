@@ -83,6 +83,44 @@ TEST(Folders, ReportsTheFreeSpaceOfTheVolumeAndTheSystemPlaces) {
   }
 }
 
+TEST(FileBeside, ReplacesTheTargetInOneStepAndLeavesBothAloneOnFailure) {
+  testkit::ScratchFolder scratch;
+  std::string target = sys::joinPath(scratch.path(), "song.wav");
+  auto writeText = [](const std::string& path, const std::string& text) {
+    sys::File file = sys::File::open(path, sys::Access::ReadWrite, sys::Share::None, sys::Disposition::CreateAlways);
+    file.write(text.data(), text.size());
+    EXPECT_TRUE(file.flush());
+  };
+  auto readText = [](const std::string& path) {
+    sys::File file = sys::File::open(path, sys::Access::Read, sys::Share::Read, sys::Disposition::OpenExisting);
+    std::string text(static_cast<size_t>(std::max<int64_t>(file.size(), 0)), '\0');
+    text.resize(file.read(text.data(), text.size()));
+    return text;
+  };
+  writeText(target, "original");
+
+  std::string first = sys::createFileBeside(target);
+  std::string second = sys::createFileBeside(target);
+  ASSERT_FALSE(first.empty());
+  ASSERT_FALSE(second.empty());
+  EXPECT_NE(first, second);
+  EXPECT_EQ(sys::folderOf(first), sys::folderOf(target)) << "a rename within one volume";
+  EXPECT_EQ(sys::fileNameOf(first).rfind(".song.wav.", 0), 0u) << first;
+  EXPECT_TRUE(sys::File::open(first, sys::Access::ReadWrite, sys::Share::None, sys::Disposition::CreateNew)
+                  .isOpen() == false)
+      << "a new file never takes over an existing one";
+
+  writeText(first, "replacement");
+  ASSERT_TRUE(sys::replaceFile(first, target));
+  EXPECT_EQ(readText(target), "replacement");
+  EXPECT_FALSE(sys::fileExists(first));
+
+  EXPECT_FALSE(sys::replaceFile(sys::joinPath(scratch.path(), "missing.tmp"), target));
+  EXPECT_EQ(readText(target), "replacement") << "a failed replace leaves the target";
+  EXPECT_TRUE(sys::deleteFile(second));
+  EXPECT_TRUE(sys::createFileBeside(sys::joinPath(sys::joinPath(scratch.path(), "no-folder"), "x.wav")).empty());
+}
+
 }  // namespace
 
 TEST(UniqueFolder, EachCallMakesANewEmptyFolderAndNeverReusesOne) {

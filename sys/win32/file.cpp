@@ -27,6 +27,7 @@ DWORD creationFlags(Disposition disposition) {
     case Disposition::OpenExisting: return OPEN_EXISTING;
     case Disposition::CreateAlways: return CREATE_ALWAYS;
     case Disposition::OpenAlways: return OPEN_ALWAYS;
+    case Disposition::CreateNew: return CREATE_NEW;
   }
   return OPEN_EXISTING;
 }
@@ -107,6 +108,8 @@ int64_t File::size() const {
 }
 
 bool File::truncateHere() { return isOpen() && SetEndOfFile(asHandle(m_handle)) != 0; }
+
+bool File::flush() { return isOpen() && FlushFileBuffers(asHandle(m_handle)) != 0; }
 
 void File::close() {
   if (isOpen()) CloseHandle(asHandle(m_handle));

@@ -64,6 +64,12 @@ bool deleteFile(const std::string& path) {
   return !path.empty() && DeleteFileW(win32::widen(path).c_str()) != 0;
 }
 
+bool replaceFile(const std::string& source, const std::string& target) {
+  if (source.empty() || target.empty()) return false;
+  return MoveFileExW(win32::widen(source).c_str(), win32::widen(target).c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
 bool removeEmptyFolder(const std::string& path) {
   return !path.empty() && RemoveDirectoryW(win32::widen(withoutTrailingSeparators(path)).c_str()) != 0;
 }

@@ -133,7 +133,11 @@ std::string decodeText(const std::vector<uint8_t>& data, size_t from, uint8_t en
     case kLatin1: return latin1ToUtf8(std::string(reinterpret_cast<const char*>(start), bytes));
     case kUtf16: return utf16ToUtf8(start, bytes, false);
     case kUtf16Be: return utf16ToUtf8(start, bytes, true);
-    default: return std::string(reinterpret_cast<const char*>(start), bytes);
+    default: {
+      // Bytes that are not UTF-8 after all are taken as Latin-1.
+      std::string text(reinterpret_cast<const char*>(start), bytes);
+      return isUtf8(text) ? text : latin1ToUtf8(text);
+    }
   }
 }
 
@@ -191,7 +195,7 @@ Id3Frame newFrame(const std::string& id, const std::string& value) {
   if (id == "WXXX") {
     // The link itself is always Latin-1; the empty description follows the encoding.
     frame.payload = {kLatin1, 0};
-    append(value);
+    append(utf8ToLatin1(value).value_or(value));
     frame.payload.push_back(0);
     return frame;
   }

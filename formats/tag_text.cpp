@@ -96,6 +96,8 @@ std::string latin1ToUtf8(const std::string& text) {
   return out;
 }
 
+bool isUtf8(const std::string& text) { return codePoints(text).has_value(); }
+
 std::optional<std::string> utf8ToLatin1(const std::string& text) {
   auto codes = codePoints(text);
   if (!codes) return std::nullopt;

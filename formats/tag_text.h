@@ -21,6 +21,7 @@ constexpr size_t kMaxTagChars = 259;
 std::string readBackValue(const std::string& text);
 
 std::string latin1ToUtf8(const std::string& text);
+bool isUtf8(const std::string& text);
 // Empty when the text holds a character beyond Latin-1 (or is not UTF-8).
 std::optional<std::string> utf8ToLatin1(const std::string& text);
 // UTF-16 of the given byte order, or by its byte-order mark when it has one;

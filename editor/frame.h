@@ -105,6 +105,13 @@ class Frame {
   JobResult openWithProgress(const std::string& path, SoundBuffer& sound);
   JobResult saveWithProgress(const SoundBuffer& sound, const std::string& path);
 
+  // Tags (frame_tags.cpp): read after a file opens, written after it is
+  // saved, edited with the tag dialog.
+  void editTags(DocumentWindow* document);
+  void readTagsAfterOpen(DocumentWindow* document);
+  bool writeTagsAfterSave(DocumentWindow* document, const std::string& path);
+  bool saveTagsOnly(DocumentWindow* document);
+
   // Edits.
   void onEditCommand(int id, DocumentWindow* document);
   // An empty progress title runs the operation without a progress dialog.

@@ -27,7 +27,7 @@ namespace {
 bool commandBuilt(int id) {
   switch (id) {
     case cmd::NewFile: case cmd::OpenFile: case cmd::CloseFile: case cmd::SaveFile: case cmd::SaveFileAs:
-    case cmd::Options: case cmd::Exit:
+    case cmd::Options: case cmd::Exit: case cmd::EditTags:
     case cmd::SelectAll: case cmd::SelectToStart: case cmd::SelectToEnd: case cmd::SelectSpecifiedTime:
     case cmd::MarkFirst: case cmd::MarkSecond: case cmd::RecallMarks: case cmd::GoToStart: case cmd::GoToEnd:
     case cmd::Play: case cmd::PlaySlow: case cmd::PlayNormal: case cmd::PlayFast: case cmd::Stop: case cmd::LoopPlay:
@@ -100,6 +100,7 @@ void Frame::onCommand(int id, int notification) {
     case cmd::CloseFile: closeDocument(document); return;
     case cmd::SaveFile: saveDocument(document); return;
     case cmd::SaveFileAs: saveDocumentAsDialog(document); return;
+    case cmd::EditTags: return editTags(document);
     case cmd::Options: return showOptions();
     case cmd::Exit: return exitProgram();
     case cmd::CloseAll: closeAll(); return;
@@ -171,7 +172,7 @@ void Frame::updateCommands() {
   for (int id : ids) {
     if (id >= cmd::WindowFirst && id <= cmd::WindowLast) continue;
     bool enabled = commandBuilt(id) && (!needsDocument(id) || haveDocument);
-    if (id == cmd::SaveFile && haveDocument) enabled = activeDocument()->modified() || !activeDocument()->hasName();
+    if (id == cmd::SaveFile && haveDocument) enabled = activeDocument()->modified() || activeDocument()->tagsModified() || !activeDocument()->hasName();
     if (id == cmd::Undo && haveDocument) enabled = activeDocument()->undoRing().canUndo();
     if (id == cmd::Redo && haveDocument) enabled = activeDocument()->undoRing().canRedo();
     if ((id == cmd::Paste || id == cmd::PasteMix) && m_clipboard.empty()) enabled = false;

@@ -35,16 +35,8 @@ std::string fieldText(const Id3v1Block& block, size_t offset, size_t bytes) {
   return latin1ToUtf8(std::string(start, strnlen(start, bytes)));
 }
 
-// The value as Latin-1; characters beyond it become '?'.
-std::string latin1Of(const std::string& value) {
-  if (auto latin1 = utf8ToLatin1(value)) return *latin1;
-  std::string out;
-  for (char c : value) out += (static_cast<uint8_t>(c) & 0xC0) == 0x80 ? "" : (static_cast<uint8_t>(c) < 0x80 ? std::string(1, c) : "?");
-  return out;
-}
-
 void putField(Id3v1Block& block, size_t offset, size_t fieldBytes, size_t textBytes, const std::string& value) {
-  const std::string text = latin1Of(value).substr(0, textBytes);
+  const std::string text = utf8ToLatin1Lossy(value).substr(0, textBytes);
   std::fill(block.begin() + offset, block.begin() + offset + fieldBytes, 0);
   std::copy(text.begin(), text.end(), block.begin() + offset);
 }

@@ -109,6 +109,14 @@ std::optional<std::string> utf8ToLatin1(const std::string& text) {
   return out;
 }
 
+std::string utf8ToLatin1Lossy(const std::string& text) {
+  auto codes = codePoints(text);
+  if (!codes) return text;
+  std::string out;
+  for (uint32_t code : *codes) out += code <= 0xFF ? static_cast<char>(code) : '?';
+  return out;
+}
+
 std::string utf16ToUtf8(const uint8_t* data, size_t bytes, bool bigEndian) {
   size_t i = 0;
   if (bytes >= 2 && ((data[0] == 0xFF && data[1] == 0xFE) || (data[0] == 0xFE && data[1] == 0xFF))) {

@@ -24,6 +24,9 @@ std::string latin1ToUtf8(const std::string& text);
 bool isUtf8(const std::string& text);
 // Empty when the text holds a character beyond Latin-1 (or is not UTF-8).
 std::optional<std::string> utf8ToLatin1(const std::string& text);
+// Latin-1 where it can: other characters become '?', and bytes that are not
+// UTF-8 stand for themselves.
+std::string utf8ToLatin1Lossy(const std::string& text);
 // UTF-16 of the given byte order, or by its byte-order mark when it has one;
 // a broken surrogate becomes U+FFFD.
 std::string utf16ToUtf8(const uint8_t* data, size_t bytes, bool bigEndian);

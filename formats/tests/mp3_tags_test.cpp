@@ -239,6 +239,11 @@ TEST_F(Mp3TagWriting, WritesId3v2WheneverId3v1AloneWouldLoseAValue) {
   write(sound);
   ASSERT_TRUE(writeFileTags(m_file, {{{"TITLE", "\xE5\xA3\xB0"}}, {}}));
   EXPECT_TRUE(contains(written(), frame23("TIT2", {1, 0xFF, 0xFE, 0xF0, 0x58, 0, 0})));
+  // ID3v1 gets what Latin-1 can hold of it.
+  write(sound);
+  ASSERT_TRUE(writeFileTags(m_file, {{{"ARTIST", "Gr\xC3\xBC\xC3\x9F" "e \xE2\x9C\x93"}}, {}}));
+  const Bytes latin1Block = lastBlock();
+  EXPECT_EQ(std::string(latin1Block.begin() + 33, latin1Block.begin() + 41), std::string("Gr\xFC\xDF" "e ?\0\0", 8));
 }
 
 TEST_F(Mp3TagWriting, KeepsEveryFrameItDidNotEditByteForByte) {

@@ -83,14 +83,13 @@ bool copyRange(sys::File& from, sys::File& to, int64_t start, int64_t end) {
 // The new ID3v2 tag, the audio and the ID3v1 block go into a new file beside
 // the original, which it replaces only once it is complete.
 bool rewriteWithId3v2(const std::string& path, const FileTags& tags) {
-  sys::File original = sys::File::open(path, sys::Access::Read, sys::Share::Read, sys::Disposition::OpenExisting);
-  if (!original.isOpen()) return false;
   Mp3Layout layout;
   std::vector<Id3Frame> fileFrames;
   {
-    FileByteSource probe(std::move(original));
-    layout = findLayout(probe);
-    if (tags.id3Frames.empty()) readId3v2Frames(probe, fileFrames);
+    auto probe = openFileBytes(path);
+    if (!probe) return false;
+    layout = findLayout(*probe);
+    if (tags.id3Frames.empty()) readId3v2Frames(*probe, fileFrames);
   }
   // Tags that carry no frames of their own keep those of the file.
   const std::vector<uint8_t> id3v2 = buildId3v2(tags.values, tags.id3Frames.empty() ? fileFrames : tags.id3Frames);
@@ -102,8 +101,8 @@ bool rewriteWithId3v2(const std::string& path, const FileTags& tags) {
   const std::string temporary = sys::createFileBeside(path);
   if (temporary.empty()) return false;
   bool written = false;
-  {
-    original = sys::File::open(path, sys::Access::Read, sys::Share::Read, sys::Disposition::OpenExisting);
+  {  // both files are closed before the replace
+    sys::File original = sys::File::open(path, sys::Access::Read, sys::Share::Read, sys::Disposition::OpenExisting);
     sys::File out = sys::File::open(temporary, sys::Access::ReadWrite, sys::Share::None, sys::Disposition::OpenExisting);
     written = original.isOpen() && out.isOpen() && out.write(id3v2.data(), id3v2.size()) == id3v2.size() &&
               copyRange(original, out, layout.id3v2Bytes, audioEnd) &&

@@ -35,6 +35,7 @@
 
 #include <windows.h>
 #include <tlhelp32.h>
+#include <shellapi.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -190,6 +191,18 @@ int usage() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // The C runtime gives the arguments in the ANSI code page, which loses
+  // every character beyond it; the wide command line has them all (UTF-8 here).
+  std::vector<std::string> utf8Arguments;
+  std::vector<char*> utf8Pointers;
+  int wideCount = 0;
+  if (LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &wideCount)) {
+    for (int i = 0; i < wideCount; ++i) utf8Arguments.push_back(narrow(wide[i]));
+    LocalFree(wide);
+    for (std::string& argument : utf8Arguments) utf8Pointers.push_back(argument.data());
+    utf8Pointers.push_back(nullptr);
+    if (wideCount == argc) argv = utf8Pointers.data();
+  }
   if (argc < 2) return usage();
   std::string action = argv[1];
   if (action == "wait-frame") {

@@ -236,7 +236,7 @@ bool readId3v2Frames(ByteSource& bytes, std::vector<Id3Frame>& frames) {
   // A size beyond the file is cut to what the file holds.
   const int64_t available = std::max<int64_t>(bytes.size() - int64_t{kHeaderBytes}, 0);
   std::vector<uint8_t> body(static_cast<size_t>(std::min<int64_t>(header.bodyBytes, available)));
-  body.resize(bytes.read(body.data(), body.size()));
+  if (!body.empty()) body.resize(bytes.read(body.data(), body.size()));
   if (header.major < 4 && (header.flags & kUnsynchronised)) removeUnsynchronisation(body);
   // In version 2.2 this flag means a compression nobody defined.
   if (header.major == 2 && (header.flags & kExtendedHeader)) return true;

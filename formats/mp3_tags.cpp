@@ -26,6 +26,7 @@ bool isStandardName(const std::string& name) {
 struct Mp3Layout {
   int64_t fileBytes = 0;
   int64_t id3v2Bytes = 0;  // at the start
+  bool id3v2Overruns = false;  // its header claims more than the file holds
   bool hasId3v1 = false;   // the last 128 bytes
   Id3v1Block id3v1{};
 };
@@ -33,7 +34,9 @@ struct Mp3Layout {
 Mp3Layout findLayout(ByteSource& bytes) {
   Mp3Layout layout;
   layout.fileBytes = bytes.size();
-  layout.id3v2Bytes = std::min(id3v2TagBytes(bytes), layout.fileBytes);
+  const int64_t claimed = id3v2TagBytes(bytes);
+  layout.id3v2Bytes = std::min(claimed, layout.fileBytes);
+  layout.id3v2Overruns = claimed > layout.fileBytes;
   const int64_t blockStart = layout.fileBytes - static_cast<int64_t>(layout.id3v1.size());
   if (blockStart >= layout.id3v2Bytes && bytes.seek(blockStart) && bytes.readExact(layout.id3v1.data(), layout.id3v1.size()))
     layout.hasId3v1 = isId3v1(layout.id3v1);
@@ -91,6 +94,9 @@ bool rewriteWithId3v2(const std::string& path, const FileTags& tags) {
     layout = findLayout(*probe);
     if (tags.id3Frames.empty()) readId3v2Frames(*probe, fileFrames);
   }
+  // Where a damaged tag ends is unknown: whatever follows it might be audio,
+  // and replacing the tag could drop it.
+  if (layout.id3v2Overruns) return false;
   // Tags that carry no frames of their own keep those of the file.
   const std::vector<uint8_t> id3v2 = buildId3v2(tags.values, tags.id3Frames.empty() ? fileFrames : tags.id3Frames);
   if (id3v2.empty()) return false;

@@ -16,8 +16,10 @@ bool readFileTags(const std::string& path, FileTags& tags) {
   return bytes && readMp3Tags(*bytes, tags);
 }
 
-bool writeFileTags(const std::string& path, const FileTags& tags) {
-  const std::string extension = lowerExtension(path);
+bool writeFileTags(const std::string& path, const FileTags& tags) { return writeFileTagsAs(path, path, tags); }
+
+bool writeFileTagsAs(const std::string& path, const std::string& targetPath, const FileTags& tags) {
+  const std::string extension = lowerExtension(targetPath);
   if (extension == ".wav") return writeWaveTags(path, tags.values);
   if (extension == ".mp3") return writeMp3Tags(path, tags);
   return false;

@@ -107,5 +107,8 @@ bool readFileTags(const std::string& path, FileTags& tags);
 // the file is then rewritten through a new file beside it. False when the
 // file is left as it was.
 bool writeFileTags(const std::string& path, const FileTags& tags);
+// The same for a file written under another name that will become
+// targetPath (the temporary file of a save): targetPath's type decides.
+bool writeFileTagsAs(const std::string& path, const std::string& targetPath, const FileTags& tags);
 bool readMp3Tags(ByteSource& bytes, FileTags& tags);
 bool writeMp3Tags(const std::string& path, const FileTags& tags);

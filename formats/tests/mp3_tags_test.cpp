@@ -327,6 +327,16 @@ TEST(FileTags, OnlyMp3AndWaveFilesCarryTags) {
   EXPECT_TRUE(canCarryTags("a.Wav"));
   EXPECT_FALSE(canCarryTags("a.ogg"));
   EXPECT_FALSE(canCarryTags("mp3"));
+
+  // A save's temporary file is tagged as the file it will become.
+  const std::string temporary = folder.file(".song.mp3.123.tmp");
+  ASSERT_TRUE(testkit::writeAll(temporary, audio(100)));
+  EXPECT_FALSE(writeFileTags(temporary, tags));
+  ASSERT_TRUE(writeFileTagsAs(temporary, folder.file("song.mp3"), tags));
+  FileTags readBack;
+  MemoryByteSource bytes(testkit::readAll(temporary));
+  ASSERT_TRUE(readMp3Tags(bytes, readBack));
+  EXPECT_EQ(readBack.values, tags.values);
 }
 
 }  // namespace

@@ -72,6 +72,14 @@ for file in voice.wav copy.wav; do
   grep -q "Voice Memo" "$work/$file" || fail "$file: no title"
   [ "$(soxi -s "$work/$file")" = "$(soxi -s "$work/tone.wav")" ] || fail "$file: the length changed"
 done
+# An edit and a save rewrite the whole file: the tags are written again.
+drive command 4018 >/dev/null  # Reverse the whole file
+save
+shown=$(wave_tags "$work/copy.wav")
+echo "$shown" | grep -q '="Someone"' || fail "the tags were lost by saving again: $shown"
+sox -V1 "$work/tone.wav" "$work/reversed-by-sox.wav" reverse
+[ "$(sox "$work/copy.wav" -t raw - | md5sum)" = "$(sox "$work/reversed-by-sox.wav" -t raw - | md5sum)" ] ||
+  fail "the saved audio is not the reversed tone"
 
 echo "-- other files carry no tags"
 start_editor "$(win "$work/other.aif")"

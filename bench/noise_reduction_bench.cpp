@@ -59,14 +59,14 @@ bool run(const std::string& command) { return std::system(command.c_str()) == 0;
 
 double energy(const std::vector<Sample>& samples, size_t from, size_t to) {
   double sum = 0;
-  for (size_t i = from; i < to; ++i) sum += double{samples[i]} * samples[i];
+  for (size_t i = from; i < to; ++i) sum += static_cast<double>(samples[i]) * samples[i];
   return sum;
 }
 
 double snrDb(const std::vector<Sample>& clean, const std::vector<Sample>& output, size_t from) {
   double error = 0;
   for (size_t i = from; i < clean.size() && i < output.size(); ++i) {
-    const double d = double{output[i]} - clean[i];
+    const double d = static_cast<double>(output[i]) - clean[i];
     error += d * d;
   }
   return 10 * std::log10(energy(clean, from, clean.size()) / std::max(error, 1.0));

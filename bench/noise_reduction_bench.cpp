@@ -9,7 +9,8 @@
 //    the output's SNR against the clean speech is measured over the speech.
 //    The noise sample and sox's profile ("sox noiseprof") are both taken from
 //    the three seconds of noise alone.
-// 2. Clicks: the same speech with 200 clicks of 1 to 19 frames; how many the
+// 2. Clicks: the same speech with 200 clicks of 1 to 19 frames, of two
+//    shapes; how many the
 //    automatic restoration repairs, what it repairs that was no click, and
 //    the error left against the clean speech.
 // 3. Speed: ten minutes of stereo (sox's pink noise under a tone), noise
@@ -149,7 +150,13 @@ void qualityRow(const std::string& scratch, const std::vector<Sample>& speech, N
               snrDb(m.clean, samplesOf(fromSample), m.speechStart), sox[0], sox[1]);
 }
 
-void clickRow(const std::vector<Sample>& speech) {
+// Two kinds of click: a burst swinging both ways and dying away over its
+// length (a scratch), and a flat-topped one sagging to half its height (a
+// dropout or a digital glitch).
+double burst(size_t k, size_t length) { return (k % 2 ? -1.0 : 1.0) * static_cast<double>(length - k) / length; }
+double flatTop(size_t k, size_t length) { return 1.0 - 0.5 * static_cast<double>(k) / length; }
+
+void clickRow(const std::vector<Sample>& speech, const char* kind, double (*shape)(size_t, size_t)) {
   std::mt19937 random(11);
   std::vector<Sample> clicked = speech;
   struct Click { size_t first, length; };
@@ -160,7 +167,7 @@ void clickRow(const std::vector<Sample>& speech) {
     const size_t first = spacing * (i + 1) + random() % (spacing / 2);
     const double height = (0.3 + 0.5 * (random() % 1000) / 1000.0) * kSampleFullScale * ((random() & 1) ? 1 : -1);
     for (size_t k = 0; k < length && first + k < clicked.size(); ++k)
-      clicked[first + k] = clampToInt32(clicked[first + k] + std::lround(height * (1.0 - 0.5 * k / length)));
+      clicked[first + k] = clampToInt32(clicked[first + k] + std::lround(height * shape(k, length)));
     clicks.push_back({first, length});
   }
   SoundBuffer sound = bufferOf(clicked, 1);
@@ -190,10 +197,10 @@ void clickRow(const std::vector<Sample>& speech) {
     for (const Click& click : clicks) hit = hit || overlaps(r, click);
     stray += !hit;
   }
-  std::printf("clicks of 1-19 frames, sensitivity 50, longest 450 us: %d of %d found, %d repaired over their whole "
+  std::printf("%s clicks of 1-19 frames, sensitivity 50, longest 450 us: %d of %d found, %d repaired over their whole "
               "length; %zu lines drawn, %zu of them away from any click\n",
-              found, kClickCount, whole, repairs.size(), stray);
-  std::printf("SNR against the clean speech: %5.2f dB with the clicks, %5.2f dB after repair\n", snrDb(speech, clicked, 0),
+              kind, found, kClickCount, whole, repairs.size(), stray);
+  std::printf("  SNR against the clean speech: %5.2f dB with the clicks, %5.2f dB after repair\n", snrDb(speech, clicked, 0),
               snrDb(speech, repaired, 0));
 }
 
@@ -245,7 +252,8 @@ int main(int argc, char** argv) {
               static_cast<double>(speech.size()) / kRate, kRate, kInputSnrDb);
   for (NoiseKind kind : {NoiseKind::White, NoiseKind::Hum, NoiseKind::Both}) qualityRow(start->scratch, speech, kind);
   std::printf("\n");
-  clickRow(speech);
+  clickRow(speech, "burst", burst);
+  clickRow(speech, "flat-topped", flatTop);
   if (argc > 0 && !std::getenv("NOISE_BENCH_QUALITY_ONLY")) speedRow(start->scratch);
   return 0;
 }

@@ -7,10 +7,10 @@
 
 // The scan works on windows that overlap by half: each is measured whole and
 // examined on its middle half (shifted by the lag), so the examined halves
-// follow one another without gaps. A frame starts a click when it jumps by
-// more than the jump threshold from the frame a lag before and is louder than
-// the level threshold; the click lasts while the signal stays above a third
-// of that peak. Something that stays loud for the longest click length is a
+// follow one another without gaps. A frame starts a click when, in the
+// high-passed copy, it jumps by more than the jump threshold from the frame a
+// lag before and is louder than the level threshold; the click lasts while
+// the audio stays above a third of its level at that frame. Something that stays loud for the longest click length is a
 // real change of level, not a click: it raises both thresholds for the rest
 // of the window. Detection looks at the high-passed copy; repairs change the
 // original, and a later repair's end points see the earlier repairs.
@@ -114,8 +114,12 @@ struct ClickDetector::State {
     for (int64_t i = first; i < last; ++i) {
       const int64_t a = detectionAt(c, i), b = detectionAt(c, i - lag);
       if (a - b <= thresholds.jump || a <= thresholds.level) continue;
+      // How long it lasts is judged on the audio itself: the high-pass turns
+      // the start of a lasting step into a spike a few frames long, and the
+      // middle of a flat-topped click into almost nothing.
+      const int64_t peak = magnitude(originalAt(c, i));
       int64_t j = i + 1, loud = 0;
-      while (loud < longest && j < received && detectionAt(c, j) >= a / 3) ++loud, ++j;
+      while (loud < longest && j < received && magnitude(originalAt(c, j)) >= peak / 3) ++loud, ++j;
       if (loud >= longest) {
         thresholds.jump += thresholds.jump / 2;
         thresholds.level += thresholds.level / 2;

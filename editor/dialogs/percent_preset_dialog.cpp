@@ -18,8 +18,8 @@ const ValuePresetDialogKind kNormalize{kNormalizeName,     102, "&Normalize Peak
                                        normalizePresets(), normalizePeakLevelProblem};
 
 ui::DialogTemplate layoutOf(const ValuePresetDialogKind& kind) {
-  ui::DialogTemplate layout(kind.title, 196, 104, ui::DialogTemplate::kDefaultStyle | DS_CENTER);
-  layout.text(-1, kind.label, 8, 10, 96, 10).edit(kind.editId, "", 106, 8, 40, 12);
+  ui::DialogTemplate layout(kind.title, 238, 104, ui::DialogTemplate::kDefaultStyle | DS_CENTER);
+  layout.text(-1, kind.label, 8, 10, 122, 10).edit(kind.editId, "", 132, 8, 40, 12);
   // The up-down takes the control before it as its buddy.
   if (kind.spinId)
     layout.control(UPDOWN_CLASSW, kind.spinId, "",
@@ -27,8 +27,8 @@ ui::DialogTemplate layoutOf(const ValuePresetDialogKind& kind) {
                    10, 12);
   return layout.text(-1, "&Presets:", 8, 28, 96, 10)
       .listBox(kind.listId, 8, 40, 120, 58)
-      .defaultButton(IDOK, "OK", 138, 8, 50, 14)
-      .button(IDCANCEL, "Cancel", 138, 26, 50, 14);
+      .defaultButton(IDOK, "OK", 180, 8, 50, 14)
+      .button(IDCANCEL, "Cancel", 180, 26, 50, 14);
 }
 
 class PercentPresetDialog : public ui::Dialog {

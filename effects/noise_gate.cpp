@@ -12,11 +12,12 @@
 // the four add up to the input exactly and a gate that is open everywhere
 // changes nothing. The lowest band's level is measured above 50 Hz (minus a
 // low-pass there) so that rumble and DC do not hold it open.
-// A band's level is the root mean square over two control blocks, the block
-// and the next, taken over the channels' loudest so the stereo image stays.
-// A first pass measures every block; the second applies the gains, each
-// block's gain the larger of its own and the previous block's (a block's
-// hold), ramping linearly across the block to the next one.
+// A band's envelope is the amplitude of a sine of its root mean square over
+// two control blocks, the block and the next, taken over the channels'
+// loudest so the stereo image stays. A first pass measures every block; the
+// second applies the gains, each block's gain the largest of its own and the
+// three before it (a hold of about a tenth of a second, so the ends of words
+// are not cut), ramping linearly across the block to the next one.
 
 namespace {
 
@@ -26,6 +27,7 @@ constexpr double kCornerHz[] = {50, 400, 1100, 2600};
 // a span of 2,048 in the scaled envelope.
 constexpr int64_t kClosedOffset = 512;
 constexpr int64_t kOpenSpan = 2048;
+constexpr int64_t kHoldBlocks = 3;
 
 double smoothingCoefficient(double cornerHz, int32_t rate) {
   return rate > 0 ? std::exp(-2 * std::numbers::pi * cornerHz / rate) : 0.0;
@@ -87,8 +89,10 @@ class NoiseGateSource final : public KernelSource {
 
  private:
   double held(int64_t block, int band) const {
-    const auto& here = m_gains[static_cast<size_t>(block)];
-    return block > 0 ? std::max(here[band], m_gains[static_cast<size_t>(block - 1)][band]) : here[band];
+    int32_t gain = m_gains[static_cast<size_t>(block)][band];
+    for (int64_t before = std::max<int64_t>(0, block - kHoldBlocks); before < block; ++before)
+      gain = std::max(gain, m_gains[static_cast<size_t>(before)][band]);
+    return gain;
   }
 
   int32_t m_blockFrames;
@@ -140,7 +144,7 @@ class NoiseGateJob final : public EffectJob {
     for (size_t i = 0; i < count; ++i) {
       const BandValues& next = m_meanSquares[std::min(i + 1, count - 1)];
       for (int b = 0; b < kBands; ++b) {
-        const double level = std::sqrt((m_meanSquares[i][b] + next[b]) / 2);
+        const double level = std::sqrt(m_meanSquares[i][b] + next[b]);  // sqrt(2) * RMS of the two
         gains[i][b] = noiseGateGain(std::llround(std::min(level, 9e18)), scales[b]);
       }
     }

@@ -52,7 +52,7 @@ frames_of() { soxi -s "$1"; }
 espeak-ng -w "$work/voice-raw.wav" "Noise reduction takes the hiss away and leaves the voice." ||
   fail "espeak-ng could not speak"
 sox -V1 "$work/voice-raw.wav" -r 44100 -b 16 "$work/voice.wav" pad 3 4 gain -n -6
-sox -V1 -n -r 44100 -c 1 -b 16 "$work/hiss.wav" synth "$(soxi -D "$work/voice.wav")" whitenoise vol 0.03
+sox -V1 -n -r 44100 -c 1 -b 16 "$work/hiss.wav" synth "$(soxi -D "$work/voice.wav")" whitenoise vol 0.01
 sox -V1 -m -v 1 "$work/voice.wav" -v 1 "$work/hiss.wav" "$work/noisy.wav"
 sox -V1 -n -r 44100 -c 2 -b 16 "$work/stereo.wav" synth 2 whitenoise vol 0.05
 noisy_lead=$(lead_level "$work/noisy.wav" 2.5)

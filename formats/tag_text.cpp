@@ -49,6 +49,9 @@ std::optional<std::vector<uint32_t>> codePoints(const std::string& text) {
       if ((next & 0xC0) != 0x80) return std::nullopt;
       code = code << 6 | (next & 0x3F);
     }
+    // Overlong forms, surrogates and code points beyond Unicode are no UTF-8.
+    constexpr uint32_t kSmallest[] = {0, 0x80, 0x800, 0x10000};
+    if (code < kSmallest[extra] || code > 0x10FFFF || (code >= 0xD800 && code < 0xE000)) return std::nullopt;
     codes.push_back(code);
     i += extra + 1;
   }

@@ -39,7 +39,8 @@ TEST(TagText, ConvertsBetweenTheCharacterSetsOfTags) {
   EXPECT_EQ(utf8ToLatin1("\xE2\x9C\x93"), std::nullopt);
   EXPECT_EQ(utf8ToLatin1("\xC3"), std::nullopt) << "cut in the middle of a character";
   EXPECT_EQ(utf8ToLatin1Lossy("\xC3\xA9 \xE2\x9C\x93"), "\xE9 ?");
-  EXPECT_FALSE(isUtf8("\xE9t\xE9"));
+  for (const char* notUtf8 : {"\xE9t\xE9", "\xF6\x8B\x8B\x8C", "\xC0\xAF", "\xED\xA0\x80"})
+    EXPECT_FALSE(isUtf8(notUtf8)) << notUtf8;  // Latin-1, beyond Unicode, overlong, a surrogate
 
   struct Case {
     const char* what;

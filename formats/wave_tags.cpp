@@ -179,7 +179,7 @@ bool isWrittenItem(const std::string& id) {
 bool changesAnItem(const TagSet& tags, const ChunkScan& scan) {
   for (const InfoItem& item : kInfoItems) {
     if (std::strcmp(item.tag, kTitle) == 0 || !hasTag(tags, item.tag)) continue;
-    const std::string old = fileItem(scan, item.id);
+    const std::string old = trimmedTagText(fileItem(scan, item.id));
     if (!old.empty() && old != tagValue(tags, item.tag)) return true;
   }
   return false;
@@ -251,15 +251,18 @@ bool readWaveTags(ByteSource& bytes, TagSet& tags) {
   if (!readRiffWaveHeader(bytes)) return false;
   ChunkScan scan;
   scanChunks(bytes, scan);
+  // Texts of nothing but blanks are no values.
+  auto set = [&](const char* name, const std::string& text) {
+    if (trimmedTagText(text).empty()) return false;
+    setTagValue(tags, name, text);
+    return true;
+  };
   for (const InfoItem& item : kInfoItems) {
-    if (std::strcmp(item.tag, kTitle) == 0 && scan.haveDispTitle && !scan.dispTitle.empty()) {
-      setTagValue(tags, kTitle, scan.dispTitle);
-      continue;
-    }
+    if (std::strcmp(item.tag, kTitle) == 0 && scan.haveDispTitle && set(kTitle, scan.dispTitle)) continue;
     // The last of repeated items wins.
     for (auto found = scan.infoItems.rbegin(); found != scan.infoItems.rend(); ++found) {
       if (found->first == item.id) {
-        setTagValue(tags, item.tag, found->second);
+        set(item.tag, found->second);
         break;
       }
     }

@@ -95,6 +95,8 @@ TEST(WaveTags, ReadsInfoItemsAndTheTextDisp) {
        {{"TITLE", "display"}}},
       {"a picture DISP is no title", {dispChunk(8, "BM\x01\x02")}, {}},
       {"an empty item is no tag", {infoList({{"IART", ""}})}, {}},
+      {"texts are trimmed; blanks alone are no tag, and a blank DISP leaves the title to IPRD",
+       {dispChunk(1, "   "), infoList({{"IPRD", " p "}, {"IART", "  "}})}, {{"TITLE", "p"}}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);

@@ -320,7 +320,7 @@ std::vector<uint8_t> buildId3v2(const TagSet& tags, const std::vector<Id3Frame>&
   std::vector<std::string> written;
   auto isWritten = [&](const std::string& name) { return std::find(written.begin(), written.end(), name) != written.end(); };
   auto writeValue = [&](const std::string& name) {
-    written.push_back(name);
+    if (!isWritten(name)) written.push_back(name);
     const std::string value = tagValueOf(tags, name);
     const std::string id = frameIdOfTag(name);
     if (!value.empty() && !id.empty()) appendFrame(tag, newFrame(id, value));
@@ -333,19 +333,18 @@ std::vector<uint8_t> buildId3v2(const TagSet& tags, const std::vector<Id3Frame>&
       appendFrame(tag, frame);
       continue;
     }
-    if (isWritten(name)) continue;
-    if (hasTag(tags, name) && tagValueOf(tags, name) == value && !value.empty() && writableAsIs(frame)) {
-      written.push_back(name);
+    if (isWritten(name)) continue;  // a repeated frame: the first one counts
+    // Tags without the name say nothing about it (an empty frame was never
+    // read into them): the frame stays as it was.
+    const bool unchanged = !hasTag(tags, name) || (tagValueOf(tags, name) == value && !value.empty());
+    written.push_back(name);
+    const std::string id = frameIdOfTag(name);
+    if (unchanged && writableAsIs(frame))
       appendFrame(tag, frame);
-    } else if (hasTag(tags, name)) {
+    else if (!unchanged)
       writeValue(name);
-    }
-    // A frame whose name the tags lack stays out only if the tags were meant
-    // to drop it; they always hold what was read, so it is kept as it was.
-    else {
-      written.push_back(name);
-      appendFrame(tag, frame);
-    }
+    else if (!value.empty() && !id.empty())
+      appendFrame(tag, newFrame(id, value));  // in an encoding version 2.3 has
   }
   for (const auto& entry : tags)
     if (!isWritten(entry.first)) writeValue(entry.first);

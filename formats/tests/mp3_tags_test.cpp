@@ -279,6 +279,13 @@ TEST_F(Mp3TagWriting, KeepsEveryFrameItDidNotEditByteForByte) {
   // Tags that come without frames (a file saved anew) keep those of the file.
   ASSERT_TRUE(writeFileTags(m_file, {{{"TITLE", "Third"}}, {}}));
   for (const Bytes& frame : kept) EXPECT_TRUE(contains(written(), frame));
+
+  // A version 2.4 text in UTF-8, which version 2.3 lacks, is written anew
+  // rather than dropped.
+  write(id3v2(4, frame24("TSSE", Bytes{3} + bytesOf("enc \xC3\xA9"))) + sound);
+  ASSERT_TRUE(writeFileTags(m_file, {{{"TITLE", "x"}}, {}}));
+  EXPECT_EQ(tagsOfFile(m_file).values, (TagSet{{"TSSE", "enc \xC3\xA9"}, {"TITLE", "x"}}));
+  EXPECT_TRUE(contains(written(), frame23("TSSE", latin1("enc \xE9") + Bytes{0})));
 }
 
 TEST_F(Mp3TagWriting, ATagPatternInTheAudioIsNeverTakenForTheTag) {

@@ -8,6 +8,7 @@
 
 #include <windows.h>
 #include <dshow.h>
+#include <mmreg.h>
 #include <qedit.h>
 
 #include <atomic>
@@ -131,7 +132,8 @@ PcmLayout layoutOf(const AM_MEDIA_TYPE& type) {
   const auto* format = reinterpret_cast<const WAVEFORMATEX*>(type.pbFormat);
   bool pcm = format->wFormatTag == WAVE_FORMAT_PCM;
   if (format->wFormatTag == WAVE_FORMAT_EXTENSIBLE && type.cbFormat >= sizeof(WAVEFORMATEXTENSIBLE))
-    pcm = reinterpret_cast<const WAVEFORMATEXTENSIBLE*>(format)->SubFormat == KSDATAFORMAT_SUBTYPE_PCM;
+    // The subformat's first field is the plain format tag it stands for.
+    pcm = reinterpret_cast<const WAVEFORMATEXTENSIBLE*>(format)->SubFormat.Data1 == WAVE_FORMAT_PCM;
   int bits = format->wBitsPerSample;
   if (!pcm || (bits != 8 && bits != 16 && bits != 24 && bits != 32) || format->nChannels == 0) return layout;
   layout.sampleRate = static_cast<int32_t>(format->nSamplesPerSec);

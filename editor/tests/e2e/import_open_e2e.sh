@@ -76,6 +76,7 @@ expect_opens_like() {  # WHAT FILE REFERENCE.raw TOLERANCE [SHIFT]
     drive answer Razavo 1 2 >/dev/null 2>&1 || true
     return
   fi
+  import -window root "$work/$name.png" || true
   save_active_as "$work/$name.wav"
   sox -V1 "$work/$name.wav" -t raw -e signed -b 16 -L "$work/$name.raw"
   if [ -n "$shift" ]; then
@@ -176,16 +177,23 @@ echo "-- Cancel while a decoder runs: nothing opens, nothing is said"
 # waiting for commands in its hidden console.
 wine reg add "$components_key\\shndec" /v Path /d 'C:\windows\system32\cmd.exe' /f >/dev/null
 before=$(drive documents | wc -l)
+# Command interpreters running in this test's Wine.
+interpreters() { wine wmic process get name 2>/dev/null | tr -d '\0\r' | grep -ci '^cmd\.exe' || true; }
+[ "$(interpreters)" = 0 ] || check "a command interpreter runs before the test"
 (wine "$editor" "$(win music.shn)" >/dev/null 2>&1 &)
+drive dialog-wait "Decoding Shn file" 60 >/dev/null || check "no import progress dialog"
+sleep 1
+import -window root "$work/import-progress.png" || true
+[ "$(interpreters)" = 1 ] || check "the stand-in decoder is not running: $(interpreters)"
 lines=$(drive dialog-read-cancel "Decoding Shn file" 60 100) || check "no import progress dialog to cancel"
-[ "$lines" = "$(win music.shn)" ] || check "the progress dialog showed: $lines"
+[ "$lines" = "$(win music.shn)" ] && echo "ok: the import's title and file" || check "the progress dialog showed: $lines"
 drive dialog-gone "Decoding Shn file" 20 || check "the progress dialog stayed after Cancel"
 sleep 1
 [ "$(drive documents | wc -l)" = "$before" ] || check "a document was opened after Cancel"
 drive dialog-gone Razavo 0 || check "a message after Cancel"
+[ "$(interpreters)" = 0 ] && echo "ok: Cancel ended the decoder" || check "the decoder still runs after Cancel"
 register shndec shndec.exe
 
-import -window root "$work/import.png" || true
 drive close >/dev/null 2>&1 || true
 drive wait-gone 20 >/dev/null || true
 [ "$failures" = 0 ] || fail "$failures check(s) failed"

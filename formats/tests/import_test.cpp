@@ -94,16 +94,16 @@ struct ImportFixture : ::testing::Test {
     testkit::writeAll(path, bytes);
     return path;
   }
-#ifndef _WIN32
   // Registers a stand-in decoder for component: a shell script with body.
   void registerDecoder(const std::string& component, const std::string& body) {
     std::string script = scratch.file(component + ".sh");
     testkit::writeAll(script, testkit::Bytes(body.begin(), body.end()));
+#ifndef _WIN32
     chmod(script.c_str(), 0755);
+#endif
     host.registeredName = component;
     host.registeredProgram = script;
   }
-#endif
 };
 
 #ifdef _WIN32

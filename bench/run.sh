@@ -29,3 +29,10 @@ if [ ! -f "$mp3" ]; then
   lame --quiet -V 2 "$input" "$mp3"
 fi
 "$build/bench/mp3_bench" "$scratch" "$mp3"
+ninja -C "$build" -j2 import_bench >/dev/null
+flac=$scratch/hour.flac
+if [ ! -f "$flac" ]; then
+  echo "making $flac"
+  flac -s -f -o "$flac" "$input"
+fi
+"$build/bench/import_bench" "$scratch" "$flac"

@@ -66,8 +66,13 @@ bool Process::startAlone(const std::string& commandLine, bool) {
   if (pid == 0) {
     // A group of its own, so that terminate() ends the shell and what it started.
     setpgid(0, 0);
-    int nothing = ::open("/dev/null", O_RDONLY);
-    if (nothing >= 0) dup2(nothing, 0);
+    // Like a hidden console of its own on Windows: nothing in, nothing shown.
+    int nothing = ::open("/dev/null", O_RDWR);
+    if (nothing >= 0) {
+      dup2(nothing, 0);
+      dup2(nothing, 1);
+      dup2(nothing, 2);
+    }
     execl("/bin/sh", "sh", "-c", commandLine.c_str(), static_cast<char*>(nullptr));
     _exit(127);
   }

@@ -36,3 +36,5 @@ if [ ! -f "$flac" ]; then
   flac -s -f -o "$flac" "$input"
 fi
 "$build/bench/import_bench" "$scratch" "$flac"
+ninja -C "$build" -j2 noise_reduction_bench >/dev/null
+"$build/bench/effects/noise_reduction_bench" "$scratch"

@@ -28,6 +28,11 @@ register shndec shndec.exe
 wine reg add 'HKCU\Software\Zedirad\Razavo\Download' /v ComponentHost /d 127.0.0.1:9 /f >/dev/null
 wine reg add 'HKCU\Software\Zedirad\Razavo\Download' /v WebHost /d 127.0.0.1:9 /f >/dev/null
 
+# The imports' temporary files, none left from an earlier run.
+temp_folder=$(winepath -u "$(wine cmd /c echo %TEMP% 2>/dev/null | tr -d '\r')" 2>/dev/null)
+[ -d "$temp_folder" ] || fail "no temporary folder: '$temp_folder'"
+rm -f "$temp_folder"/Temp*.wav "$temp_folder"/Temp*.raw
+
 failures=0
 check() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
 
@@ -154,6 +159,11 @@ echo "-- WMA through the system's media framework, as ffmpeg decodes it"
 ffmpeg -v error -y -i music.wav -c:a wmav2 -b:a 128k music.wma
 ffmpeg -v error -y -i music.wma -f s16le -ac 2 wma-reference.raw
 expect_opens_like "WMA" music.wma wma-reference.raw 1 $((4096 * 2))
+
+echo "-- every import decoded into temporary number 1: each was let go once read"
+numbers=$(cd "$temp_folder" && ls Temp*.wav Temp*.raw 2>/dev/null | tr '\n' ' ')
+[ "$numbers" = "Temp1.raw Temp1.wav " ] && echo "ok: temporary files: $numbers" ||
+  check "temporary files: '$numbers'"
 
 echo "-- a damaged Ogg file: the decoder's failure is the corrupt-file message"
 head -c 20000 music.ogg >cut.ogg

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # End-to-end test of opening files of other formats in the editor under Wine:
-# FLAC, Ogg Vorbis, AAC (ADTS and MP4), AMR, Shorten and WMA files written by
-# Debian's tools open through the decoder components (registered here as an
+# FLAC, Ogg Vorbis, AAC (ADTS and MP4), AMR, ACT, Shorten and WMA files
+# written by Debian's tools open through the decoder components (registered here as an
 # installer would) or the system's media framework, with the samples of
 # Debian's own decoders; a damaged file, a component that cannot be
 # installed, a file no importer knows and a Cancel each end as they should.
@@ -144,6 +144,15 @@ sox -V1 speech.wav -C 7 -t amr-nb speech.amr
 sox -V1 -t amr-nb speech.amr -t raw -e signed -b 16 -L amr-reference.raw
 expect_opens_like "AMR" speech.amr amr-reference.raw 0
 
+echo "-- ACT dictaphone file (G.729 of Debian's bcg729), as ffmpeg decodes it"
+register actdec actdec.exe
+cc -O2 -o act_file_maker "$root/components/tests/act_file_maker.c" -lbcg729
+sox -V1 speech.wav -t raw -e signed -b 16 -L speech.raw
+./act_file_maker <speech.raw >memo.act
+# ffmpeg decodes the file whole, then calls its end invalid data.
+ffmpeg -v quiet -y -i memo.act -f s16le act-reference.raw || true
+expect_opens_like "ACT" memo.act act-reference.raw 0
+
 echo "-- Shorten: a file ffmpeg vouches for, bit for bit"
 cc -O2 -o shn_file_maker "$root/components/tests/shn_file_maker.c"
 ./shn_file_maker 2 <music.raw >music.shn
@@ -171,8 +180,8 @@ expect_message "cut Ogg" cut.ogg "Cannot open the file \"$(win cut.ogg)\" becaus
 
 echo "-- a component that cannot be installed on demand"
 unregister actdec
-printf 'not really a dictaphone file' >memo.act
-expect_message "actdec missing" memo.act "This program cannot install the required on-demand component \"actdec\".
+printf 'not really a dictaphone file' >other.act
+expect_message "actdec missing" other.act "This program cannot install the required on-demand component \"actdec\".
 
 Please download it from https://www.zedirad.com/components/ and install it manually."
 

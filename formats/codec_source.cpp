@@ -21,6 +21,8 @@ CodecSource::CodecSource(std::unique_ptr<ByteSource> bytes, const WaveLayout& la
     return;
   }
   m_dataBytes = std::min<int64_t>(layout.dataBytes, std::max<int64_t>(0, m_bytes->size() - m_dataStart));
+  // 0xFFFFFFFF comes from a writer that never closed the file and means "to the end".
+  if (m_dataBytes < layout.dataBytes && layout.dataBytes != 0xFFFFFFFFu) reportDamage(SourceStatus::Corrupt);
   m_output.resize(kOutputFrames * channels() * 2);
   if (!restartAt(0)) setStatus(SourceStatus::CodecMissing);
 }
@@ -47,16 +49,15 @@ bool CodecSource::decodeMore() {
     m_inputFill += got;
     bool last = got < room && (m_dataRead >= m_dataBytes || got < want);
     size_t consumed = 0, produced = 0;
-    if (!m_stream->convert(m_input.data(), m_inputFill, consumed, m_output.data(), m_output.size(), produced, last))
+    if (!m_stream->convert(m_input.data(), m_inputFill, consumed, m_output.data(), m_output.size(), produced, last)) {
+      // The codec refuses the rest: what decoded so far is the sound.
+      reportDamage(SourceStatus::Corrupt);
       last = true, produced = 0, consumed = m_inputFill;
+    }
     consumed = std::min(consumed, m_inputFill);
     std::memmove(m_input.data(), m_input.data() + consumed, m_inputFill - consumed);
     m_inputFill -= consumed;
-    const size_t align = std::max<size_t>(m_format.blockAlign, 1);
-    const size_t producedFrames = produced / 2 / channels();
-    if (m_framesPerBlock == 0 && !last && consumed > 0 && consumed % align == 0 &&
-        producedFrames % (consumed / align) == 0)
-      m_framesPerBlock = static_cast<int64_t>(producedFrames / (consumed / align));
+    learnFramesPerBlock(consumed, produced / 2 / channels());
     if (produced > 0) {
       size_t samples = produced / 2;
       samples -= samples % channels();
@@ -121,9 +122,29 @@ void CodecSource::discardFrames(int64_t frames) {
   m_position = saved;
 }
 
+void CodecSource::learnFramesPerBlock(size_t consumed, size_t producedFrames) {
+  if (m_framesPerBlock != 0 || consumed == 0) return;
+  const size_t align = std::max<size_t>(m_format.blockAlign, 1);
+  const size_t blocks = consumed / align;
+  // Codecs whose blocks vary (MPEG audio in a WAVE file) show it in a
+  // conversion that is not whole blocks of whole frames, or in two
+  // conversions that disagree.
+  const bool even = consumed % align == 0 && producedFrames % blocks == 0;
+  const auto perBlock = even ? static_cast<int64_t>(producedFrames / blocks) : -1;
+  if (perBlock <= 0) {
+    m_framesPerBlock = -1;
+  } else if (m_framesPerBlockSeen == 0) {
+    m_framesPerBlockSeen = perBlock;
+  } else {
+    m_framesPerBlock = perBlock == m_framesPerBlockSeen ? perBlock : -1;
+  }
+}
+
 void CodecSource::endAt(int64_t frames) {
   m_ended = true;
   m_exactLength = frames;
+  // Fewer samples than the file says it holds: its end is missing.
+  if (m_factFrames >= 0 && frames < m_factFrames) reportDamage(SourceStatus::Corrupt);
 }
 
 void CodecSource::restartPointFor(int64_t target, int64_t& offset, int64_t& frame) const {
@@ -149,8 +170,12 @@ void CodecSource::restartPointFor(int64_t target, int64_t& offset, int64_t& fram
 void CodecSource::seek(int32_t frame) {
   m_position = frame;
   if (!good()) return;
-  // Decoding one piece tells how many frames a block holds.
-  if (m_framesPerBlock == 0 && !m_ended) decodeMore();
+  // Decoding a piece or two tells how many frames a block holds; what is
+  // buffered is kept, so that an end met there is the real end.
+  if (m_framesPerBlock == 0 && !m_ended && m_decodedNext >= m_decoded.size()) {
+    decodeMore();
+    if (!m_ended) decodeMore();
+  }
   int64_t target = std::max(frame, 0);
   if (m_exactLength >= 0) target = std::min(target, m_exactLength);
   int64_t offset = 0, restartFrame = 0;

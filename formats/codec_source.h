@@ -30,6 +30,7 @@ class CodecSource final : public SampleSource {
   bool decodeMore();
   void discardFrames(int64_t frames);
   void endAt(int64_t frames);
+  void learnFramesPerBlock(size_t consumed, size_t producedFrames);
   // Where decoding restarts for a seek to target: a data offset and its frame.
   void restartPointFor(int64_t target, int64_t& offset, int64_t& frame) const;
 
@@ -49,5 +50,8 @@ class CodecSource final : public SampleSource {
   bool m_ended = false;
   int64_t m_exactLength = -1;
   int64_t m_factFrames = -1;     // the length the file states; -1 when it states none
-  int64_t m_framesPerBlock = 0;  // learnt from the first whole blocks decoded; 0 until then
+  // Frames in each block, learnt from two conversions that agree; 0 until
+  // then, -1 for a codec whose blocks vary.
+  int64_t m_framesPerBlock = 0;
+  int64_t m_framesPerBlockSeen = 0;  // what the first conversion showed
 };

@@ -20,7 +20,15 @@ JobResult loadSoundFile(const std::string& path, const FormatContext& context, S
   OpenedSound opened = openSoundFile(path, context);
   if (opened.result == 1) return JobResult::Cancelled;
   if (opened.result != 0) return JobResult::Failed;
-  return loadSourceIntoBuffer(*opened.source, target, progress);
+  JobResult result = loadSourceIntoBuffer(*opened.source, target, progress);
+  if (result == JobResult::Done && opened.source->damage() != SourceStatus::Good && context.ui)
+    context.ui->showWarning(damagedFileMessage(path));
+  return result;
+}
+
+std::string damagedFileMessage(const std::string& path) {
+  return "The file \"" + path +
+         "\" is damaged. What could be decoded has been opened; the damaged parts are missing or silent.";
 }
 
 JobResult saveSoundFile(const SoundBuffer& buffer, const std::string& path, const FormatContext& context,

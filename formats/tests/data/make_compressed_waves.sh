@@ -12,6 +12,7 @@
 set -euo pipefail
 out=$1
 mkdir -p "$out"
+rm -f "$out"/*.wav "$out"/*.raw "$out"/*.frames
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 
@@ -24,7 +25,7 @@ while read -r name rate channels seconds encoding; do
   sox -V1 "$tmp/$name.wav" -t raw -e signed -b 16 -L "$tmp/$name.raw" trim 0 "${frames}s"
   echo "$frames" >"$tmp/$name.frames"
   if [ "$name" = ms-adpcm ]; then
-    ffmpeg -v error -i "$tmp/$name.wav" -f s16le - | head -c $((frames * channels * 2)) >"$out/$name.toward-zero.raw"
+    ffmpeg -nostdin -v error -i "$tmp/$name.wav" -f s16le - | head -c $((frames * channels * 2)) >"$out/$name.toward-zero.raw"
   fi
   mv "$tmp/$name.wav" "$tmp/$name.raw" "$tmp/$name.frames" "$out/"
 done <<'LIST'

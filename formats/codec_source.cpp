@@ -7,7 +7,20 @@
 
 namespace {
 constexpr size_t kOutputFrames = 8192;
+
+// Frames in each block of the formats whose record says so (the ADPCMs and
+// GSM 6.10 give their samples per block as the first extra word; G.711 has
+// one frame a block); 0 for others, which are learnt while decoding.
+int64_t statedFramesPerBlock(const WaveFormat& format) {
+  constexpr uint16_t kMsAdpcm = 0x0002, kALaw = 0x0006, kMuLaw = 0x0007, kImaAdpcm = 0x0011, kGsm610 = 0x0031;
+  const uint16_t tag = format.effectiveTag();
+  if (tag == kALaw || tag == kMuLaw) return format.blockAlign == format.channels ? 1 : 0;
+  const bool statesIt = tag == kMsAdpcm || tag == kImaAdpcm || tag == kGsm610;
+  if (!statesIt || format.record.size() < wave_record::kFullBytes + 2) return 0;
+  return le16(&format.record[wave_record::kFullBytes]);
 }
+
+}  // namespace
 
 CodecSource::CodecSource(std::unique_ptr<ByteSource> bytes, const WaveLayout& layout)
     : SampleSource(static_cast<int32_t>(layout.format.sampleRate), layout.format.channels, kLargest16BitSample),
@@ -15,7 +28,8 @@ CodecSource::CodecSource(std::unique_ptr<ByteSource> bytes, const WaveLayout& la
       m_format(layout.format),
       m_dataStart(layout.dataStart),
       // A count of 0 from a writer that never came back to fill it in says nothing.
-      m_factFrames(layout.factFrames > 0 ? layout.factFrames : -1) {
+      m_factFrames(layout.factFrames > 0 ? layout.factFrames : -1),
+      m_framesPerBlock(statedFramesPerBlock(layout.format)) {
   if (!m_bytes) {
     setStatus(SourceStatus::CannotOpen);
     return;
@@ -170,12 +184,6 @@ void CodecSource::restartPointFor(int64_t target, int64_t& offset, int64_t& fram
 void CodecSource::seek(int32_t frame) {
   m_position = frame;
   if (!good()) return;
-  // Decoding a piece or two tells how many frames a block holds; what is
-  // buffered is kept, so that an end met there is the real end.
-  if (m_framesPerBlock == 0 && !m_ended && m_decodedNext >= m_decoded.size()) {
-    decodeMore();
-    if (!m_ended) decodeMore();
-  }
   int64_t target = std::max(frame, 0);
   if (m_exactLength >= 0) target = std::min(target, m_exactLength);
   int64_t offset = 0, restartFrame = 0;

@@ -50,8 +50,8 @@ class CodecSource final : public SampleSource {
   bool m_ended = false;
   int64_t m_exactLength = -1;
   int64_t m_factFrames = -1;     // the length the file states; -1 when it states none
-  // Frames in each block, learnt from two conversions that agree; 0 until
-  // then, -1 for a codec whose blocks vary.
+  // Frames in each block, as the format states it or learnt from two
+  // conversions that agree; 0 until known, -1 for a codec whose blocks vary.
   int64_t m_framesPerBlock = 0;
   int64_t m_framesPerBlockSeen = 0;  // what the first conversion showed
 };

@@ -27,6 +27,7 @@ cmp -s "$work/ima-opened.raw" "$work/ima-by-sox.raw" || fail "the samples differ
 echo "-- an MP3 cut off in a frame opens, with one warning after the open"
 (wine "$editor" "$(win "$work/cut.mp3")" >/dev/null 2>&1 &)
 drive dialog-wait Razavo 30 >/dev/null || fail "no warning for cut.mp3"
+sleep 1
 import -window root "$work/warning.png" || true
 expected="The file \"$(win "$work/cut.mp3")\" is damaged. What could be decoded has been opened; the damaged parts are missing or silent."
 said=$(drive dialog-get Razavo 65535)

@@ -9,6 +9,11 @@ JobResult loadSourceIntoBuffer(SampleSource& source, SoundBuffer& target, Progre
     auto writer = loaded.openWriter(source.sampleRate(), source.channels());
     if (!writer->good()) return JobResult::Failed;
     result = copySourceToSink(source, *writer, source.length(), progress);
+    // A length that was an estimate (a compressed file that does not state
+    // its own) may turn out longer once the end is decoded: the rest follows.
+    for (int64_t loaded = writer->position(); result == JobResult::Done && source.length() > loaded;
+         loaded = writer->position())
+      result = copySourceToSink(source, *writer, source.length() - loaded, progress);
     if (writer->close() != SourceStatus::Good) result = JobResult::Failed;
   }
   if (result == JobResult::Done) target = std::move(loaded);

@@ -14,6 +14,9 @@
 
 #include "formats/byte_source.h"
 #include "formats/formats.h"
+#include "formats/sound_file_io.h"
+#include "core/block_store.h"
+#include "sys/folders.h"
 #include "testkit/file_images.h"
 #include "testkit/testkit.h"
 
@@ -155,6 +158,31 @@ TEST_F(CompressedWave, SeeksIntoTheLastBlockAndBeforeTheStart) {
               -1);
     EXPECT_EQ(source->length(), r.frames);
   }
+}
+
+TEST_F(CompressedWave, WithoutAFactChunkTheWholeDecodingIsLoaded) {
+  // The length is then an estimate until the end is decoded; a load does not
+  // stop at the estimate.
+  if (blockFolder().empty()) {
+    ASSERT_TRUE(setWorkingFolder(sys::joinPath(sys::tempFolder(), "zed-formats-blocks")));
+  }
+  Reference r = loadReference(m_folder, "ima-adpcm");
+  auto bytes = testkit::readAll(r.wave);
+  const auto fact = std::search(bytes.begin(), bytes.end(), std::begin("fact"), std::end("fact") - 1);
+  ASSERT_NE(fact, bytes.end());
+  std::copy_n("junk", 4, fact);
+  const std::string unstated = m_scratch.file("unstated.wav");
+  ASSERT_TRUE(testkit::writeAll(unstated, bytes));
+  auto probe = openWaveSource(openFileBytes(unstated));
+  if (probe->status() == SourceStatus::CodecMissing) GTEST_SKIP() << "no IMA ADPCM codec here";
+  SoundBuffer sound;
+  ASSERT_EQ(loadSoundFile(unstated, FormatContext{}, sound), JobResult::Done);
+  // Every block the file holds, padding of the last one included.
+  EXPECT_EQ(sound.totalFrames(), (22528 / 256) * 505);
+  auto reader = sound.openReader();
+  std::vector<Sample> decoded(static_cast<size_t>(r.frames));
+  reader->read(decoded.data(), r.frames);
+  EXPECT_EQ(firstDifference(decoded, r.samples), -1);
 }
 
 TEST_F(CompressedWave, ACutOffFileEndsWhereItsDataEnds) {

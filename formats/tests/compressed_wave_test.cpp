@@ -119,12 +119,15 @@ TEST_F(CompressedWave, DecodesLikeSoxAndEndsAtTheFactCount) {
     EXPECT_EQ(source->position(), r.frames + 4000);
     EXPECT_EQ(source->damage(), SourceStatus::Good);
   }
-  // The system's codecs decode all five; elsewhere none may be there.
-  if (testkit::hostToolsRunHere()) GTEST_LOG_(INFO) << decodedFiles << " of 5 formats decoded here";
-  else EXPECT_EQ(decodedFiles, 5);
+  // The system's codecs decode all five; the portable build has none.
+  if (!testkit::hostToolsRunHere()) {
+    EXPECT_EQ(decodedFiles, 5);
+  }
+  if (decodedFiles == 0) GTEST_SKIP() << "no codecs for these formats here";
 }
 
 TEST_F(CompressedWave, SeeksIntoTheLastBlockAndBeforeTheStart) {
+  int decodedFiles = 0;
   for (const char* name : kNames) {
     SCOPED_TRACE(name);
     Reference r = loadReference(m_folder, name);
@@ -150,6 +153,7 @@ TEST_F(CompressedWave, SeeksIntoTheLastBlockAndBeforeTheStart) {
       for (size_t i = 0; i < expected.size(); ++i) worst = std::max(worst, std::abs(decoded[i] / 16 - expected[i]));
       EXPECT_LE(worst, 128);
     }
+    ++decodedFiles;
     source->seek(-5);
     auto head = readFrames(*source, 10);
     EXPECT_TRUE(std::all_of(head.begin(), head.begin() + 5L * channels, [](Sample s) { return s == 0; }));
@@ -158,6 +162,7 @@ TEST_F(CompressedWave, SeeksIntoTheLastBlockAndBeforeTheStart) {
               -1);
     EXPECT_EQ(source->length(), r.frames);
   }
+  if (decodedFiles == 0) GTEST_SKIP() << "no codecs for these formats here";
 }
 
 TEST_F(CompressedWave, WithoutAFactChunkTheWholeDecodingIsLoaded) {

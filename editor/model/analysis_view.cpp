@@ -19,6 +19,15 @@ void zoomRange(int& first, int& span, bool in, int smallest, int low, int full) 
 
 }  // namespace
 
+PixelSpan pixelSpan(int64_t pixel, int64_t pixels, int64_t count) {
+  if (pixels <= 0 || count <= 0) return {0, std::max<int64_t>(count, 1)};
+  pixel = std::clamp<int64_t>(pixel, 0, pixels - 1);
+  PixelSpan span;
+  span.first = std::min(pixel * count / pixels, count - 1);
+  span.end = std::max(span.first + 1, (pixel + 1) * count / pixels);
+  return span;
+}
+
 void SpectrumView::zoomHorizontally(bool in) { zoomRange(firstBin, binSpan, in, kSmallestBinSpan, 0, kSpectrumBins); }
 
 void SpectrumView::zoomVertically(bool in) { zoomRange(lowDb, dbSpan, in, kSmallestDbSpan, kFullDbLow, kFullDbSpan); }
@@ -30,10 +39,11 @@ void SpectrumView::scrollToDbFromTop(int fromTop) {
   lowDb = top - dbSpan;
 }
 
-int SpectrumView::binAt(int x, int width) const {
-  if (width <= 0) return firstBin;
-  return std::clamp(firstBin + static_cast<int>(static_cast<int64_t>(x) * binSpan / width), firstBin,
-                    firstBin + binSpan - 1);
+PixelSpan SpectrumView::binsAt(int x, int width) const {
+  PixelSpan bins = pixelSpan(x, width, binSpan);
+  bins.first += firstBin;
+  bins.end += firstBin;
+  return bins;
 }
 
 int SpectrumView::xOfBin(int bin, int width) const {
@@ -44,10 +54,16 @@ int SpectrumView::yOfDb(double decibels, int height) const {
   return static_cast<int>(std::lround((lowDb + dbSpan - decibels) * height / dbSpan));
 }
 
-std::string spectrumReadout(const SpectrumRecord& record, int bin) {
-  bin = std::clamp(bin, 0, kSpectrumBins - 1);
-  int level = record.level(0, bin);
-  if (record.stereo) level = std::max(level, record.level(1, bin));
+std::string spectrumReadout(const SpectrumRecord& record, PixelSpan bins) {
+  int bin = static_cast<int>(std::clamp<int64_t>(bins.first, 0, kSpectrumBins - 1));
+  int level = kSilentLevel - 1;
+  for (int64_t k = bin; k < std::min<int64_t>(bins.end, kSpectrumBins); ++k)
+    for (int channel = 0; channel < record.channels(); ++channel)
+      if (record.level(channel, static_cast<int>(k)) > level) {
+        level = record.level(channel, static_cast<int>(k));
+        bin = static_cast<int>(k);
+      }
+  level = std::max(level, kSilentLevel);
   char text[64];
   std::snprintf(text, sizeof text, "%d Hz, %d dB", binFrequency(bin, record.sampleRate), level);
   return text;
@@ -88,22 +104,26 @@ uint32_t spectrogramColour(uint16_t cell, int brightness) {
   return channel(a.r, b.r) << 16 | channel(a.g, b.g) << 8 | channel(a.b, b.b);
 }
 
-std::string spectrogramReadout(const Spectrogram& spectrogram, int64_t column, int bin) {
+std::string spectrogramReadout(const Spectrogram& spectrogram, PixelSpan columns, PixelSpan bins) {
   const SpectrogramLayout& layout = spectrogram.layout;
-  column = std::clamp<int64_t>(column, 0, layout.columns - 1);
-  bin = std::clamp(bin, 0, layout.bins - 1);
-  const int64_t frame = spectrogramColumnStart(spectrogram.start, column, spectrogram.length, layout.columns);
+  const int64_t firstColumn = std::clamp<int64_t>(columns.first, 0, layout.columns - 1);
+  const int64_t endColumn = std::clamp<int64_t>(columns.end, firstColumn + 1, layout.columns);
+  const int firstBin = static_cast<int>(std::clamp<int64_t>(bins.first, 0, layout.bins - 1));
+  const int endBin = static_cast<int>(std::clamp<int64_t>(bins.end, firstBin + 1, layout.bins));
+  int bin = firstBin;
+  uint16_t loudest = spectrogram.cell(firstColumn, bin);
+  for (int64_t column = firstColumn; column < endColumn; ++column)
+    for (int k = firstBin; k < endBin; ++k)
+      if (spectrogram.cell(column, k) > loudest) {
+        loudest = spectrogram.cell(column, k);
+        bin = k;
+      }
+  const int64_t frame = spectrogramColumnStart(spectrogram.start, firstColumn, spectrogram.length, layout.columns);
   const int32_t rate = std::max(spectrogram.sampleRate, 1);
   const int hz = static_cast<int>((static_cast<int64_t>(bin) * rate) >> layout.order);
   char text[128];
   std::snprintf(text, sizeof text, "Time: %s    Frequency: %d Hz    Volume: %d dB",
                 formatTimeTenths(framesToMs(frame, rate)).c_str(), hz,
-                spectrogramCellDecibels(spectrogram.cell(column, bin)));
+                spectrogramCellDecibels(loudest));
   return text;
-}
-
-int64_t spectrogramColumnAt(const Spectrogram& spectrogram, int x, int width) {
-  const int64_t columns = spectrogram.layout.columns;
-  if (width <= 0) return 0;
-  return std::clamp<int64_t>(static_cast<int64_t>(x) * columns / width, 0, columns - 1);
 }

@@ -9,6 +9,14 @@
 #include "effects/frequency_analysis.h"
 #include "effects/spectrogram.h"
 
+// The items [first, end) out of count that pixel `pixel` of `pixels` shows:
+// at least one item, within 0 ... count (count > 0).
+struct PixelSpan {
+  int64_t first = 0;
+  int64_t end = 1;
+};
+PixelSpan pixelSpan(int64_t pixel, int64_t pixels, int64_t count);
+
 // The part of the spectrum in view: bins [firstBin, firstBin + binSpan) across,
 // levels [lowDb, lowDb + dbSpan) up. Zooming halves or doubles a span about
 // its centre; everything stays inside bins 0 ... 2,047 and -128 ... 128 dB.
@@ -33,14 +41,14 @@ struct SpectrumView {
   int dbFromTop() const { return kFullDbLow + kFullDbSpan - (lowDb + dbSpan); }
 
   // Pixel mapping over a graph of width x height pixels.
-  int binAt(int x, int width) const;
+  PixelSpan binsAt(int x, int width) const;
   int xOfBin(int bin, int width) const;
   int yOfDb(double decibels, int height) const;
 };
 
-// "%d Hz, %d dB": the frequency of a bin and its level (the louder channel
-// of a stereo spectrum).
-std::string spectrumReadout(const SpectrumRecord& record, int bin);
+// "%d Hz, %d dB": the frequency and level of the loudest of bins (the
+// louder channel of a stereo spectrum), as the curve shows them under a pixel.
+std::string spectrumReadout(const SpectrumRecord& record, PixelSpan bins);
 
 // The frequencies of the spectrogram in view: all of them, or a band of
 // 4,000 Hz starting at bandStartHz (the vertical scroll position).
@@ -60,8 +68,7 @@ int largestBandStartHz(int32_t sampleRate);
 constexpr int kDefaultBrightness = 50;
 uint32_t spectrogramColour(uint16_t cell, int brightness);
 
-// "Time: %s    Frequency: %d Hz    Volume: %d dB" for a cell, the time that
-// of the column's first frame in the sound ("h:mm:ss.t").
-std::string spectrogramReadout(const Spectrogram& spectrogram, int64_t column, int bin);
-// The column shown at x of a graph width pixels wide.
-int64_t spectrogramColumnAt(const Spectrogram& spectrogram, int x, int width);
+// "Time: %s    Frequency: %d Hz    Volume: %d dB" for the cells under a
+// pixel: the time of the first column's first frame in the sound
+// ("h:mm:ss.t"), the frequency and level of the loudest cell.
+std::string spectrogramReadout(const Spectrogram& spectrogram, PixelSpan columns, PixelSpan bins);

@@ -36,20 +36,35 @@ TEST(SpectrumViewTest, ZoomStepsStayInsideTheSpectrumAndGoBackToTheDefault) {
   EXPECT_EQ(view.binSpan, kSpectrumBins);
 }
 
-TEST(SpectrumViewTest, PixelsMapToBinsAndLevels) {
+TEST(SpectrumViewTest, PixelsCoverEveryBinOnceAndMapToLevels) {
+  // Each pixel shows at least one item; neighbouring pixels' items meet.
+  for (const auto& [pixels, count] : {std::pair<int64_t, int64_t>{512, 2048}, {1600, 16}, {700, 1024}, {3, 7}}) {
+    int64_t next = 0;
+    for (int64_t x = 0; x < pixels; ++x) {
+      const PixelSpan span = pixelSpan(x, pixels, count);
+      EXPECT_LT(span.first, span.end);
+      EXPECT_LE(span.end, count);
+      EXPECT_TRUE(span.first == next || span.first == next - 1) << pixels << " " << count << " at " << x;
+      next = span.end;
+    }
+    EXPECT_EQ(next, count);
+  }
+  EXPECT_EQ(pixelSpan(-4, 10, 100).first, 0);
+  EXPECT_EQ(pixelSpan(12, 10, 100).end, 100);
+
   SpectrumView view;
-  EXPECT_EQ(view.binAt(0, 512), 0);
-  EXPECT_EQ(view.binAt(511, 512), 2044);
-  EXPECT_EQ(view.binAt(600, 512), kSpectrumBins - 1);
-  EXPECT_EQ(view.binAt(-5, 512), 0);
+  EXPECT_EQ(view.binsAt(0, 512).first, 0);
+  EXPECT_EQ(view.binsAt(0, 512).end, 4);
+  EXPECT_EQ(view.binsAt(511, 512).first, 2044);
+  EXPECT_EQ(view.binsAt(600, 512).end, kSpectrumBins);
   EXPECT_EQ(view.xOfBin(1024, 512), 256);
   EXPECT_EQ(view.yOfDb(128, 256), 0);
   EXPECT_EQ(view.yOfDb(0, 256), 128);
   EXPECT_EQ(view.yOfDb(-128, 256), 256);
   view.firstBin = 100;
   view.binSpan = 16;
-  EXPECT_EQ(view.binAt(1599, 1600), 115);
-  EXPECT_EQ(view.binAt(800, 1600), 108);
+  EXPECT_EQ(view.binsAt(1599, 1600).first, 115);
+  EXPECT_EQ(view.binsAt(800, 1600).first, 108);
 }
 
 TEST(AnalysisReadoutTest, SpectrumReadsTheBinsFrequencyAndTheLouderChannel) {
@@ -60,12 +75,17 @@ TEST(AnalysisReadoutTest, SpectrumReadsTheBinsFrequencyAndTheLouderChannel) {
   record.levels[100] = -20;
   record.levels[kSpectrumBins + 100] = 12;
   record.levels[kSpectrumBins - 1] = 5;
-  EXPECT_EQ(spectrumReadout(record, 100), "1076 Hz, 12 dB");
-  EXPECT_EQ(spectrumReadout(record, 5000), "22039 Hz, 5 dB");
+  record.levels[kSpectrumBins + 103] = 11;
+  // The loudest bin under the pixel, of either channel.
+  EXPECT_EQ(spectrumReadout(record, {100, 101}), "1076 Hz, 12 dB");
+  EXPECT_EQ(spectrumReadout(record, {98, 104}), "1076 Hz, 12 dB");
+  EXPECT_EQ(spectrumReadout(record, {101, 104}), "1108 Hz, 11 dB");
+  EXPECT_EQ(spectrumReadout(record, {2040, 5000}), "22039 Hz, 5 dB");
   record.stereo = false;
   record.levels.resize(kSpectrumBins);
-  EXPECT_EQ(spectrumReadout(record, 100), "1076 Hz, -20 dB");
-  EXPECT_EQ(spectrumReadout(record, 0), "0 Hz, -127 dB");
+  EXPECT_EQ(spectrumReadout(record, {99, 103}), "1076 Hz, -20 dB");
+  EXPECT_EQ(spectrumReadout(record, {0, 1}), "0 Hz, -127 dB");
+  EXPECT_EQ(spectrumReadout(record, {7, 9}), "75 Hz, -127 dB");
 }
 
 TEST(AnalysisReadoutTest, SpectrogramReadsTheColumnsTimeInTenthsTheBinAndItsLevel) {
@@ -77,14 +97,18 @@ TEST(AnalysisReadoutTest, SpectrogramReadsTheColumnsTimeInTenthsTheBinAndItsLeve
   ASSERT_EQ(spectrogram.layout.columns, 172);
   spectrogram.cells.assign(172 * 1024, 0);
   spectrogram.cells[86 * 1024 + 46] = (76 + 128) * 256;
+  spectrogram.cells[87 * 1024 + 44] = (30 + 128) * 256;
   // Column 86 starts half a second in.
-  EXPECT_EQ(spectrogramReadout(spectrogram, 86, 46), "Time: 1:02:03.5    Frequency: 990 Hz    Volume: 76 dB");
-  EXPECT_EQ(spectrogramReadout(spectrogram, 0, 0), "Time: 1:02:03.0    Frequency: 0 Hz    Volume: -127 dB");
-  EXPECT_EQ(spectrogramReadout(spectrogram, 999, 5000),
+  EXPECT_EQ(spectrogramReadout(spectrogram, {86, 87}, {46, 47}),
+            "Time: 1:02:03.5    Frequency: 990 Hz    Volume: 76 dB");
+  // Under a wider pixel: the time of its first column, the loudest cell.
+  EXPECT_EQ(spectrogramReadout(spectrogram, {85, 88}, {40, 50}),
+            "Time: 1:02:03.4    Frequency: 990 Hz    Volume: 76 dB");
+  EXPECT_EQ(spectrogramReadout(spectrogram, {87, 88}, {40, 50}),
+            "Time: 1:02:03.5    Frequency: 947 Hz    Volume: 30 dB");
+  EXPECT_EQ(spectrogramReadout(spectrogram, {0, 1}, {0, 1}), "Time: 1:02:03.0    Frequency: 0 Hz    Volume: -127 dB");
+  EXPECT_EQ(spectrogramReadout(spectrogram, {999, 1000}, {5000, 5001}),
             "Time: 1:02:03.9    Frequency: 22028 Hz    Volume: -127 dB");
-  EXPECT_EQ(spectrogramColumnAt(spectrogram, 0, 344), 0);
-  EXPECT_EQ(spectrogramColumnAt(spectrogram, 343, 344), 171);
-  EXPECT_EQ(spectrogramColumnAt(spectrogram, 172, 344), 86);
 
   EXPECT_EQ(formatTimeTenths(0), "0:00:00.0");
   EXPECT_EQ(formatTimeTenths(3723499), "1:02:03.4");

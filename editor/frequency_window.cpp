@@ -16,7 +16,7 @@ constexpr COLORREF kGrid = RGB(48, 64, 48);
 constexpr COLORREF kLabels = RGB(0, 0, 0);
 constexpr COLORREF kChannelColours[2] = {RGB(102, 255, 102), RGB(255, 140, 60)};
 // Room for the level labels on the left and the frequency labels below.
-constexpr int kLeftMargin = 44;
+constexpr int kLeftMargin = 56;
 constexpr int kBottomMargin = 18;
 constexpr int kButtonWidth = 118;
 

@@ -53,3 +53,7 @@ struct Spectrogram {
 // or two.
 JobResult computeSpectrogram(const SoundBuffer& sound, int32_t start, int32_t end, ProgressCallback* progress,
                              Spectrogram& result);
+// The same with a layout of the caller's (order 1 ... 20, bins 2^order / 2,
+// columns at least 1), for pictures of a given size.
+JobResult computeSpectrogram(const SoundBuffer& sound, int32_t start, int32_t end, const SpectrogramLayout& layout,
+                             ProgressCallback* progress, Spectrogram& result);

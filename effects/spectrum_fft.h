@@ -43,6 +43,10 @@ class SpectrumFft {
   int m_size;
   std::vector<int32_t> m_reversed;   // bit-reversed index of each point
   std::vector<double> m_cos, m_sin;  // cos and sin of 2 pi k / N, k < N
+  // The twiddles of the butterflies of span h (h = 4, 8, ... N/2) side by
+  // side at [h, 2h): cos and -sin of pi j / h, so each stage reads them in
+  // order, two at a time.
+  std::vector<double> m_stageCos, m_stageSin;
   std::vector<double> m_window;
   std::vector<double> m_re, m_im;
 };

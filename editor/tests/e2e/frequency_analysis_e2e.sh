@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # End-to-end test of the two analysis windows on a stereo file from sox (the
-# left channel a slow sweep from 200 to 8,000 Hz, the right a steady
+# left channel an exponential sweep from 200 to 8,000 Hz, the right a steady
 # 2,000 Hz): the spectrum at the cursor and its read-out under the mouse,
 # the spectrogram of a short selection with its read-out, zoom setting and
 # Reselect, and for the whole file the question about long selections (No
@@ -30,7 +30,7 @@ for _ in $(seq 100); do
 done
 [ "$(drive documents)" = "sweep.wav" ] || fail "the sound did not open: $(drive documents)"
 
-echo "-- the spectrum at the cursor, half way (the sweep at 4,100 Hz)"
+echo "-- the spectrum at the cursor, half way (the sweep at about 1,265 Hz)"
 drive click-wave 0.5 >/dev/null
 drive command 7001 >/dev/null
 [ "$(drive child LFrequencyWindow | sed -n 1p)" = "Frequency Analysis" ] || fail "no Frequency Analysis window"

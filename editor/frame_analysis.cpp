@@ -58,7 +58,8 @@ void Frame::showTemporalAnalysis(DocumentWindow* document) {
     return;
   }
   if (result != JobResult::Done) {
-    ui::showMessage(m_window, "The selection could not be analysed.", "Error", MB_OK | MB_ICONERROR);
+    ui::showMessage(m_window, "The selection could not be analysed: there is not enough memory for its picture.",
+                    "Error", MB_OK | MB_ICONERROR);
     return;
   }
   TfftWindow::show(*this, document->handle(), std::move(spectrogram));

@@ -13,7 +13,7 @@
 #include "effects/frequency_analysis.h"
 #include "effects/resample_source.h"
 #include "effects/sound_converter.h"
+#include "effects/spectrogram.h"
 #include "effects/speed_pitch.h"
 #include "effects/speed_source.h"
-#include "effects/spectrogram.h"
 #include "effects/wave_clipboard_format.h"

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <new>
 
 #include "effects/frequency_analysis.h"
 #include "effects/spectrum_fft.h"
@@ -101,7 +102,13 @@ JobResult computeSpectrogram(const SoundBuffer& sound, int32_t start, int32_t en
   spectrogram.start = start;
   spectrogram.length = static_cast<int32_t>(length);
   spectrogram.layout = layout;
-  spectrogram.cells.resize(static_cast<size_t>(layout.columns * layout.bins));
+  // Up to kMaxSpectrogramCells: a PC short of that much memory gets a
+  // failure to report rather than a crash.
+  try {
+    spectrogram.cells.resize(static_cast<size_t>(layout.columns * layout.bins));
+  } catch (const std::bad_alloc&) {
+    return JobResult::Failed;
+  }
   SpectrumFft fft(layout.order);
   ColumnFrames frames(sound, fft.size());
   for (int64_t column = 0; column < layout.columns; ++column) {

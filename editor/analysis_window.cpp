@@ -19,7 +19,7 @@ AnalysisWindow* AnalysisWindow::find(Frame& frame, const wchar_t* className) {
   return window ? reinterpret_cast<AnalysisWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA)) : nullptr;
 }
 
-bool AnalysisWindow::open(AnalysisWindow* window, const wchar_t* className, const wchar_t* title) {
+bool AnalysisWindow::open(std::unique_ptr<AnalysisWindow> window, const wchar_t* className, const wchar_t* title) {
   Frame& frame = window->m_frame;
   WNDCLASSEXW windowClass{};
   windowClass.cbSize = sizeof windowClass;
@@ -34,7 +34,7 @@ bool AnalysisWindow::open(AnalysisWindow* window, const wchar_t* className, cons
     windowClass.lpszClassName = className;
     RegisterClassExW(&windowClass);
   }
-  creating = window;
+  creating = window.get();
   MDICREATESTRUCTW create{};
   create.szClass = className;
   create.szTitle = title;
@@ -44,10 +44,8 @@ bool AnalysisWindow::open(AnalysisWindow* window, const wchar_t* className, cons
   HWND handle = reinterpret_cast<HWND>(
       SendMessageW(frame.mdiClient(), WM_MDICREATE, 0, reinterpret_cast<LPARAM>(&create)));
   creating = nullptr;
-  if (!handle) {
-    delete window;
-    return false;
-  }
+  if (!handle) return false;
+  window.release();  // the window's now: deleted on WM_NCDESTROY
   if (frame.settings().autoArrangeWindows()) SendMessageW(frame.mdiClient(), WM_MDITILE, MDITILE_HORIZONTAL, 0);
   return true;
 }
@@ -68,7 +66,8 @@ LRESULT CALLBACK AnalysisWindow::windowProc(HWND window, UINT message, WPARAM wP
   if (message == WM_NCDESTROY) {
     LRESULT result = DefMDIChildProcW(window, message, wParam, lParam);
     SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-    delete self;
+    // A window that fails while being created leaves its object to open().
+    if (self != creating) delete self;
     return result;
   }
   return self->handleMessage(message, wParam, lParam);

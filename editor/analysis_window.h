@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 
 #include "ui/gdi_objects.h"
@@ -24,10 +25,10 @@ class AnalysisWindow {
 
   // The open window of a class among the frame's MDI children, or null.
   static AnalysisWindow* find(Frame& frame, const wchar_t* className);
-  // Creates the MDI child (the object then belongs to its window, which
-  // deletes it when destroyed), arranging the frame's windows when the user
-  // wants that. False when the window could not be made (the object is gone).
-  static bool open(AnalysisWindow* window, const wchar_t* className, const wchar_t* title);
+  // Creates the MDI child, which then owns the object and deletes it when
+  // destroyed, and arranges the frame's windows when the user wants that.
+  // False when the window could not be made.
+  static bool open(std::unique_ptr<AnalysisWindow> window, const wchar_t* className, const wchar_t* title);
   void bringToFront();
 
   HWND addButton(int id, const wchar_t* text, const wchar_t* tip, DWORD style = BS_PUSHBUTTON);

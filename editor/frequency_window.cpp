@@ -4,6 +4,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <memory>
 #include <vector>
 
 #include "editor/frame.h"
@@ -60,7 +61,8 @@ void FrequencyWindow::show(Frame& frame, SpectrumRecord record) {
     open->bringToFront();
     return;
   }
-  AnalysisWindow::open(new FrequencyWindow(frame, std::move(record)), kClassName, L"Frequency Analysis");
+  open(std::unique_ptr<AnalysisWindow>(new FrequencyWindow(frame, std::move(record))), kClassName,
+       L"Frequency Analysis");
 }
 
 void FrequencyWindow::onCreate() {
@@ -132,8 +134,8 @@ void FrequencyWindow::paintGraph(HDC dc, const RECT&) {
   }
 
   // Each channel's curve: the loudest bin under every pixel column.
-  HRGN clip = CreateRectRgn(plot.left, plot.top, plot.right, plot.bottom);
-  SelectClipRgn(dc, clip);
+  ui::GdiObject<HRGN> clip(CreateRectRgn(plot.left, plot.top, plot.right, plot.bottom));
+  SelectClipRgn(dc, clip.get());
   for (int channel = 0; channel < m_record.channels(); ++channel) {
     ui::Pen pen(CreatePen(PS_SOLID, 1, kChannelColours[channel]));
     ui::SelectedObject selected(dc, pen.get());
@@ -148,7 +150,6 @@ void FrequencyWindow::paintGraph(HDC dc, const RECT&) {
     Polyline(dc, points.data(), static_cast<int>(points.size()));
   }
   SelectClipRgn(dc, nullptr);
-  DeleteObject(clip);
   if (m_record.stereo) {
     for (int channel = 0; channel < 2; ++channel) {
       SetTextColor(dc, kChannelColours[channel]);

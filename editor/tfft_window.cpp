@@ -5,6 +5,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <memory>
 
 #include "core/sample.h"
 #include "editor/document_window.h"
@@ -47,8 +48,8 @@ void TfftWindow::show(Frame& frame, HWND document, Spectrogram spectrogram) {
     open->bringToFront();
     return;
   }
-  AnalysisWindow::open(new TfftWindow(frame, document, std::move(spectrogram)), kClassName,
-                       L"Temporal Frequency Analysis");
+  open(std::unique_ptr<AnalysisWindow>(new TfftWindow(frame, document, std::move(spectrogram))), kClassName,
+       L"Temporal Frequency Analysis");
 }
 
 void TfftWindow::close(Frame& frame) {

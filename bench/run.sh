@@ -29,6 +29,8 @@ if [ ! -f "$mp3" ]; then
   lame --quiet -V 2 "$input" "$mp3"
 fi
 "$build/bench/mp3_bench" "$scratch" "$mp3"
+ninja -C "$build" -j2 noise_reduction_bench >/dev/null
+"$build/bench/effects/noise_reduction_bench" "$scratch"
 ninja -C "$build" -j2 spectrum_bench >/dev/null
 ten=$scratch/ten-minutes.wav
 if [ ! -f "$ten" ]; then

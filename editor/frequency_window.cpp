@@ -19,7 +19,7 @@ constexpr COLORREF kChannelColours[2] = {RGB(102, 255, 102), RGB(255, 140, 60)};
 // Room for the level labels on the left and the frequency labels below.
 constexpr int kLeftMargin = 56;
 constexpr int kBottomMargin = 18;
-constexpr int kButtonWidth = 118;
+constexpr int kButtonWidth = 126;
 
 struct ButtonText {
   int id;

@@ -10,6 +10,7 @@
 
 #include "core/sample_source.h"
 #include "formats/byte_source.h"
+#include "formats/import_host.h"
 #include "sys/settings_store.h"
 
 // A raw file's layout, from the "RawAudio" or "VoxAudio" settings or the dialog.
@@ -47,6 +48,7 @@ struct FormatContext {
   sys::SettingsStore* settings = nullptr;  // the program's settings
   FileUi* ui = nullptr;                    // null: no dialogs, errors unseen
   std::string dataFolder;                  // holds "WavCodec.wff"
+  ImportHost* importer = nullptr;          // null: other formats are not imported
 };
 
 // Result of openSoundFile: 0 opened, 1 the user cancelled, 2 an error was shown.

@@ -175,8 +175,8 @@ void EnvelopeCurveControl::drawGrid(HDC dc, const CurvePlot& area) const {
   {
     ui::Pen grid(CreatePen(PS_SOLID, 1, kGrid));
     ui::SelectedObject selectedPen(dc, grid.get());
-    for (int quarter = 1; quarter < 4; ++quarter) {
-      const int x = positionToX(area, quarter * 255 / 4);
+    for (int position : m_gridPositions) {
+      const int x = positionToX(area, position);
       line(dc, x, top, x, bottom + 1);
     }
     for (int level : {64, 192}) line(dc, left, levelToY(area, level), right + 1, levelToY(area, level));
@@ -263,9 +263,9 @@ void EnvelopeCurveControl::onMouseMove(int x, int y) {
   const int hover = envelopePointAt(m_curve, area, x, y, kHitRadius);
   if (hover >= 0) {
     const auto& point = m_curve.points[static_cast<size_t>(hover)];
-    setReadout(envelopePointText(point.position, point.level));
+    setReadout(m_pointText(point.position, point.level));
   } else if (x >= area.left && x < area.left + area.width && y >= area.top && y < area.top + area.height) {
-    setReadout(envelopePointText(positionAtX(area, x), levelAtY(area, y)));
+    setReadout(m_pointText(positionAtX(area, x), levelAtY(area, y)));
   } else {
     setReadout(std::string());
   }
@@ -328,7 +328,7 @@ void EnvelopeCurveControl::select(int index) {
   InvalidateRect(m_window, nullptr, FALSE);
   if (index >= 0) {
     const auto& point = m_curve.points[static_cast<size_t>(index)];
-    setReadout(envelopePointText(point.position, point.level));
+    setReadout(m_pointText(point.position, point.level));
   }
 }
 

@@ -14,6 +14,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "editor/model/envelope_editing.h"
 #include "ui/gdi_objects.h"
@@ -34,6 +35,14 @@ class EnvelopeCurveControl {
   const EnvelopeCurve& curve() const { return m_curve; }
   // "Position 40 %   Level 100 %", or empty when the mouse is elsewhere.
   const std::string& readout() const { return m_readout; }
+  // For curves over another axis (the equalizer's frequencies): how a
+  // point reads, and where the vertical grid lines go.
+  using PointText = std::string (*)(int position, int level);
+  void setAxis(PointText pointText, std::vector<int> gridPositions) {
+    m_pointText = pointText;
+    m_gridPositions = std::move(gridPositions);
+    InvalidateRect(m_window, nullptr, FALSE);
+  }
 
   // Made by the window when it is created, and gone with it.
   explicit EnvelopeCurveControl(HWND window) : m_window(window) {}
@@ -64,4 +73,6 @@ class EnvelopeCurveControl {
   POINT m_grabOffset{};     // from the mouse to the dragged point, in pixels
   bool m_tracking = false;  // asked to hear when the mouse leaves
   std::string m_readout;
+  PointText m_pointText = envelopePointText;
+  std::vector<int> m_gridPositions{63, 127, 191};  // quarters of the selection
 };

@@ -29,3 +29,10 @@ if [ ! -f "$mp3" ]; then
   lame --quiet -V 2 "$input" "$mp3"
 fi
 "$build/bench/mp3_bench" "$scratch" "$mp3"
+ninja -C "$build" -j2 delay_filter_bench >/dev/null
+ten=$scratch/ten-minutes.wav
+if [ ! -f "$ten" ]; then
+  echo "making $ten"
+  sox -n -r 44100 -c 2 -b 16 "$ten" synth 600 sine 440 pinknoise gain -6
+fi
+"$build/bench/delay_filter_bench" "$scratch" "$ten"

@@ -192,7 +192,7 @@ class EqualizerDialog : public PreviewDialog {
   void openSettings() {
     const EqualizerPresetInfo* kind = equalizerPresetAtRow(comboSelection(kPresets));
     if (!kind) {
-      ui::showMessage(handle(), kEqualizerNeedsPreset, kEqualizerName, MB_OK | MB_ICONINFORMATION);
+      ui::showMessage(handle(), kEqualizerNeedsPreset, "Settings", MB_OK | MB_ICONINFORMATION);
       return;
     }
     EqualizerSettingsDialog(*kind, m_store, [this](const EnvelopeCurve& curve) { control().setCurve(curve); })

@@ -200,10 +200,15 @@ void EnvelopeCurveControl::drawGrid(HDC dc, const CurvePlot& area) const {
   label(dc, L"199%", {0, top - kHalfLine, labelRight, top + kHalfLine}, DT_RIGHT | DT_VCENTER);
   label(dc, L"0%", {0, bottom - kHalfLine, labelRight, bottom + kHalfLine}, DT_RIGHT | DT_VCENTER);
   const int textTop = bottom + 3, textBottom = bottom + kMarginBottom;
-  label(dc, L"Start", {left, textTop, left + 80, textBottom}, DT_LEFT | DT_TOP);
-  const int middle = positionToX(area, 128);
-  label(dc, L"50%", {middle - 40, textTop, middle + 40, textBottom}, DT_CENTER | DT_TOP);
-  label(dc, L"End", {right - 80, textTop, right + 1, textBottom}, DT_RIGHT | DT_TOP);
+  for (const AxisLabel& mark : m_axisLabels) {
+    const int x = positionToX(area, mark.position);
+    if (mark.position == 0)
+      label(dc, mark.text.c_str(), {left, textTop, left + 80, textBottom}, DT_LEFT | DT_TOP);
+    else if (mark.position == 255)
+      label(dc, mark.text.c_str(), {right - 80, textTop, right + 1, textBottom}, DT_RIGHT | DT_TOP);
+    else
+      label(dc, mark.text.c_str(), {x - 40, textTop, x + 40, textBottom}, DT_CENTER | DT_TOP);
+  }
   SetTextColor(dc, kUnity);
   label(dc, L"100%", {0, unityY - kHalfLine, labelRight, unityY + kHalfLine}, DT_RIGHT | DT_VCENTER);
 }

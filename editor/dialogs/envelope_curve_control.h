@@ -36,11 +36,17 @@ class EnvelopeCurveControl {
   // "Position 40 %   Level 100 %", or empty when the mouse is elsewhere.
   const std::string& readout() const { return m_readout; }
   // For curves over another axis (the equalizer's frequencies): how a
-  // point reads, and where the vertical grid lines go.
+  // point reads, where the vertical grid lines go and the labels below
+  // (the one at 0 left-aligned, the one at 255 right-aligned).
   using PointText = std::string (*)(int position, int level);
-  void setAxis(PointText pointText, std::vector<int> gridPositions) {
+  struct AxisLabel {
+    int position;
+    std::wstring text;
+  };
+  void setAxis(PointText pointText, std::vector<int> gridPositions, std::vector<AxisLabel> labels) {
     m_pointText = pointText;
     m_gridPositions = std::move(gridPositions);
+    m_axisLabels = std::move(labels);
     InvalidateRect(m_window, nullptr, FALSE);
   }
 
@@ -75,4 +81,5 @@ class EnvelopeCurveControl {
   std::string m_readout;
   PointText m_pointText = envelopePointText;
   std::vector<int> m_gridPositions{63, 127, 191};  // quarters of the selection
+  std::vector<AxisLabel> m_axisLabels{{0, L"Start"}, {128, L"50%"}, {255, L"End"}};
 };

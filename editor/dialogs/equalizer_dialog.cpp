@@ -16,11 +16,19 @@ constexpr int kCurve = 101, kSetFlat = 102, kReadout = 103, kPresets = 105, kSet
 constexpr int kStart = 101, kEnd = 102, kFrequency = 103, kSlope = 104, kAmplitude = 105, kResetDefaults = 106,
               kUpdateGraph = 107;
 
-// Grid lines at 100 Hz, 1 kHz and 10 kHz.
+int positionOfHertz(double hz) { return static_cast<int>(std::lround(equalizerPosition(hz))); }
+
+// Grid lines at 100 Hz, 1 kHz, 5 kHz and 10 kHz.
 std::vector<int> frequencyGrid() {
-  std::vector<int> positions;
-  for (double hz : {100.0, 1000.0, 10000.0}) positions.push_back(static_cast<int>(std::lround(equalizerPosition(hz))));
-  return positions;
+  return {positionOfHertz(100), positionOfHertz(1000), positionOfHertz(5000), positionOfHertz(10000)};
+}
+
+std::vector<EnvelopeCurveControl::AxisLabel> frequencyLabels() {
+  return {{0, L"0 Hz"},
+          {positionOfHertz(1000), L"1k"},
+          {positionOfHertz(5000), L"5k"},
+          {positionOfHertz(10000), L"10k"},
+          {255, L"20 kHz"}};
 }
 
 ui::DialogTemplate settingsTemplate(const EqualizerPresetInfo& kind) {
@@ -144,7 +152,7 @@ class EqualizerDialog : public PreviewDialog {
 
  protected:
   bool onInit() override {
-    control().setAxis(equalizerPointText, frequencyGrid());
+    control().setAxis(equalizerPointText, frequencyGrid(), frequencyLabels());
     control().setCurve(m_curve);
     addComboItem(kPresets, kSelectPresetRow);
     for (const EqualizerPresetInfo& kind : equalizerPresetKinds()) addComboItem(kPresets, kind.name);

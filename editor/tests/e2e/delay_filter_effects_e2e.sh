@@ -37,7 +37,7 @@ refused() {
   [ "$(message_text "Invalid value")" = "$message" ] || fail "$title said: $(message_text "Invalid value")"
   drive answer "Invalid value" 1 20 >/dev/null
   drive dialog-gone "Invalid value" 20 || fail "the message stayed"
-  drive dialog-wait "$title" 2 || fail "$title closed after a refused value"
+  drive dialog-wait "$title" 10 || fail "$title closed after a refused value"
 }
 undo() { drive command 2001 >/dev/null; }
 
@@ -62,7 +62,7 @@ shot echo
 close_dialog Echo 1
 [ "$(stored StoredValues EchoTime) $(stored StoredValues EchoGain)" = "400 40" ] || fail "Echo values not stored"
 save_active_as "$work/echo.wav"
-samples "$work/before.wav" | awk -v delay=$((400 * 22050 / 1000 * 2)) -v g=$((40 * 512 / 100)) '
+samples "$work/before.wav" | awk -v delay=$((400 * 22050 / 1000 * 2)) -v g=$((40 * 512 / 100)) 'BEGIN { i = 0 }
   { x = $1 * 16; r = ring[i] + 0; p = g * r; y = x + (p - (p % 512 + 512) % 512) / 512
     ring[i] = y; i = (i + 1) % delay
     v = y + 8; print (v - (v % 16 + 16) % 16) / 16 }' >"$work/echo-expected.txt"

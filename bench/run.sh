@@ -36,3 +36,5 @@ if [ ! -f "$ten" ]; then
   sox -n -r 44100 -c 2 -b 16 "$ten" synth 600 sine 440 pinknoise gain -6
 fi
 "$build/bench/delay_filter_bench" "$scratch" "$ten"
+ninja -C "$build" -j2 noise_reduction_bench >/dev/null
+"$build/bench/effects/noise_reduction_bench" "$scratch"

@@ -6,6 +6,7 @@
 #include "editor/dialogs/effect_form_dialog.h"
 #include "editor/dialogs/equalizer_dialog.h"
 #include "editor/dialogs/envelope_dialog.h"
+#include "editor/dialogs/noise_repair_dialogs.h"
 #include "editor/dialogs/percent_preset_dialog.h"
 #include "editor/dialogs/sample_rate_dialog.h"
 #include "editor/dialogs/speed_pitch_dialog.h"
@@ -71,6 +72,12 @@ constexpr EffectDialogBinding kDialogs[] = {
     {cmd::Flanger, askEffectForm},
     {cmd::Chorus, askEffectForm},
     {cmd::Distortion, askEffectForm},
+    // Noise reduction and click repair.
+    {cmd::NoiseGating, askNoiseGate},
+    {cmd::AutoSpectralSubtraction, askAutoSpectralSubtraction},
+    {cmd::SpectralSubtraction, checkNoiseSample},
+    {cmd::AutoClickRepair, askClickRepair},
+    {cmd::ManualClickRepair, checkManualRepairArea},
 };
 
 }  // namespace

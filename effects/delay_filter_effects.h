@@ -59,11 +59,7 @@ inline constexpr EffectParameter kLowCutFreqValue{kEffectValuesSection, "LowCutF
 struct HighPassParams {
   int32_t LowCutFreq = kLowCutFreqValue.defaultValue;  // Hz; 10 when not positive
 };
-// Coefficients in 2^24 fixed point, truncated toward zero.
-struct BiquadCoefficients {
-  int32_t b0, b1, b2, a1, a2;
-};
-BiquadCoefficients highPassCoefficients(int32_t frequency, int32_t sampleRate);
+// The filter itself is HighPassBiquad (effects/high_pass_biquad.h).
 JobResult highPass(SoundBuffer& sound, int32_t start, int32_t end, const HighPassParams& params,
                    ProgressCallback* progress = nullptr);
 

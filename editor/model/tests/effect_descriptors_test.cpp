@@ -10,6 +10,7 @@
 #include "editor/command_ids.h"
 #include "editor/model/effect_descriptor.h"
 #include "editor/model/effect_presets.h"
+#include "editor/model/noise_repair_checks.h"
 #include "effects/speed_pitch.h"
 #include "sys/folders.h"
 
@@ -54,7 +55,10 @@ TEST(EffectDescriptors, EveryEffectCommandHasExactlyOneDescriptor) {
                                 cmd::ConvertSampleRate, cmd::ConvertToMono, cmd::ConvertToStereo,
                                 cmd::Echo,            cmd::Reverb,          cmd::HighPass,        cmd::Equalizer,
                                 cmd::Phaser,          cmd::Flanger,         cmd::Chorus,          cmd::Distortion,
-                                cmd::AmRadio,         cmd::Telephone,       cmd::ReduceVocals};
+                                cmd::AmRadio,         cmd::Telephone,       cmd::ReduceVocals,
+                                // Noise reduction and click repair.
+                                cmd::NoiseGating, cmd::AutoSpectralSubtraction, cmd::SpectralSubtraction,
+                                cmd::AutoClickRepair, cmd::ManualClickRepair};
   std::multiset<int> listed;
   for (const EffectDescriptor& effect : effectDescriptors()) listed.insert(effect.command);
   for (int command : effectCommands) {
@@ -86,8 +90,9 @@ TEST(EffectDescriptors, StoredValuesHaveDefaultsInsideRangesTheStoredTypeHolds) 
     }
   }
   // Amplify, Normalize, Cross Fade, Stereo Pan, Auto Trim, Compressor, 3 x speed/pitch; Echo, Reverb,
-  // High-Pass, Equalizer, Phaser, Flanger, Chorus, Distortion.
-  EXPECT_EQ(withValues, 17u);
+  // High-Pass, Equalizer, Phaser, Flanger, Chorus, Distortion; noise gate, auto spectral subtraction,
+  // auto click repair.
+  EXPECT_EQ(withValues, 20u);
 }
 
 TEST(EffectDescriptors, StoredValuesReadInTheirDescriptorsOrderWithDefaultsAndStoredRange) {
@@ -130,7 +135,11 @@ TEST(EffectDescriptors, PresetsAreAcceptedByTheirEffectsRecordsAndDialogChecks) 
       for (size_t i = effect.values.size(); i < kMaxEffectValues; ++i) EXPECT_EQ(preset.values[i], 0);
     }
   }
-  EXPECT_EQ(withPresets, 10u);
+  EXPECT_EQ(withPresets, 12u);
+  for (const EffectPreset& preset : effectOf(cmd::NoiseGating).presets)
+    EXPECT_EQ(noiseGateLevelProblem(preset.values[0]), nullptr);
+  for (const EffectPreset& preset : effectOf(cmd::AutoSpectralSubtraction).presets)
+    EXPECT_EQ(silenceProportionProblem(preset.values[0]), nullptr);
   for (const EffectPreset& preset : effectOf(cmd::Amplify).presets)
     EXPECT_EQ(amplifyGainProblem(preset.values[0]), nullptr);
   for (const EffectPreset& preset : effectOf(cmd::Normalize).presets)

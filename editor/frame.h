@@ -78,6 +78,9 @@ class Frame {
   void noteWorkingFolderChanged() { m_workingFolderChanged = true; }
   // Asks about unsaved changes; false when the user cancelled.
   bool closeDocument(DocumentWindow* document);
+  // The Tools menu's analysis windows for a file.
+  void showFrequencyAnalysis(DocumentWindow* document);
+  void showTemporalAnalysis(DocumentWindow* document);
 
  private:
   static LRESULT CALLBACK windowProc(HWND, UINT, WPARAM, LPARAM);

@@ -40,6 +40,8 @@ bool commandBuilt(int id) {
     case cmd::CommandBarRight: case cmd::About: case cmd::HelpContents:
     case cmd::GrabNoiseSample:
       return true;
+    case cmd::Fft: case cmd::Tfft:
+      return true;
     case cmd::Undo: case cmd::Redo: case cmd::Cut: case cmd::Copy: case cmd::CopyToNew: case cmd::Paste:
     case cmd::PasteFromClipboard: case cmd::PasteMix: case cmd::PasteMixFromClipboard: case cmd::Delete:
     case cmd::MixFile: case cmd::RepeatLoop: case cmd::Trim: case cmd::TrimStart: case cmd::TrimEnd:
@@ -155,6 +157,8 @@ void Frame::onCommand(int id, int notification) {
     case cmd::CommandBarRight: m_settings.setShowCommandBarLeft(false); break;
     case cmd::About: showAboutPanel(m_instance, m_window, 0); return;
     case cmd::HelpContents: openHelpContents(m_instance, m_window, m_dataFolder); return;
+    case cmd::Fft: return showFrequencyAnalysis(document);
+    case cmd::Tfft: return showTemporalAnalysis(document);
     default:
       if (!commandBuilt(id)) return;
       if (findEffectDescriptor(id)) return onEffectCommand(id, document);

@@ -115,6 +115,9 @@ class Frame {
   void afterEdit(DocumentWindow* document, int32_t leadInFrames);
   void onEffectCommand(int id, DocumentWindow* document);
   void onTransportCommand(int id, int notification, DocumentWindow* document);
+  // Record: the record dialog, then the recording into document (a new one
+  // when null).
+  void record(DocumentWindow* document);
   void openNewWindow(SoundBuffer sound, bool modified);
   void offerWindowsClipboard();
   void renderWindowsClipboard();

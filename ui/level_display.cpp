@@ -21,7 +21,13 @@ struct DisplayState {
   Bitmap red;
 };
 
-DisplayState* stateOf(HWND window) { return reinterpret_cast<DisplayState*>(GetWindowLongPtrW(window, 0)); }
+// The state of a level display; null for any other window, whose extra
+// bytes mean something else.
+DisplayState* stateOf(HWND window) {
+  wchar_t className[32] = {};
+  if (!GetClassNameW(window, className, 32) || lstrcmpW(className, kLevelDisplayClass) != 0) return nullptr;
+  return reinterpret_cast<DisplayState*>(GetWindowLongPtrW(window, 0));
+}
 
 // The share of the bar a level fills, 0 ... width.
 int barLength(int level, int width) {

@@ -22,6 +22,7 @@
 // Exit status 0 when all is well, 1 on a failed check, 2 on bad use.
 
 #include <windows.h>
+#include <mmsystem.h>
 
 #include <algorithm>
 #include <chrono>
@@ -135,9 +136,10 @@ bool writeValues(const std::string& path, const std::vector<Sample>& samples) {
 int listDevices() {
   std::unique_ptr<WaveInDevice> device = makeSystemWaveInDevice();
   for (const auto& name : device->deviceNames()) std::printf("%s\n", name.c_str());
+  std::printf("system mixers: %u\n", mixerGetNumDevs());
   std::unique_ptr<RecordMixer> mixer = makeSystemRecordMixer();
   if (!mixer->open(0)) {
-    std::printf("mixer: none\n");
+    std::printf("mixer: none for the default input device\n");
     return 0;
   }
   std::vector<std::string> lines = mixer->lineNames();

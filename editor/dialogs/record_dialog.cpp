@@ -14,7 +14,7 @@
 #include "editor/display/wave_display.h"
 #include "editor/model/record_settings.h"
 #include "editor/model/time_text.h"
-#include "editor/recording_take.h"
+#include "editor/model/recording_take.h"
 #include "ui/db_edit.h"
 #include "ui/dialog.h"
 #include "ui/level_display.h"
@@ -194,6 +194,8 @@ class RecordDialog final : public ui::Dialog, private CaptureListener {
   }
   void position(int64_t milliseconds, void*) override {
     setText(kTime, formatTimeHundredths(recordedMs() + milliseconds));
+    // The take's finished pieces join the picture as they come.
+    if (m_take && m_take->soundSoFar().totalFrames() != m_shownTakeFrames) showRecording();
   }
   void news(const CaptureNews& news, void*) override {
     ui::setDisplayedLevels(item(kMeter), news.levels.levels.data(), news.levels.channels);
@@ -226,6 +228,7 @@ class RecordDialog final : public ui::Dialog, private CaptureListener {
     }
     m_takeStarts.push_back(m_recording.totalFrames());
     showState(m_capture->state());
+    showRecording();
   }
 
   void finishTake() {
@@ -281,12 +284,20 @@ class RecordDialog final : public ui::Dialog, private CaptureListener {
   }
 
   void showRecording() {
-    setText(kTime, formatTimeHundredths(recordedMs()));
     if (!running()) {
+      setText(kTime, formatTimeHundredths(recordedMs()));
       showState(VoiceActivatedCapture::kStopped);
       ui::clearDisplayedLevels(item(kMeter));
     }
-    const int64_t totalMs = recordedMs();
+    // The takes so far and what the one being recorded has finished.
+    SoundBuffer shown = m_recording;
+    m_shownTakeFrames = 0;
+    if (m_take && !m_take->committed()) {
+      SoundBuffer growing = m_take->soundSoFar();
+      m_shownTakeFrames = growing.totalFrames();
+      shown.insertBuffer(shown.totalFrames(), growing);
+    }
+    const int64_t totalMs = framesToMs(shown.totalFrames(), m_request.sampleRate);
     const int64_t lastStartMs = std::max<int64_t>(0, totalMs - kViewSpanMs);
     SCROLLINFO info{sizeof info, SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL};
     info.nMin = 0;
@@ -296,9 +307,9 @@ class RecordDialog final : public ui::Dialog, private CaptureListener {
     SetScrollInfo(item(kScroll), SB_CTL, &info, TRUE);
     m_viewStartMs = lastStartMs;
     if (!m_display) return;
-    m_display->setSound(m_recording);
+    m_display->setSound(shown);
     showView();
-    m_display->setCursor(std::min<int64_t>(cursor(), m_recording.totalFrames()));
+    m_display->setCursor(std::min<int64_t>(cursor(), shown.totalFrames()));
   }
 
   void showView() {
@@ -474,6 +485,7 @@ class RecordDialog final : public ui::Dialog, private CaptureListener {
   HWND m_tooltip = nullptr;
   HHOOK m_hook = nullptr;
   int64_t m_viewStartMs = 0;
+  int32_t m_shownTakeFrames = 0;  // of the take being recorded, in the picture
 };
 
 }  // namespace

@@ -2,8 +2,9 @@
 # Records through the real wave-input path under Wine (capture_check.exe)
 # from a private PulseAudio server:
 #   - the device list and what the recording mixer offers (printed);
-#   - a pipe source fed from a file as the default source: what the capture
-#     writes is exactly a stretch of the file after the DC filter;
+#   - the monitor of a null sink that pacat plays a file into, as the default
+#     source: what the capture writes is exactly a stretch of the file after
+#     the DC filter;
 #   - the same signal with gaps and voice activation: the stretches of sound
 #     and silence kept;
 #   - a source that delivers nothing: silence on the meter, a prompt stop.
@@ -26,9 +27,8 @@ run_check() { wine "$check" "$@" | tr -d '\r'; }
 export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 
 source "$root/scripts/test-audio.sh"
-feeder=
 cleanup() {
-  [ -z "$feeder" ] || kill "$feeder" 2>/dev/null || true
+  stop_feeding
   wineserver -k 2>/dev/null || true
   stop_private_pulse
 }
@@ -40,21 +40,16 @@ wineserver -p
 sox -V1 -n -r 44100 -c 2 -b 16 -e signed "$work/tone.raw" synth 20 sine 440 vol 0.4 dcshift 0.05
 sox -V1 -n -r 44100 -c 2 -b 16 -e signed "$work/burst.raw" synth 1 sine 660 vol 0.5
 sox -V1 -n -r 44100 -c 2 -b 16 -e signed "$work/gap.raw" trim 0 6.5
-sox -V1 -n -r 44100 -c 2 -b 16 -e signed "$work/lead.raw" trim 0 1
+sox -V1 -n -r 44100 -c 2 -b 16 -e signed "$work/lead.raw" trim 0 3
 cat "$work/lead.raw" "$work/burst.raw" "$work/gap.raw" "$work/burst.raw" "$work/gap.raw" >"$work/gaps.raw"
 
 start_private_pulse "$work/pulseaudio.log" || fail "no sound server"
 wine reg add 'HKCU\Software\Wine\Drivers' /v Audio /d pulse /f >/dev/null 2>&1
 
-# The default source is the monitor of a null sink of its own, into which
-# pacat plays a file in real time.
-pactl load-module module-null-sink sink_name=micfeed format=s16le rate=44100 channels=2 >/dev/null
-pactl set-default-source micfeed.monitor
-feed() {
-  [ -z "$feeder" ] || kill "$feeder" 2>/dev/null || true
-  pacat --playback --device=micfeed --format=s16le --rate=44100 --channels=2 --latency-msec=50 "$1" &
-  feeder=$!
-}
+# The default source is the monitor of a null sink into which pacat plays
+# a file in real time.
+null_microphone mic || fail "no microphone"
+feed() { feed_microphone "$1"; }
 
 echo "-- devices and the recording mixer"
 devices=$(run_check list)
@@ -69,7 +64,7 @@ run_check compare "$(win "$work/tone.raw")" "$(win "$work/recorded.raw")" 2 4410
 
 echo "-- voice activation on a signal with gaps"
 feed "$work/gaps.raw"
-run_check record 16 44100 2 -24 5000 "$(win "$work/gated.raw")" || fail "recording failed"
+run_check record 20 44100 2 -24 5000 "$(win "$work/gated.raw")" || fail "recording failed"
 run_check stretches "$(win "$work/gated.raw")" 2 44100 | tee "$work/stretches.txt"
 # The gate works on whole 100 ms blocks, which fall where they fall in the
 # signal: before the first burst lies the end of the block it begins in and
@@ -90,8 +85,7 @@ awk '
   }' "$work/stretches.txt" || fail "voice activation kept the wrong stretches"
 
 echo "-- a source that delivers nothing"
-kill "$feeder" 2>/dev/null || true
-feeder=
+stop_feeding
 # A pipe source whose pipe nobody writes.
 rm -f "$work/dead.fifo"
 pactl load-module module-pipe-source source_name=dead file="$work/dead.fifo" format=s16le rate=44100 channels=2 >/dev/null

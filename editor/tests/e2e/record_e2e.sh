@@ -21,14 +21,8 @@ sox -V1 -n -r 44100 -c 2 -b 16 -e signed "$work/burst.raw" synth 2 sine 660 vol 
 cat "$work/quiet.raw" "$work/burst.raw" "$work/quiet.raw" >"$work/later.raw"
 sox -V1 -n -r 44100 -c 2 -b 16 "$work/base.wav" synth 2 sine 220 vol 0.3
 
-pactl load-module module-null-sink sink_name=micfeed format=s16le rate=44100 channels=2 >/dev/null
-pactl set-default-source micfeed.monitor
-feeder=
-feed() {
-  [ -z "$feeder" ] || kill "$feeder" 2>/dev/null || true
-  pacat --playback --device=micfeed --format=s16le --rate=44100 --channels=2 --latency-msec=50 "$1" &
-  feeder=$!
-}
+null_microphone mic || fail "no microphone"
+feed() { feed_microphone "$1"; }
 
 echo "-- Record with no file open: a new stereo file, 5 s through the dialog"
 wine reg add "$settings_key" /v DefaultChannels /d 2 /f >/dev/null
@@ -44,9 +38,8 @@ sleep 1
   fail "the dialog does not record at once: $(drive dialog-get "Record Control" 121)"
 [ "$(drive dialog-get "Record Control" 110)" = "Stop" ] || fail "the Record button does not offer Stop"
 echo "recording device list starts with: $(drive dialog-get "Record Control" 100)"
-sleep 1.5
+sleep 4
 import -window root "$work/recording.png" || true
-sleep 2.5
 shown=$(drive dialog-get "Record Control" 103 | seconds)
 holds "$shown >= 4 && $shown <= 7" || fail "the dialog shows $shown s after 5 s of recording"
 drive answer "Record Control" 1 10 >/dev/null || fail "OK could not be pressed"
@@ -100,8 +93,7 @@ holds "$recorded >= 2.0 && $recorded <= 2.3" || fail "the recording kept $record
 holds "$total > 1.99 + $recorded && $total < 2.01 + $recorded" || fail "the file is $total s, not 2 s + $recorded s"
 drive command 2001 >/dev/null   # Undo
 [ "$(drive field 130 | seconds)" = 2.00 ] || fail "Undo left $(drive field 130)"
-kill "$feeder" 2>/dev/null || true
-feeder=
+stop_feeding
 
 drive close >/dev/null
 drive answer Razavo 7 10 >/dev/null || true

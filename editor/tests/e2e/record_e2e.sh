@@ -6,7 +6,9 @@
 # dialog, which the test drives; the saved file holds the signal after the
 # DC filter, sample for sample. A second recording, waiting for sound, goes
 # in at the cursor of an open file, selected, and Undo takes it out again.
-# Saves a screenshot of the dialog while it records.
+# Without Autostart the dialog waits for its Record button; the advanced
+# settings keep the threshold in its range; Cancel leaves the file alone.
+# Saves screenshots of the dialog while it records and of its advanced settings.
 # Usage: record_e2e.sh BUILD_DIR   (the win64 build folder)
 E2E_NAME=record E2E_AUDIO=1
 source "$(dirname "$0")/e2e_common.sh"
@@ -94,6 +96,28 @@ holds "$total > 1.99 + $recorded && $total < 2.01 + $recorded" || fail "the file
 drive command 2001 >/dev/null   # Undo
 [ "$(drive field 130 | seconds)" = 2.00 ] || fail "Undo left $(drive field 130)"
 stop_feeding
+
+echo "-- Without Autostart the dialog waits for Record; Advanced Settings keep the threshold in range"
+wine reg add "$recorder_key" /v Autostart /d 0 /f >/dev/null
+drive post 3001 >/dev/null
+drive dialog-wait "Record Control" 30 >/dev/null || fail "the record dialog did not open"
+sleep 0.5
+[ "$(drive dialog-get "Record Control" 121)" = "Stopped" ] || fail "the dialog recorded without Autostart"
+drive answer "Record Control" 109 5 >/dev/null
+drive dialog-wait "Advanced Settings" 10 >/dev/null || fail "Advanced Settings did not open"
+sleep 0.5
+import -window root "$work/advanced.png" || true
+drive dialog-set "Advanced Settings" 104 -50 >/dev/null
+drive answer "Advanced Settings" 1 5 >/dev/null
+drive dialog-gone "Advanced Settings" 10 >/dev/null || fail "Advanced Settings stayed open"
+threshold=$(wine reg query "$recorder_key" /v Threshold 2>/dev/null | tr -d '\r' | awk '$1 == "Threshold" {print $3}')
+[ "$threshold" = -40 ] || fail "a threshold of -50 was stored as $threshold"
+drive answer "Record Control" 110 5 >/dev/null   # Record
+sleep 1
+[ "$(drive dialog-get "Record Control" 121)" = "Waiting for sound..." ] || fail "Record did not start the capture"
+drive answer "Record Control" 2 5 >/dev/null     # Cancel
+drive dialog-gone "Record Control" 20 >/dev/null || fail "Cancel did not close the record dialog"
+[ "$(drive field 130 | seconds)" = 2.00 ] || fail "Cancel changed the file: $(drive field 130)"
 
 drive close >/dev/null
 drive answer Razavo 7 10 >/dev/null || true

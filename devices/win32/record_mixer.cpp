@@ -7,6 +7,7 @@
 #include <windows.h>
 #include <mmsystem.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "devices/player_volume.h"
@@ -18,6 +19,7 @@ namespace {
 struct SourceLine {
   DWORD lineId = 0;
   std::string name;
+  DWORD channels = 1;
 };
 
 class SystemRecordMixer final : public RecordMixer {
@@ -26,16 +28,20 @@ class SystemRecordMixer final : public RecordMixer {
 
   bool open(uint32_t deviceNumber) override {
     closeMixer();
-    // The default input device's mixer is that of the first device.
-    UINT id = deviceNumber == 0 ? 0 : deviceNumber - 1;
+    // The default input device's mixer is taken to be that of the first
+    // device: the system names no mixer for the wave mapper.
+    UINT waveInId = deviceNumber == 0 ? 0 : deviceNumber - 1;
+    UINT mixerId = 0;
     HMIXER mixer = nullptr;
-    if (mixerOpen(&mixer, id, 0, 0, MIXER_OBJECTF_WAVEIN) != MMSYSERR_NOERROR) return false;
+    MMRESULT opened = MMSYSERR_ERROR;
+    if (mixerGetID(reinterpret_cast<HMIXEROBJ>(static_cast<UINT_PTR>(waveInId)), &mixerId, MIXER_OBJECTF_WAVEIN) ==
+        MMSYSERR_NOERROR)
+      opened = mixerOpen(&mixer, mixerId, 0, 0, MIXER_OBJECTF_MIXER);
+    if (opened != MMSYSERR_NOERROR) opened = mixerOpen(&mixer, waveInId, 0, 0, MIXER_OBJECTF_WAVEIN);
+    if (opened != MMSYSERR_NOERROR) return false;
     m_mixer = mixer;
     MIXERLINEW destination{};
-    destination.cbStruct = sizeof destination;
-    destination.dwComponentType = MIXERLINE_COMPONENTTYPE_DST_WAVEIN;
-    if (mixerGetLineInfoW(handle(), &destination, MIXER_OBJECTF_HMIXER | MIXER_GETLINEINFOF_COMPONENTTYPE) !=
-        MMSYSERR_NOERROR) {
+    if (!findRecordingDestination(destination)) {
       closeMixer();
       return false;
     }
@@ -47,10 +53,19 @@ class SystemRecordMixer final : public RecordMixer {
       source.dwSource = i;
       if (mixerGetLineInfoW(handle(), &source, MIXER_OBJECTF_HMIXER | MIXER_GETLINEINFOF_SOURCE) != MMSYSERR_NOERROR)
         continue;
-      m_lines.push_back({source.dwLineID, sys::win32::narrow(source.szName, wcsnlen(source.szName, MIXER_LONG_NAME_CHARS))});
+      m_lines.push_back({source.dwLineID, sys::win32::narrow(source.szName, wcsnlen(source.szName, MIXER_LONG_NAME_CHARS)),
+                         std::max<DWORD>(source.cChannels, 1)});
     }
     m_hasChooser = findControl(m_destinationId, MIXERCONTROL_CONTROLTYPE_MUX, m_chooser) ||
                    findControl(m_destinationId, MIXERCONTROL_CONTROLTYPE_MIXER, m_chooser);
+    // A mixer without source lines (one per input device, as newer systems
+    // and Wine have them) records its destination: that is the one line.
+    if (m_lines.empty()) {
+      m_lines.push_back({destination.dwLineID,
+                         sys::win32::narrow(destination.szName, wcsnlen(destination.szName, MIXER_LONG_NAME_CHARS)),
+                         std::max<DWORD>(destination.cChannels, 1)});
+      m_hasChooser = false;
+    }
     return true;
   }
 
@@ -61,6 +76,7 @@ class SystemRecordMixer final : public RecordMixer {
   }
 
   std::optional<int> selectedLine() const override {
+    if (!m_hasChooser && m_lines.size() == 1) return 0;
     std::vector<DWORD> ids;
     std::vector<MIXERCONTROLDETAILS_BOOLEAN> values;
     if (!chooserState(ids, values)) return std::nullopt;
@@ -74,6 +90,7 @@ class SystemRecordMixer final : public RecordMixer {
 
   bool selectLine(int index) override {
     if (index < 0 || static_cast<size_t>(index) >= m_lines.size()) return false;
+    if (!m_hasChooser && m_lines.size() == 1) return true;  // the only line records
     std::vector<DWORD> ids;
     std::vector<MIXERCONTROLDETAILS_BOOLEAN> values;
     if (!chooserState(ids, values)) return false;
@@ -94,15 +111,18 @@ class SystemRecordMixer final : public RecordMixer {
   std::optional<int> lineVolumeDb(int index) const override {
     MIXERCONTROLW control{};
     if (!volumeControl(index, control)) return std::nullopt;
-    MIXERCONTROLDETAILS_UNSIGNED value{};
-    MIXERCONTROLDETAILS details = singleDetails(control, &value);
+    // Every channel's value: the loudest is the line's volume.
+    std::vector<MIXERCONTROLDETAILS_UNSIGNED> values(channelsOf(index, control));
+    MIXERCONTROLDETAILS details = volumeDetails(control, values);
     if (mixerGetControlDetailsW(handle(), &details, MIXER_OBJECTF_HMIXER | MIXER_GETCONTROLDETAILSF_VALUE) !=
         MMSYSERR_NOERROR)
       return std::nullopt;
     DWORD low = control.Bounds.dwMinimum;
     DWORD high = control.Bounds.dwMaximum;
     if (high <= low) return std::nullopt;
-    double share = static_cast<double>(value.dwValue - low) / (high - low);
+    DWORD loudest = low;
+    for (const auto& value : values) loudest = std::max(loudest, std::min(value.dwValue, high));
+    double share = static_cast<double>(loudest - low) / (high - low);
     return dbFromDeviceVolume(static_cast<uint16_t>(share * 65535.0 + 0.5));
   }
 
@@ -111,9 +131,10 @@ class SystemRecordMixer final : public RecordMixer {
     if (!volumeControl(index, control)) return false;
     DWORD low = control.Bounds.dwMinimum;
     DWORD high = control.Bounds.dwMaximum;
-    MIXERCONTROLDETAILS_UNSIGNED value{};
-    value.dwValue = low + static_cast<DWORD>(static_cast<double>(deviceVolumeFromDb(db)) / 65535.0 * (high - low) + 0.5);
-    MIXERCONTROLDETAILS details = singleDetails(control, &value);
+    std::vector<MIXERCONTROLDETAILS_UNSIGNED> values(channelsOf(index, control));
+    for (auto& value : values)
+      value.dwValue = low + static_cast<DWORD>(static_cast<double>(deviceVolumeFromDb(db)) / 65535.0 * (high - low) + 0.5);
+    MIXERCONTROLDETAILS details = volumeDetails(control, values);
     return mixerSetControlDetails(handle(), &details, MIXER_OBJECTF_HMIXER | MIXER_SETCONTROLDETAILSF_VALUE) ==
            MMSYSERR_NOERROR;
   }
@@ -126,6 +147,29 @@ class SystemRecordMixer final : public RecordMixer {
     m_mixer = nullptr;
     m_lines.clear();
     m_hasChooser = false;
+  }
+
+  // The destination that feeds the wave input: asked for by its type, or
+  // looked for among the destinations where the mixer does not answer that.
+  bool findRecordingDestination(MIXERLINEW& destination) const {
+    destination = MIXERLINEW{};
+    destination.cbStruct = sizeof destination;
+    destination.dwComponentType = MIXERLINE_COMPONENTTYPE_DST_WAVEIN;
+    if (mixerGetLineInfoW(handle(), &destination, MIXER_OBJECTF_HMIXER | MIXER_GETLINEINFOF_COMPONENTTYPE) ==
+        MMSYSERR_NOERROR)
+      return true;
+    MIXERCAPSW caps{};
+    if (mixerGetDevCapsW(reinterpret_cast<UINT_PTR>(m_mixer), &caps, sizeof caps) != MMSYSERR_NOERROR) return false;
+    for (DWORD i = 0; i < caps.cDestinations; ++i) {
+      destination = MIXERLINEW{};
+      destination.cbStruct = sizeof destination;
+      destination.dwDestination = i;
+      if (mixerGetLineInfoW(handle(), &destination, MIXER_OBJECTF_HMIXER | MIXER_GETLINEINFOF_DESTINATION) ==
+              MMSYSERR_NOERROR &&
+          destination.dwComponentType == MIXERLINE_COMPONENTTYPE_DST_WAVEIN)
+        return true;
+    }
+    return false;
   }
 
   bool findControl(DWORD lineId, DWORD type, MIXERCONTROLW& control) const {
@@ -146,13 +190,19 @@ class SystemRecordMixer final : public RecordMixer {
     return findControl(m_lines[index].lineId, MIXERCONTROL_CONTROLTYPE_VOLUME, control);
   }
 
-  static MIXERCONTROLDETAILS singleDetails(const MIXERCONTROLW& control, MIXERCONTROLDETAILS_UNSIGNED* value) {
+  // A uniform control has one value for all channels, others one each.
+  DWORD channelsOf(int index, const MIXERCONTROLW& control) const {
+    return (control.fdwControl & MIXERCONTROL_CONTROLF_UNIFORM) ? 1 : m_lines[index].channels;
+  }
+
+  static MIXERCONTROLDETAILS volumeDetails(const MIXERCONTROLW& control,
+                                           std::vector<MIXERCONTROLDETAILS_UNSIGNED>& values) {
     MIXERCONTROLDETAILS details{};
     details.cbStruct = sizeof details;
     details.dwControlID = control.dwControlID;
-    details.cChannels = 1;  // all channels alike
-    details.cbDetails = sizeof *value;
-    details.paDetails = value;
+    details.cChannels = static_cast<DWORD>(values.size());
+    details.cbDetails = sizeof(MIXERCONTROLDETAILS_UNSIGNED);
+    details.paDetails = values.data();
     return details;
   }
 

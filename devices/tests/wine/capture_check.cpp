@@ -149,6 +149,15 @@ int listDevices() {
     std::optional<int> db = mixer->lineVolumeDb(static_cast<int>(i));
     std::printf("line %zu: %s, volume %s\n", i, lines[i].c_str(), db ? (std::to_string(*db) + " dB").c_str() : "none");
   }
+  // The volume of the chosen line is set and read back (printed: what the
+  // system's mixer makes of it is its own affair).
+  if (!lines.empty() && mixer->lineVolumeDb(0)) {
+    int before = *mixer->lineVolumeDb(0);
+    bool set = mixer->setLineVolumeDb(0, -6);
+    std::optional<int> after = mixer->lineVolumeDb(0);
+    std::printf("line 0 volume set to -6 dB: %s, reads %d dB\n", set ? "done" : "refused", after.value_or(-127));
+    mixer->setLineVolumeDb(0, before);
+  }
   return 0;
 }
 

@@ -39,7 +39,13 @@ LRESULT CALLBACK dbEditProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
       return 0;
     }
     case WM_KILLFOCUS:
-      if (std::optional<int> value = dbValue(window)) setDbValue(window, *value);
+      if (std::optional<int> value = dbValue(window)) {
+        // Putting the value into range is no edit of the user's: whether
+        // the user changed the field stays as it was.
+        LRESULT modified = CallWindowProcW(g_editProc, window, EM_GETMODIFY, 0, 0);
+        setDbValue(window, *value);
+        CallWindowProcW(g_editProc, window, EM_SETMODIFY, modified, 0);
+      }
       break;
     case WM_NCDESTROY:
       RemovePropW(window, kLowest);

@@ -360,6 +360,7 @@ class RecordDialog final : public ui::Dialog, private CaptureListener {
     int line = comboSelection(kInput);
     std::optional<int> db = m_mixerOpen && line >= 0 ? m_mixer->lineVolumeDb(line) : std::nullopt;
     ui::setDbValue(item(kRecordVolume), db.value_or(m_settings.volume));
+    SendMessageW(item(kRecordVolume), EM_SETMODIFY, FALSE, 0);
     enable(kRecordVolume, db.has_value());
   }
 
@@ -382,7 +383,11 @@ class RecordDialog final : public ui::Dialog, private CaptureListener {
     showRecordVolume();
   }
 
+  // Sets the line's volume to what the user typed; a value only shown is
+  // never written back (a mixer that reads wrong would be turned down).
   void applyRecordVolume() {
+    if (!SendMessageW(item(kRecordVolume), EM_GETMODIFY, 0, 0)) return;
+    SendMessageW(item(kRecordVolume), EM_SETMODIFY, FALSE, 0);
     std::optional<int> db = ui::dbValue(item(kRecordVolume));
     int line = comboSelection(kInput);
     if (!db || line < 0) return;

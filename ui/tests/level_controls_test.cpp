@@ -79,9 +79,12 @@ TEST(LevelControls, TheDbEditKeepsValuesInItsRangeAndRefusesOtherText) {
   SetWindowTextW(edit, L"");
   for (wchar_t ch : std::wstring(L"-1a-2.5")) SendMessageW(edit, WM_CHAR, ch, 0);
   EXPECT_EQ(textOf(edit), L"-125");
-  // Leaving the field puts the value back into the range.
+  // Leaving the field puts the value back into the range, and the field
+  // still counts as changed by the user.
+  SendMessageW(edit, EM_SETMODIFY, TRUE, 0);
   SendMessageW(edit, WM_KILLFOCUS, 0, 0);
   EXPECT_EQ(textOf(edit), L"-40");
+  EXPECT_TRUE(SendMessageW(edit, EM_GETMODIFY, 0, 0));
 
   EXPECT_EQ(ui::parseDb(L"-6"), -6);
   EXPECT_EQ(ui::parseDb(L"0"), 0);

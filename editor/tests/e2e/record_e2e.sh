@@ -39,7 +39,7 @@ sleep 1
 [ "$(drive dialog-get "Record Control" 121)" = "Recording..." ] ||
   fail "the dialog does not record at once: $(drive dialog-get "Record Control" 121)"
 [ "$(drive dialog-get "Record Control" 110)" = "Stop" ] || fail "the Record button does not offer Stop"
-echo "recording device list starts with: $(drive dialog-get "Record Control" 100)"
+echo "recording device: $(drive dialog-get "Record Control" 100); input line: $(drive dialog-get "Record Control" 101); its volume: $(drive dialog-get "Record Control" 102) dB"
 sleep 4
 import -window root "$work/recording.png" || true
 shown=$(drive dialog-get "Record Control" 103 | seconds)

@@ -21,6 +21,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <numbers>
 #include <random>
 #include <string>
 #include <vector>
@@ -121,7 +122,7 @@ std::vector<int16_t> oneSecond() {
   std::mt19937 random(7);
   std::uniform_int_distribution<int> noise(-2000, 2000);
   for (int f = 0; f < kRate; ++f) {
-    double tone = 9000 * std::sin(2 * M_PI * 440 * f / kRate);
+    double tone = 9000 * std::sin(2 * std::numbers::pi * 440 * f / kRate);
     for (int c = 0; c < kChannels; ++c) samples.push_back(static_cast<int16_t>(tone + noise(random) + 800));
   }
   return samples;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <numbers>
 
 namespace capturetest {
 
@@ -26,7 +27,7 @@ Signal& Signal::tone(int64_t ms, double amplitude, double hz) {
   const int64_t start = frameCount();
   for (int64_t f = 0; f < count; ++f) {
     double t = static_cast<double>(start + f) / rate;
-    auto value = static_cast<int16_t>(std::lround(amplitude * std::sin(2 * M_PI * hz * t)));
+    auto value = static_cast<int16_t>(std::lround(amplitude * std::sin(2 * std::numbers::pi * hz * t)));
     for (int c = 0; c < channels; ++c) samples.push_back(value);
   }
   return *this;

@@ -14,6 +14,7 @@
 #include "editor/model/keys_file.h"
 #include "effects/clipboard.h"
 #include "effects/edit_operations.h"
+#include "effects/noise_reduction.h"
 #include "formats/formats.h"
 #include "sys/settings_store.h"
 
@@ -77,6 +78,9 @@ class Frame {
   void noteWorkingFolderChanged() { m_workingFolderChanged = true; }
   // Asks about unsaved changes; false when the user cancelled.
   bool closeDocument(DocumentWindow* document);
+  // The Tools menu's analysis windows for a file.
+  void showFrequencyAnalysis(DocumentWindow* document);
+  void showTemporalAnalysis(DocumentWindow* document);
 
  private:
   static LRESULT CALLBACK windowProc(HWND, UINT, WPARAM, LPARAM);
@@ -114,6 +118,9 @@ class Frame {
                const std::function<EditResult(ProgressCallback*)>& operation);
   void afterEdit(DocumentWindow* document, int32_t leadInFrames);
   void onEffectCommand(int id, DocumentWindow* document);
+  // Keeps the selection's noise for the noise-sample subtraction; the
+  // document does not change.
+  void grabNoiseSample(DocumentWindow* document);
   void onTransportCommand(int id, int notification, DocumentWindow* document);
   // Record: the record dialog, then the recording into document (a new one
   // when null).
@@ -141,6 +148,7 @@ class Frame {
   std::unique_ptr<FrameControls> m_controls;
   std::unique_ptr<PlaybackControl> m_playback;
   std::unique_ptr<CommandBar> m_commandBar;
+  std::shared_ptr<const NoiseSample> m_noiseSample;  // the last one grabbed, from any document
   std::vector<DocumentWindow*> m_documents;
   std::vector<UserKey> m_userKeys;
   Clipboard m_clipboard;

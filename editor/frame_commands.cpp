@@ -38,6 +38,9 @@ bool commandBuilt(int id) {
     case cmd::Cascade: case cmd::TileHorizontal: case cmd::TileVertical: case cmd::ArrangeIcons: case cmd::CloseAll:
     case cmd::ShowMainToolbar: case cmd::ShowEffectsToolbar: case cmd::ShowCommandBar: case cmd::CommandBarLeft:
     case cmd::CommandBarRight: case cmd::About: case cmd::HelpContents:
+    case cmd::GrabNoiseSample:
+      return true;
+    case cmd::Fft: case cmd::Tfft:
       return true;
     case cmd::Record: case cmd::RecordButton:
       return true;
@@ -111,6 +114,7 @@ void Frame::onCommand(int id, int notification) {
     case cmd::SelectToStart: return viewCommand(selectToStart);
     case cmd::SelectToEnd: return viewCommand(selectToEnd);
     case cmd::SelectSpecifiedTime: return selectSpecifiedTime(document);
+    case cmd::GrabNoiseSample: return grabNoiseSample(document);
     case cmd::MarkFirst: return viewCommand(markFirst);
     case cmd::MarkSecond: return viewCommand(markSecond);
     case cmd::RecallMarks: return viewCommand(recallMarks);
@@ -157,6 +161,8 @@ void Frame::onCommand(int id, int notification) {
     case cmd::CommandBarRight: m_settings.setShowCommandBarLeft(false); break;
     case cmd::About: showAboutPanel(m_instance, m_window, 0); return;
     case cmd::HelpContents: openHelpContents(m_instance, m_window, m_dataFolder); return;
+    case cmd::Fft: return showFrequencyAnalysis(document);
+    case cmd::Tfft: return showTemporalAnalysis(document);
     default:
       if (!commandBuilt(id)) return;
       if (findEffectDescriptor(id)) return onEffectCommand(id, document);

@@ -18,10 +18,14 @@
 #include "editor/model/command_line.h"
 #include "editor/model/document_names.h"
 #include "editor/model/recent_files.h"
+#include "editor/windows_file_ui.h"
 #include "editor/about_panel.h"
 #include "formats/sound_file_io.h"
+#include "net/download_hosts.h"
+#include "net/shipped_installers.h"
 #include "sys/file.h"
 #include "sys/folders.h"
+#include "ui/import_progress.h"
 #include "ui/progress_dialog.h"
 #include "ui/text.h"
 
@@ -43,7 +47,8 @@ std::string fullPath(const std::string& path) {
 }
 
 const wchar_t kOpenFilter[] =
-    L"Sound files\0*.wav;*.aif;*.aiff;*.au;*.gsm;*.vox;*.raw;*.snd;*.mp3\0"
+    L"Sound files\0*.wav;*.aif;*.aiff;*.au;*.gsm;*.vox;*.raw;*.snd;*.mp3;*.flac;*.ogg;*.aac;*.m4a;*.amr;*.shn;*.wma;"
+    L"*.act;*.rec;*.rcd;*.dct;*.dss;*.sri;*.ra;*.ram;*.rm;*.rmj\0"
     L"WAVE (*.wav)\0*.wav\0AIFF (*.aif;*.aiff)\0*.aif;*.aiff\0Sun AU (*.au)\0*.au\0GSM 6.10 (*.gsm)\0*.gsm\0"
     L"Dialogic VOX (*.vox)\0*.vox\0Raw audio (*.raw;*.snd)\0*.raw;*.snd\0All files (*.*)\0*.*\0";
 const wchar_t kSaveFilter[] =
@@ -109,6 +114,7 @@ bool Frame::openFile(const std::string& requested) {
   DocumentWindow* document = DocumentWindow::create(*this, std::move(loaded), name, path);
   if (!document) return false;
   documentCreated(document);
+  m_fileUi->showHeldWarning();  // a file opened past damage
   if (m_settings.playWhenOpen()) m_playback->play(document, true);
   return true;
 }
@@ -179,8 +185,14 @@ bool Frame::saveSoundAsDialog(const SoundBuffer& sound, const wchar_t* title) {
 
 JobResult Frame::openWithProgress(const std::string& path, SoundBuffer& sound) {
   ui::ProgressDialog progress;
-  return progress.run(m_window, "Opening", "Opening \"" + sys::fileNameOf(path) + "\"",
-                      [&](ui::ProgressDialog& dialog) { return loadSoundFile(path, m_formats, sound, &dialog); });
+  ui::ComponentDownloadSettings downloads{"Razavo", net::readDownloadHosts(*m_store), net::shippedInstallers()};
+  return progress.run(m_window, "Opening", "Opening \"" + sys::fileNameOf(path) + "\"", [&](ui::ProgressDialog& dialog) {
+    // Formats without a reader of their own are imported inside this dialog.
+    ui::ImportProgress importer(dialog, downloads);
+    FormatContext context = m_formats;
+    context.importer = &importer;
+    return loadSoundFile(path, context, sound, &dialog);
+  });
 }
 
 JobResult Frame::saveWithProgress(const SoundBuffer& sound, const std::string& path) {

@@ -10,6 +10,7 @@
 
 #include "core/sample_source.h"
 #include "formats/byte_source.h"
+#include "formats/import_host.h"
 #include "sys/settings_store.h"
 
 // A raw file's layout, from the "RawAudio" or "VoxAudio" settings or the dialog.
@@ -36,6 +37,9 @@ class FileUi {
  public:
   virtual ~FileUi() = default;
   virtual void showError(const std::string& text) = 0;
+  // A file opened, but not all of it could be read. Shown as an error where
+  // the interface has no warnings of its own.
+  virtual void showWarning(const std::string& text) { showError(text); }
   // The raw-format dialog; false when the user cancels.
   virtual bool chooseRawFormat(const std::string& path, RawFormat& format) = 0;
 };
@@ -44,6 +48,7 @@ struct FormatContext {
   sys::SettingsStore* settings = nullptr;  // the program's settings
   FileUi* ui = nullptr;                    // null: no dialogs, errors unseen
   std::string dataFolder;                  // holds "WavCodec.wff"
+  ImportHost* importer = nullptr;          // null: other formats are not imported
 };
 
 // Result of openSoundFile: 0 opened, 1 the user cancelled, 2 an error was shown.

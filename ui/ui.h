@@ -6,6 +6,7 @@
 #include "ui/dialog.h"
 #include "ui/dialog_template.h"
 #include "ui/gdi_objects.h"
+#include "ui/import_progress.h"
 #include "ui/level_display.h"
 #include "ui/notifier_window.h"
 #include "ui/progress_dialog.h"

@@ -10,6 +10,7 @@
 #include "editor/command_ids.h"
 #include "editor/model/effect_descriptor.h"
 #include "editor/model/effect_presets.h"
+#include "editor/model/noise_repair_checks.h"
 #include "effects/speed_pitch.h"
 #include "sys/folders.h"
 
@@ -51,7 +52,13 @@ TEST(EffectDescriptors, EveryEffectCommandHasExactlyOneDescriptor) {
                                 cmd::FadeOutAndTrim,  cmd::Envelope,        cmd::CrossFade,       cmd::StereoPan,
                                 cmd::DcOffset,        cmd::Reverse,         cmd::AutoTrim,        cmd::AutoGainControl,
                                 cmd::Compressor,      cmd::SpeedAndPitch,   cmd::SpeedChange,     cmd::PitchChange,
-                                cmd::ConvertSampleRate, cmd::ConvertToMono, cmd::ConvertToStereo};
+                                cmd::ConvertSampleRate, cmd::ConvertToMono, cmd::ConvertToStereo,
+                                cmd::Echo,            cmd::Reverb,          cmd::HighPass,        cmd::Equalizer,
+                                cmd::Phaser,          cmd::Flanger,         cmd::Chorus,          cmd::Distortion,
+                                cmd::AmRadio,         cmd::Telephone,       cmd::ReduceVocals,
+                                // Noise reduction and click repair.
+                                cmd::NoiseGating, cmd::AutoSpectralSubtraction, cmd::SpectralSubtraction,
+                                cmd::AutoClickRepair, cmd::ManualClickRepair};
   std::multiset<int> listed;
   for (const EffectDescriptor& effect : effectDescriptors()) listed.insert(effect.command);
   for (int command : effectCommands) {
@@ -60,7 +67,7 @@ TEST(EffectDescriptors, EveryEffectCommandHasExactlyOneDescriptor) {
   }
   EXPECT_EQ(listed.size(), std::size(effectCommands));
   // Edits, and effects this build does not have, are not dispatched as effects.
-  for (int other : {cmd::Cut, cmd::Trim, cmd::AutoSplit, cmd::Echo, cmd::Equalizer, cmd::OpenFile, 0})
+  for (int other : {cmd::Cut, cmd::Trim, cmd::AutoSplit, cmd::OpenFile, 0})
     EXPECT_EQ(findEffectDescriptor(other), nullptr) << other;
 }
 
@@ -82,7 +89,10 @@ TEST(EffectDescriptors, StoredValuesHaveDefaultsInsideRangesTheStoredTypeHolds) 
       EXPECT_TRUE(keys.insert({value->section, value->key}).second) << "two effects store under one key";
     }
   }
-  EXPECT_EQ(withValues, 9u);  // Amplify, Normalize, Cross Fade, Stereo Pan, Auto Trim, Compressor, 3 x speed/pitch
+  // Amplify, Normalize, Cross Fade, Stereo Pan, Auto Trim, Compressor, 3 x speed/pitch; Echo, Reverb,
+  // High-Pass, Equalizer, Phaser, Flanger, Chorus, Distortion; noise gate, auto spectral subtraction,
+  // auto click repair.
+  EXPECT_EQ(withValues, 20u);
 }
 
 TEST(EffectDescriptors, StoredValuesReadInTheirDescriptorsOrderWithDefaultsAndStoredRange) {
@@ -125,7 +135,11 @@ TEST(EffectDescriptors, PresetsAreAcceptedByTheirEffectsRecordsAndDialogChecks) 
       for (size_t i = effect.values.size(); i < kMaxEffectValues; ++i) EXPECT_EQ(preset.values[i], 0);
     }
   }
-  EXPECT_EQ(withPresets, 3u);
+  EXPECT_EQ(withPresets, 12u);
+  for (const EffectPreset& preset : effectOf(cmd::NoiseGating).presets)
+    EXPECT_EQ(noiseGateLevelProblem(preset.values[0]), nullptr);
+  for (const EffectPreset& preset : effectOf(cmd::AutoSpectralSubtraction).presets)
+    EXPECT_EQ(silenceProportionProblem(preset.values[0]), nullptr);
   for (const EffectPreset& preset : effectOf(cmd::Amplify).presets)
     EXPECT_EQ(amplifyGainProblem(preset.values[0]), nullptr);
   for (const EffectPreset& preset : effectOf(cmd::Normalize).presets)
@@ -194,13 +208,13 @@ TEST(EffectDescriptors, ProgressDialogsShowEachEffectsOwnLines) {
   EXPECT_STREQ(effectOf(cmd::ConvertToStereo).name, "Convert Channels");
 }
 
-TEST(EffectDescriptors, OnlyStereoPanNeedsStereoAndOnlyTrimAndConversionsTakeTheWholeSound) {
+TEST(EffectDescriptors, OnlyPanAndVocalsNeedStereoAndOnlyTrimAndConversionsTakeTheWholeSound) {
   std::set<int> stereo, whole;
   for (const EffectDescriptor& effect : effectDescriptors()) {
     if (effect.needsStereo) stereo.insert(effect.command);
     if (effect.scope == EffectScope::WholeSound) whole.insert(effect.command);
   }
-  EXPECT_EQ(stereo, (std::set<int>{cmd::StereoPan}));
+  EXPECT_EQ(stereo, (std::set<int>{cmd::StereoPan, cmd::ReduceVocals}));
   EXPECT_EQ(whole, (std::set<int>{cmd::AutoTrim, cmd::ConvertSampleRate, cmd::ConvertToMono, cmd::ConvertToStereo}));
 }
 

@@ -5,16 +5,6 @@
 #include <cstring>
 #include <thread>
 
-void MainThreadPoster::post() {
-  std::lock_guard hold(m_lock);
-  if (m_enabled && m_post) m_post();
-}
-
-void MainThreadPoster::disable() {
-  std::lock_guard hold(m_lock);
-  m_enabled = false;
-}
-
 PlaySession::PlaySession(std::unique_ptr<WaveOutDevice> device, SampleSourceRef source,
                          std::shared_ptr<MainThreadPoster> poster, const PlayerTimings& timings)
     : m_device(std::move(device)), m_source(std::move(source)), m_poster(std::move(poster)), m_timings(timings) {}

@@ -14,24 +14,11 @@
 #include <vector>
 
 #include "core/sample_source.h"
+#include "devices/main_thread_poster.h"
 #include "devices/player_blocks.h"
 #include "devices/wave_out_device.h"
 #include "devices/wave_player.h"
 #include "sys/threads.h"
-
-// The workers' way to the main thread, which the player can close for good:
-// after disable() returns no post is running or will run.
-class MainThreadPoster {
- public:
-  explicit MainThreadPoster(std::function<void()> post) : m_post(std::move(post)) {}
-  void post();
-  void disable();
-
- private:
-  std::mutex m_lock;
-  std::function<void()> m_post;
-  bool m_enabled = true;
-};
 
 struct BlockSlot {
   uint32_t capacityBytes = 0;

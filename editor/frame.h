@@ -129,6 +129,9 @@ class Frame {
   // document does not change.
   void grabNoiseSample(DocumentWindow* document);
   void onTransportCommand(int id, int notification, DocumentWindow* document);
+  // Record: the record dialog, then the recording into document (a new one
+  // when null).
+  void record(DocumentWindow* document);
   void openNewWindow(SoundBuffer sound, bool modified);
   void offerWindowsClipboard();
   void renderWindowsClipboard();

@@ -42,6 +42,8 @@ bool commandBuilt(int id) {
       return true;
     case cmd::Fft: case cmd::Tfft:
       return true;
+    case cmd::Record: case cmd::RecordButton:
+      return true;
     case cmd::Undo: case cmd::Redo: case cmd::Cut: case cmd::Copy: case cmd::CopyToNew: case cmd::Paste:
     case cmd::PasteFromClipboard: case cmd::PasteMix: case cmd::PasteMixFromClipboard: case cmd::Delete:
     case cmd::MixFile: case cmd::RepeatLoop: case cmd::Trim: case cmd::TrimStart: case cmd::TrimEnd:
@@ -62,6 +64,7 @@ bool needsDocument(int id) {
     case cmd::TileHorizontal: case cmd::TileVertical: case cmd::ArrangeIcons: case cmd::CloseAll:
     case cmd::ShowMainToolbar: case cmd::ShowEffectsToolbar: case cmd::ShowCommandBar: case cmd::CommandBarLeft:
     case cmd::CommandBarRight: case cmd::About: case cmd::HelpContents:
+    case cmd::Record: case cmd::RecordButton:
       return false;
   }
   return !(id >= cmd::RecentFirst && id <= cmd::RecentLast);
@@ -131,6 +134,8 @@ void Frame::onCommand(int id, int notification) {
     case cmd::Rewind: case cmd::FastForward: case cmd::PlayButton: case cmd::PauseButton: case cmd::StopButton:
     case cmd::RewindButton: case cmd::ForwardButton:
       return onTransportCommand(id, notification, document);
+    case cmd::Record: case cmd::RecordButton:
+      return record(document);
     case cmd::LoopPlay:
       m_settings.setPlayRepeat(!m_settings.playRepeat());
       updateCommands();

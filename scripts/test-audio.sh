@@ -6,6 +6,12 @@
 #   alsa_file_device CONFIG OUT    an ALSA configuration in folder CONFIG (use
 #                                  it as XDG_CONFIG_HOME) whose default device
 #                                  writes what is played to the file OUT
+#   null_microphone NAME           a null sink NAME whose monitor becomes
+#                                  the default source: what plays into the
+#                                  sink is recorded, in real time, unchanged
+#   feed_microphone FILE           plays the raw FILE (44.1 kHz 16-bit
+#                                  stereo) into that sink with pacat, in the
+#                                  background; stop_feeding ends it
 # The server's socket path must stay short, whatever the build folder: it
 # lives in a temporary folder of its own.
 
@@ -31,6 +37,7 @@ start_private_pulse() {
 }
 
 stop_private_pulse() {
+  stop_feeding
   if [ -n "$private_pulse_pid" ]; then
     kill "$private_pulse_pid" 2>/dev/null || true
     wait "$private_pulse_pid" 2>/dev/null || true
@@ -58,4 +65,26 @@ pcm.zedfile {
   format "raw"
 }
 ASOUND
+}
+
+microphone_sink=
+null_microphone() {
+  microphone_sink=$1
+  pactl load-module module-null-sink sink_name="$1" format=s16le rate=44100 channels=2 >/dev/null || return 1
+  pactl set-default-source "$1.monitor"
+}
+
+feeder_pid=
+feed_microphone() {
+  stop_feeding
+  # A second of buffer: a busy machine that starves pacat for less than that
+  # puts no gap of silence into what the monitor delivers.
+  pacat --playback --device="$microphone_sink" --format=s16le --rate=44100 --channels=2 --latency-msec=1000 \
+    "$1" &
+  feeder_pid=$!
+}
+
+stop_feeding() {
+  [ -z "$feeder_pid" ] || kill "$feeder_pid" 2>/dev/null || true
+  feeder_pid=
 }

@@ -24,6 +24,8 @@ class Process {
   // Waits up to timeoutMs for the child to end; true when it has.
   bool wait(int timeoutMs);
   int exitCode() const;  // -1 while unknown
+  // Ends the child at once (a cancelled encoder); true when it has ended.
+  bool terminate();
 
  private:
   struct State;

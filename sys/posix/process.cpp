@@ -45,6 +45,7 @@ bool Process::start(const std::string& commandLine, size_t pipeBytes, bool) {
   }
   if (pid == 0) {
     dup2(fds[0], 0);
+    setpgid(0, 0);  // a group of its own, so that terminate() reaches the shell's children
     execl("/bin/sh", "sh", "-c", commandLine.c_str(), static_cast<char*>(nullptr));
     _exit(127);
   }
@@ -94,5 +95,13 @@ bool Process::wait(int timeoutMs) {
 }
 
 int Process::exitCode() const { return m_state ? m_state->exitCode : -1; }
+
+bool Process::terminate() {
+  if (!m_state || m_state->pid <= 0 || m_state->ended) return true;
+  closeInput();
+  ::kill(-m_state->pid, SIGKILL);
+  ::kill(m_state->pid, SIGKILL);
+  return wait(3000);
+}
 
 }  // namespace sys

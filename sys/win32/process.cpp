@@ -123,4 +123,11 @@ bool Process::wait(int timeoutMs) {
 
 int Process::exitCode() const { return m_state ? m_state->exitCode : -1; }
 
+bool Process::terminate() {
+  if (!m_state || !m_state->process.valid()) return true;
+  closeInput();
+  if (running()) TerminateProcess(m_state->process.get(), 1);
+  return wait(static_cast<int>(kEndingWaitMs));
+}
+
 }  // namespace sys

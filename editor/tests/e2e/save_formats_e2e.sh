@@ -72,6 +72,13 @@ mpg123 -q -s "$work/talk.mp3" >"$work/talk.raw" || fail "the playlist's MP3 does
 [ -s "$work/talk.raw" ] || fail "the playlist's MP3 is empty"
 ls -a "$work" | grep -q '\.tmp' && fail "temporary files were left: $(ls -a "$work" | grep '\.tmp')"
 
+echo "-- WAVE with the system's format chooser, stored whole in WavCodec.wff"
+save_as chosen.wav "Select Wave File Format"
+wff=$data_folder/WavCodec.wff
+[ "$(stat -c %s "$wff" 2>/dev/null)" = 1024 ] || fail "WavCodec.wff is not 1,024 bytes: $(ls -l "$wff" 2>&1)"
+sox -V1 "$work/chosen.wav" -t raw "$work/chosen.raw" || fail "sox cannot read the chosen WAVE"
+[ "$(soxi -c "$work/chosen.wav")" = 2 ] || fail "the chosen WAVE lost a channel"
+
 drive close >/dev/null 2>&1 || true
 drive wait-gone 20 >/dev/null || true
 echo "PASS"

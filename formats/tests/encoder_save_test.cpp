@@ -25,14 +25,15 @@
 namespace {
 
 constexpr int32_t kRate = 44100;
+constexpr double kPi = 3.14159265358979323846;
 constexpr int32_t kFrames = 2 * kRate;
 
 // 440 Hz on the left, 1 kHz on the right, at half scale, on 16-bit steps.
 std::vector<Sample> twoTones(int32_t frames, int32_t rate) {
   std::vector<Sample> samples(static_cast<size_t>(frames) * 2);
   for (int32_t f = 0; f < frames; ++f) {
-    samples[2 * f] = 16 * static_cast<Sample>(std::lround(16383 * std::sin(2 * M_PI * 440.0 * f / rate)));
-    samples[2 * f + 1] = 16 * static_cast<Sample>(std::lround(16383 * std::sin(2 * M_PI * 1000.0 * f / rate)));
+    samples[2 * f] = 16 * static_cast<Sample>(std::lround(16383 * std::sin(2 * kPi * 440.0 * f / rate)));
+    samples[2 * f + 1] = 16 * static_cast<Sample>(std::lround(16383 * std::sin(2 * kPi * 1000.0 * f / rate)));
   }
   return samples;
 }

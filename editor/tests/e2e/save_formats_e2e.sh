@@ -8,13 +8,18 @@ E2E_NAME=save_formats
 source "$(dirname "$0")/e2e_common.sh"
 
 programs=$build/component-programs
-for component in mp3el:mp3enc.exe flacenc:flacenc.exe; do
+for component in mp3el:mp3enc.exe flacenc:flacenc.exe oggenc:oggenc.exe aacenc:aacenc.exe amrenc:amrenc.exe; do
   wine reg add "HKCU\\Software\\Zedirad\\Components\\${component%%:*}" /v Path \
     /d "$(win "$programs/${component#*:}")" /f >/dev/null
 done
 
 sox -V1 -n -r 44100 -c 2 -b 16 "$work/tones.wav" synth 3 sine 440 sine 1000 gain -6
 sox -V1 "$work/tones.wav" -t raw "$work/tones.raw"
+sox -V1 "$work/tones.wav" -r 8000 -c 1 -t raw "$work/phone.raw"
+# Signal-to-noise ratio of DECODED against REFERENCE, at the best delay.
+snr() {  # REFERENCE DECODED CHANNELS MIN_DB
+  wine "$build/components/pcm_compare.exe" "$(win "$1")" "$(win "$2")" "$3" 4096 "$4" | tr -d '\r'
+}
 
 # Save As NAME, with the Format Options dialog TITLE handled by the commands
 # that follow ("set ID TEXT", "pick ID INDEX"); OK in both dialogs.
@@ -71,6 +76,24 @@ cmp -s "$work/talk.m3u" "$work/expected.m3u" || fail "the M3U reads: $(cat -A "$
 mpg123 -q -s "$work/talk.mp3" >"$work/talk.raw" || fail "the playlist's MP3 does not decode"
 [ -s "$work/talk.raw" ] || fail "the playlist's MP3 is empty"
 ls -a "$work" | grep -q '\.tmp' && fail "temporary files were left: $(ls -a "$work" | grep '\.tmp')"
+
+echo "-- Ogg Vorbis, AAC and AMR with their settings as stored"
+wine reg add 'HKCU\Software\Zedirad\Razavo\OggEncoder' /v Channels /d 2 /f >/dev/null
+save_as tones.ogg "Ogg Vorbis Encoder Settings"
+oggdec -Q -R -o "$work/ogg.raw" "$work/tones.ogg" || fail "oggdec cannot decode the Ogg file"
+result=$(snr "$work/tones.raw" "$work/ogg.raw" 2 20) || fail "the Ogg file is far from the source: $result"
+echo "Ogg Vorbis, oggdec: $result"
+save_as tones.m4a "AAC Encoder Settings"
+ffmpeg -v error -y -i "$work/tones.m4a" -f s16le -ac 2 "$work/m4a.raw" || fail "ffmpeg cannot decode the M4A file"
+result=$(snr "$work/tones.raw" "$work/m4a.raw" 2 20) || fail "the M4A file is far from the source: $result"
+echo "AAC (MP4), ffmpeg: $result"
+save_as tones.amr "AMR Encoder Settings" pick 101 7
+ffmpeg -v error -y -i "$work/tones.amr" -f s16le -ac 1 "$work/amr.raw" || fail "ffmpeg cannot decode the AMR file"
+result=$(snr "$work/phone.raw" "$work/amr.raw" 1 1) || fail "the AMR file is far from the source: $result"
+echo "AMR 12.2, ffmpeg: $result"
+mpg123 -q -s "$work/talk.mp3" >"$work/talk44.raw"
+result=$(snr "$work/tones.raw" "$work/talk44.raw" 2 20) || fail "the MP3 is far from the source: $result"
+echo "MP3 128 kbps, mpg123: $result"
 
 echo "-- WAVE with the system's format chooser, stored whole in WavCodec.wff"
 save_as chosen.wav "Select Wave File Format"

@@ -31,3 +31,5 @@ fi
 "$build/bench/mp3_bench" "$scratch" "$mp3"
 ninja -C "$build" -j2 encode_bench >/dev/null
 "$build/bench/encode_bench" "$scratch" "$input"
+ninja -C "$build" -j2 noise_reduction_bench >/dev/null
+"$build/bench/effects/noise_reduction_bench" "$scratch"

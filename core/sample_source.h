@@ -24,6 +24,11 @@ class SampleSource : public Counted {
   int32_t nominalPeak() const { return m_nominalPeak; }
   SourceStatus status() const { return m_status; }
   bool good() const { return m_status == SourceStatus::Good; }
+  // Damage that a good source read past: parts of its file that did not
+  // decode and were left out or read as silence (Corrupt), so that the user
+  // can be told that the sound is not all there. Good while none was met.
+  // Readers find most damage as they decode: ask after reading to the end.
+  SourceStatus damage() const { return m_damage; }
 
  protected:
   // A rate of 0 or less becomes 44,100 and 0 channels become 1, both with status 3.
@@ -31,12 +36,17 @@ class SampleSource : public Counted {
   void setFormat(int32_t sampleRate, int channels);
   void setNominalPeak(int32_t peak) { m_nominalPeak = peak; }
   void setStatus(SourceStatus status) { m_status = status; }
+  // The first damage is kept.
+  void reportDamage(SourceStatus damage) {
+    if (m_damage == SourceStatus::Good) m_damage = damage;
+  }
 
  private:
   int32_t m_sampleRate = 44100;
   int32_t m_nominalPeak = 1 << 21;
   uint8_t m_channels = 1;
   SourceStatus m_status = SourceStatus::Good;
+  SourceStatus m_damage = SourceStatus::Good;
 };
 
 class SampleSink : public Counted {

@@ -4,6 +4,7 @@
 #include "editor/dialogs/compressor_dialog.h"
 #include "editor/dialogs/cross_fade_dialog.h"
 #include "editor/dialogs/envelope_dialog.h"
+#include "editor/dialogs/noise_repair_dialogs.h"
 #include "editor/dialogs/percent_preset_dialog.h"
 #include "editor/dialogs/sample_rate_dialog.h"
 #include "editor/dialogs/speed_pitch_dialog.h"
@@ -60,6 +61,12 @@ constexpr EffectDialogBinding kDialogs[] = {
     {cmd::SpeedChange, askSpeedPitchPercent},
     {cmd::PitchChange, askSpeedPitchPercent},
     {cmd::ConvertSampleRate, askTargetRate},
+    // Noise reduction and click repair.
+    {cmd::NoiseGating, askNoiseGate},
+    {cmd::AutoSpectralSubtraction, askAutoSpectralSubtraction},
+    {cmd::SpectralSubtraction, checkNoiseSample},
+    {cmd::AutoClickRepair, askClickRepair},
+    {cmd::ManualClickRepair, checkManualRepairArea},
 };
 
 }  // namespace

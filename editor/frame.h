@@ -14,6 +14,7 @@
 #include "editor/model/keys_file.h"
 #include "effects/clipboard.h"
 #include "effects/edit_operations.h"
+#include "effects/noise_reduction.h"
 #include "formats/formats.h"
 #include "sys/settings_store.h"
 
@@ -120,6 +121,9 @@ class Frame {
                const std::function<EditResult(ProgressCallback*)>& operation);
   void afterEdit(DocumentWindow* document, int32_t leadInFrames);
   void onEffectCommand(int id, DocumentWindow* document);
+  // Keeps the selection's noise for the noise-sample subtraction; the
+  // document does not change.
+  void grabNoiseSample(DocumentWindow* document);
   void onTransportCommand(int id, int notification, DocumentWindow* document);
   void openNewWindow(SoundBuffer sound, bool modified);
   void offerWindowsClipboard();
@@ -144,6 +148,7 @@ class Frame {
   std::unique_ptr<FrameControls> m_controls;
   std::unique_ptr<PlaybackControl> m_playback;
   std::unique_ptr<CommandBar> m_commandBar;
+  std::shared_ptr<const NoiseSample> m_noiseSample;  // the last one grabbed, from any document
   std::vector<DocumentWindow*> m_documents;
   std::vector<UserKey> m_userKeys;
   Clipboard m_clipboard;

@@ -38,6 +38,7 @@ bool commandBuilt(int id) {
     case cmd::Cascade: case cmd::TileHorizontal: case cmd::TileVertical: case cmd::ArrangeIcons: case cmd::CloseAll:
     case cmd::ShowMainToolbar: case cmd::ShowEffectsToolbar: case cmd::ShowCommandBar: case cmd::CommandBarLeft:
     case cmd::CommandBarRight: case cmd::About: case cmd::HelpContents:
+    case cmd::GrabNoiseSample:
       return true;
     case cmd::Undo: case cmd::Redo: case cmd::Cut: case cmd::Copy: case cmd::CopyToNew: case cmd::Paste:
     case cmd::PasteFromClipboard: case cmd::PasteMix: case cmd::PasteMixFromClipboard: case cmd::Delete:
@@ -108,6 +109,7 @@ void Frame::onCommand(int id, int notification) {
     case cmd::SelectToStart: return viewCommand(selectToStart);
     case cmd::SelectToEnd: return viewCommand(selectToEnd);
     case cmd::SelectSpecifiedTime: return selectSpecifiedTime(document);
+    case cmd::GrabNoiseSample: return grabNoiseSample(document);
     case cmd::MarkFirst: return viewCommand(markFirst);
     case cmd::MarkSecond: return viewCommand(markSecond);
     case cmd::RecallMarks: return viewCommand(recallMarks);

@@ -40,6 +40,7 @@ void Frame::onEffectCommand(int id, DocumentWindow* document) {
   // Dialogs with a preview play through a player of their own.
   m_playback->stop();
   EffectRequest request;
+  request.noiseSample = m_noiseSample;
   if (EffectDialog dialog = effectDialogOf(id)) {
     const EffectDialogContext context{m_window, *m_store, m_dataFolder, previewInputOf(document, m_settings),
                                       *effect};

@@ -20,6 +20,7 @@
 #include "editor/model/command_line.h"
 #include "editor/model/document_names.h"
 #include "editor/model/recent_files.h"
+#include "editor/windows_file_ui.h"
 #include "editor/about_panel.h"
 #include "formats/extension.h"
 #include "formats/sound_file_io.h"
@@ -108,6 +109,7 @@ bool Frame::openFile(const std::string& requested) {
   DocumentWindow* document = DocumentWindow::create(*this, std::move(loaded), name, path);
   if (!document) return false;
   documentCreated(document);
+  m_fileUi->showHeldWarning();  // a file opened past damage
   if (m_settings.playWhenOpen()) m_playback->play(document, true);
   return true;
 }

@@ -57,6 +57,15 @@ void WindowsFileUi::showError(const std::string& text) {
   ui::showMessage(m_owner, text, "Razavo", MB_OK | MB_ICONERROR);
 }
 
+void WindowsFileUi::showWarning(const std::string& text) { m_heldWarning = text; }
+
+void WindowsFileUi::showHeldWarning() {
+  if (m_heldWarning.empty()) return;
+  std::string text = std::move(m_heldWarning);
+  m_heldWarning.clear();
+  ui::showMessage(m_owner, text, "Razavo", MB_OK | MB_ICONWARNING);
+}
+
 bool askRawFormat(HWND owner, RawFormat& format) {
   RawFormat chosen = format;
   RawFormatDialog dialog(chosen);

@@ -12,8 +12,13 @@ class WindowsFileUi final : public FileUi {
  public:
   void setOwner(HWND owner) { m_owner = owner; }
   void showError(const std::string& text) override;
+  // Held until showHeldWarning, so that it comes after the progress dialog,
+  // over the document it is about.
+  void showWarning(const std::string& text) override;
+  void showHeldWarning();
   bool chooseRawFormat(const std::string& path, RawFormat& format) override;
 
  private:
   HWND m_owner = nullptr;
+  std::string m_heldWarning;
 };

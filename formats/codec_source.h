@@ -1,6 +1,10 @@
 #pragma once
 // A WAVE file of a compressed format, decoded to 16-bit PCM by the platform's
 // codecs. Without a codec for the format the status is 5.
+//
+// A "fact" chunk's sample count is the sound's length: the encoder filled
+// the last block up, and what the codec makes of that filling is not part of
+// the sound. Without one the length is estimated until the end is decoded.
 
 #include <memory>
 #include <vector>
@@ -16,7 +20,7 @@ class CodecSource final : public SampleSource {
 
   void read(Sample* buffer, int32_t frames) override;
   int32_t position() const override { return m_position; }
-  // Exact once the end has been decoded, an estimate before.
+  // The "fact" count, or exact once the end has been decoded, or an estimate.
   int32_t length() const override;
   void seek(int32_t frame) override;
 
@@ -25,6 +29,10 @@ class CodecSource final : public SampleSource {
   // Decodes the next piece into m_decoded; false at the end of the data.
   bool decodeMore();
   void discardFrames(int64_t frames);
+  void endAt(int64_t frames);
+  void learnFramesPerBlock(size_t consumed, size_t producedFrames);
+  // Where decoding restarts for a seek to target: a data offset and its frame.
+  void restartPointFor(int64_t target, int64_t& offset, int64_t& frame) const;
 
   std::unique_ptr<ByteSource> m_bytes;
   WaveFormat m_format;
@@ -41,4 +49,9 @@ class CodecSource final : public SampleSource {
   int32_t m_position = 0;
   bool m_ended = false;
   int64_t m_exactLength = -1;
+  int64_t m_factFrames = -1;     // the length the file states; -1 when it states none
+  // Frames in each block, as the format states it or learnt from two
+  // conversions that agree; 0 until known, -1 for a codec whose blocks vary.
+  int64_t m_framesPerBlock = 0;
+  int64_t m_framesPerBlockSeen = 0;  // what the first conversion showed
 };

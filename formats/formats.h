@@ -37,6 +37,9 @@ class FileUi {
  public:
   virtual ~FileUi() = default;
   virtual void showError(const std::string& text) = 0;
+  // A file opened, but not all of it could be read. Shown as an error where
+  // the interface has no warnings of its own.
+  virtual void showWarning(const std::string& text) { showError(text); }
   // The raw-format dialog; false when the user cancels.
   virtual bool chooseRawFormat(const std::string& path, RawFormat& format) = 0;
 };

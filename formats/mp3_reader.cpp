@@ -57,12 +57,21 @@ class Mp3Source final : public SampleSource {
       const auto want = static_cast<int32_t>(std::min<int64_t>(last - at, kPieceFrames));
       const int32_t got = m_ahead->take(m_piece.data(), want);
       // A stream that ends before its scanned length reads as silence from there.
-      if (got <= 0) return;
+      if (got <= 0) {
+        reportDamage(SourceStatus::Corrupt);
+        return;
+      }
       Sample* out = buffer + (at - start) * channelCount;
       for (size_t i = 0; i < static_cast<size_t>(got) * channelCount; ++i) out[i] = sampleFrom16(m_piece[i]);
       at += got;
       m_decodedFrame += got;
     }
+    // At the last frame the decoder is let run to the end of the stream, so
+    // that damage at its very end is known when the read returns.
+    if (at == m_length) {
+      while (m_ahead->take(m_piece.data(), kPieceFrames) > 0) m_decodedFrame = -1;
+    }
+    if (m_decoder.damaged()) reportDamage(SourceStatus::Corrupt);
   }
 
   int32_t position() const override { return m_position; }

@@ -8,9 +8,6 @@
 
 namespace {
 
-// One read from the library: at most this many frames (a little more than
-// seven Layer III frames of 1,152 samples).
-constexpr int32_t kScratchFrames = 8192;
 // libmpg123 answers a read with no samples while it passes over a format
 // change or a frame it had to drop; this many in a row means it is stuck.
 constexpr int kMaxEmptyReads = 64;
@@ -120,21 +117,25 @@ Mpg123Decoder::OpenResult Mpg123Decoder::open(ByteSource& bytes) {
   m_channels = channels;
   m_decodedChannels = channels;
   m_length = length;
-  m_scratch = std::make_unique<int16_t[]>(static_cast<size_t>(kScratchFrames) * 2);
   return OpenResult::Opened;
 }
 
 int32_t Mpg123Decoder::decode(int16_t* pcm, int32_t frames) {
-  if (!m_handle || m_ended || frames <= 0) return 0;
-  frames = std::min(frames, kScratchFrames);
+  if (!m_handle || frames <= 0) return 0;
+  int32_t filled = 0;
+  while (filled < frames) {
+    if (m_pendingFrames == 0 && (m_ended || !decodeNextFrame())) break;
+    filled += takePending(pcm + static_cast<size_t>(filled) * m_channels, frames - filled);
+  }
+  return filled;
+}
+
+bool Mpg123Decoder::decodeNextFrame() {
   for (int empty = 0; empty < kMaxEmptyReads; ++empty) {
-    // Read into the caller's buffer when the layouts agree, else convert.
-    const bool direct = m_decodedChannels == m_channels;
-    auto* target = reinterpret_cast<unsigned char*>(direct ? pcm : m_scratch.get());
-    const size_t room = static_cast<size_t>(frames) * m_decodedChannels * sizeof(int16_t);
-    size_t done = 0;
-    const int result = mpg123_read(m_handle.get(), target, room, &done);
-    const int32_t got = takeDecoded(pcm, frames, done);
+    off_t frameNumber = 0;
+    unsigned char* audio = nullptr;
+    size_t bytes = 0;
+    const int result = mpg123_decode_frame(m_handle.get(), &frameNumber, &audio, &bytes);
     if (result == MPG123_NEW_FORMAT) {
       long rate = 0;
       int channels = 0, encoding = 0;
@@ -142,30 +143,70 @@ int32_t Mpg123Decoder::decode(int16_t* pcm, int32_t frames) {
       // A change of rate in mid-stream cannot be followed by one sound; its
       // frames still play, at the first rate.
       if (channels == 1 || channels == 2) m_decodedChannels = channels;
-    } else if (result == MPG123_DONE) {
-      m_ended = true;
-    } else if (result != MPG123_OK) {
-      // A read or decoding failure the library cannot pass over.
-      m_ended = true;
+      continue;
     }
-    if (got > 0 || m_ended) return got;
+    if (result == MPG123_DONE) {
+      checkEnd();
+      m_ended = true;
+      return false;
+    }
+    if (result != MPG123_OK) {
+      // A read or decoding failure the library cannot pass over.
+      m_damaged = true;
+      m_ended = true;
+      return false;
+    }
+    checkFrameFollows();
+    m_pending = reinterpret_cast<const int16_t*>(audio);
+    m_pendingFrames = static_cast<int32_t>(bytes / (sizeof(int16_t) * m_decodedChannels));
+    if (m_pendingFrames > 0) return true;
   }
+  m_damaged = true;
   m_ended = true;
-  return 0;
+  return false;
 }
 
-int32_t Mpg123Decoder::takeDecoded(int16_t* pcm, int32_t frames, size_t bytes) {
-  const auto got = static_cast<int32_t>(
-      std::min<size_t>(bytes / (sizeof(int16_t) * m_decodedChannels), static_cast<size_t>(frames)));
-  if (m_decodedChannels == m_channels) return got;
-  const int16_t* in = m_scratch.get();
-  for (int32_t i = 0; i < got; ++i) {
-    if (m_channels == 2) {  // mono frames into a stereo sound: both sides
-      pcm[2 * i] = pcm[2 * i + 1] = in[i];
-    } else {  // stereo frames into a mono sound: the mean
-      pcm[i] = static_cast<int16_t>((in[2 * i] + in[2 * i + 1]) / 2);
+void Mpg123Decoder::checkFrameFollows() {
+  const off_t at = mpg123_framepos(m_handle.get());
+  mpg123_frameinfo info{};
+  if (at < 0 || mpg123_info(m_handle.get(), &info) != MPG123_OK) {
+    m_expectedFrameAt = -1;
+    return;
+  }
+  // Free-format frames state no size; their neighbours are not checked.
+  if (m_expectedFrameAt >= 0 && at != m_expectedFrameAt && info.bitrate != 0) m_damaged = true;
+  m_expectedFrameAt = info.framesize > 0 && info.bitrate != 0 ? static_cast<int64_t>(at) + info.framesize : -1;
+}
+
+void Mpg123Decoder::checkEnd() {
+  if (m_expectedFrameAt < 0 || !m_bytes) return;
+  // The library keeps its own idea of where the bytes stand: put them back.
+  const int64_t libraryAt = m_bytes->tell();
+  uint8_t head[2];
+  // A frame header starts with eleven bits set; tags (ID3v1 "TAG", APE,
+  // Lyrics) and padding of zeros do not.
+  if (m_bytes->seek(m_expectedFrameAt) && m_bytes->readExact(head, sizeof head) && head[0] == 0xFF &&
+      (head[1] & 0xE0) == 0xE0)
+    m_damaged = true;
+  m_bytes->seek(libraryAt);
+}
+
+int32_t Mpg123Decoder::takePending(int16_t* pcm, int32_t frames) {
+  const int32_t got = std::min(frames, m_pendingFrames);
+  const int16_t* in = m_pending;
+  if (m_decodedChannels == m_channels) {
+    std::copy_n(in, static_cast<size_t>(got) * m_channels, pcm);
+  } else {
+    for (int32_t i = 0; i < got; ++i) {
+      if (m_channels == 2) {  // mono frames into a stereo sound: both sides
+        pcm[2 * i] = pcm[2 * i + 1] = in[i];
+      } else {  // stereo frames into a mono sound: the mean
+        pcm[i] = static_cast<int16_t>((in[2 * i] + in[2 * i + 1]) / 2);
+      }
     }
   }
+  m_pending += static_cast<size_t>(got) * m_decodedChannels;
+  m_pendingFrames -= got;
   return got;
 }
 
@@ -173,6 +214,9 @@ bool Mpg123Decoder::seek(int64_t frame) {
   if (!m_handle) return false;
   frame = std::clamp<int64_t>(frame, 0, m_length);
   const off_t reached = mpg123_seek(m_handle.get(), static_cast<off_t>(frame), SEEK_SET);
+  m_pending = nullptr;
+  m_pendingFrames = 0;
+  m_expectedFrameAt = -1;
   if (reached < 0) {
     m_ended = true;
     return false;

@@ -5,6 +5,7 @@
 // header from LAME the encoder's leading delay and trailing padding are cut
 // off, so the samples are those that went into the encoder.
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 
@@ -36,10 +37,22 @@ class Mpg123Decoder {
   int32_t decode(int16_t* pcm, int32_t frames);
   // Moves so that the next decode starts at frame; false when it cannot.
   bool seek(int64_t frame);
+  // Whether decoding met damage: bytes between two frames that were passed
+  // over, a last frame cut off by the end of the file, or a failure that
+  // ended the stream early. May be asked from another thread.
+  bool damaged() const { return m_damaged.load(); }
 
  private:
-  // Copies one decoded piece into pcm in the stream's first channel layout.
-  int32_t takeDecoded(int16_t* pcm, int32_t frames, size_t bytes);
+  // Decodes the next MPEG frame into m_pending; false at the end.
+  bool decodeNextFrame();
+  // Notes damage when this frame does not start where the last one ended.
+  void checkFrameFollows();
+  // At the end of the stream: notes damage when the bytes after the last
+  // frame begin like another frame (one cut off by the end of the file).
+  void checkEnd();
+  // Copies up to frames pending frames into pcm in the stream's first
+  // channel layout.
+  int32_t takePending(int16_t* pcm, int32_t frames);
 
   struct Deleter {
     void operator()(mpg123_handle_struct* handle) const;
@@ -51,5 +64,9 @@ class Mpg123Decoder {
   int m_decodedChannels = 0;   // of the frames coming out now
   int64_t m_length = 0;
   bool m_ended = false;
-  std::unique_ptr<int16_t[]> m_scratch;  // one piece in another channel layout
+  // The decoded frame not yet handed out, in the library's buffer.
+  const int16_t* m_pending = nullptr;
+  int32_t m_pendingFrames = 0;
+  int64_t m_expectedFrameAt = -1;  // byte offset where the next frame should start; -1 unknown
+  std::atomic<bool> m_damaged{false};
 };

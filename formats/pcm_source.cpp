@@ -165,6 +165,11 @@ PcmSource::PcmSource(std::unique_ptr<ByteSource> bytes, int64_t dataStart, uint6
   // a damaged file): only what is there is read.
   int64_t available = std::max<int64_t>(0, m_bytes->size() - dataStart);
   uint64_t usable = std::min<uint64_t>(dataBytes, static_cast<uint64_t>(available));
+  // Sizes from 0xFFFFFFF0 up are what writers leave in a file they never
+  // closed (0xFFFFFFFF, less a chunk's own fields) and mean "to the end";
+  // any other size beyond the end is a file cut off.
+  constexpr uint64_t kUnclosedSizes = 0xFFFFFFF0u;
+  if (dataBytes > static_cast<uint64_t>(available) && dataBytes < kUnclosedSizes) reportDamage(SourceStatus::Corrupt);
   uint64_t frames = usable / static_cast<uint64_t>(m_frameBytes);
   if (frames > static_cast<uint64_t>(kMaxFrames)) {
     setStatus(SourceStatus::Corrupt);

@@ -12,9 +12,13 @@
 JobResult loadSourceIntoBuffer(SampleSource& source, SoundBuffer& target, ProgressCallback* progress = nullptr);
 
 // Opens path (with the dispatcher's messages) and loads it. Returns Done,
-// Cancelled (the user cancelled a dialog or the progress) or Failed.
+// Cancelled (the user cancelled a dialog or the progress) or Failed. A file
+// loaded past damage is Done, and the user is warned that parts are missing.
 JobResult loadSoundFile(const std::string& path, const FormatContext& context, SoundBuffer& target,
                         ProgressCallback* progress = nullptr);
+
+// The warning for a file that opened with parts that could not be decoded.
+std::string damagedFileMessage(const std::string& path);
 
 // Writes the whole buffer to a sink chosen by the path's extension. Failed
 // when the sink could not be made or any write failed; the caller reports it

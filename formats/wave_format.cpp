@@ -99,7 +99,13 @@ SourceStatus parseWaveLayout(ByteSource& bytes, WaveLayout& layout) {
   if (extraBytes) std::copy_n(body.begin() + kFullBytes, extraBytes, format.record.begin() + kFullBytes);
   if (!skipChunk(bytes, chunk)) return SourceStatus::Corrupt;
 
-  if (!findChunk(bytes, ByteOrder::Little, "data", chunk)) return SourceStatus::Corrupt;
+  for (;;) {
+    if (!readChunkHeader(bytes, ByteOrder::Little, chunk)) return SourceStatus::Corrupt;
+    if (chunk.is("data")) break;
+    uint8_t count[4];
+    if (chunk.is("fact") && chunk.size >= 4 && bytes.readExact(count, 4)) layout.factFrames = le32(count);
+    if (!skipChunk(bytes, chunk)) return SourceStatus::Corrupt;
+  }
   layout.dataStart = chunk.bodyStart;
   layout.dataBytes = chunk.size;
   if (format.channels < 1 || format.channels > 255) return SourceStatus::Corrupt;

@@ -65,6 +65,9 @@ struct WaveLayout {
   WaveFormat format;
   int64_t dataStart = 0;
   uint32_t dataBytes = 0;  // as the header says; 0xFFFFFFFF: to the end of the file
+  // The sample count of a "fact" chunk in front of the data: the length of a
+  // compressed sound, whose last block the encoder filled up. -1 without one.
+  int64_t factFrames = -1;
 };
 
 // Finds the RIFF WAVE header (skipping other top-level chunks in front), the

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <span>
 
 #include "core/sample_source.h"
@@ -14,6 +15,7 @@
 #include "effects/amplitude_effects.h"
 #include "effects/edit_operations.h"
 #include "effects/effect_parameter.h"
+#include "effects/noise_reduction.h"
 #include "sys/settings_store.h"
 
 // An effect's stored values, in the order of its descriptor's `values`.
@@ -32,6 +34,7 @@ struct EffectRequest {
   EffectValues values{};
   EnvelopeCurve curve;     // the Envelope's curve
   int32_t sampleRate = 0;  // Convert Sample Rate's target
+  std::shared_ptr<const NoiseSample> noiseSample;  // the grabbed noise, for its subtraction
 };
 
 enum class EffectScope {

@@ -7,7 +7,10 @@
 #include "editor/command_ids.h"
 #include "editor/model/effect_descriptor.h"
 #include "editor/model/effect_presets.h"
+#include "editor/model/noise_repair_checks.h"
 #include "effects/amplitude_effects.h"
+#include "effects/click_repair.h"
+#include "effects/noise_reduction.h"
 #include "effects/speed_pitch.h"
 
 namespace {
@@ -49,6 +52,9 @@ constexpr const EffectParameter* kCompressorValues[] = {&kCompressorThresholdVal
 constexpr const EffectParameter* kSpeedAndPitchValues[] = {&kSpSpeedPitchValue};
 constexpr const EffectParameter* kSpeedChangeValues[] = {&kConstPitchSpeedValue};
 constexpr const EffectParameter* kPitchChangeValues[] = {&kConstSpeedPitchValue};
+constexpr const EffectParameter* kNoiseGateValues[] = {&kNoiseGateLevelValue};
+constexpr const EffectParameter* kAutoSpectralSubtractionValues[] = {&kSsNoiseThresholdValue};
+constexpr const EffectParameter* kClickRepairValues[] = {&kClickSensitivityValue, &kMaxClickLengthValue};
 
 using Selected = EffectScope;
 
@@ -130,6 +136,39 @@ const EffectDescriptor kEffects[] = {
      kPitchChangeValues, {},
      [](SoundBuffer& sound, const EffectRequest& request, ProgressCallback* progress) {
        return runSpeedOrPitch(sound, request, SpeedPitchMode::Pitch, progress);
+     }},
+    // Noise reduction and click repair.
+    {cmd::NoiseGating, kNoiseGateName, kNoiseGateName, kPleaseWait, Selected::Selection, false, kNoiseGateValues,
+     noiseGatePresets(),
+     [](SoundBuffer& sound, const EffectRequest& request, ProgressCallback* progress) {
+       JobResult result = noiseGate(sound, request.start, request.end, NoiseGateParams{request.values[0]}, progress);
+       return afterSelectionEffect(sound, request, result);
+     }},
+    {cmd::AutoSpectralSubtraction, kAutoSpectralSubtractionName, kAutoSpectralSubtractionName, kPleaseWait,
+     Selected::Selection, false, kAutoSpectralSubtractionValues, autoSpectralSubtractionPresets(),
+     [](SoundBuffer& sound, const EffectRequest& request, ProgressCallback* progress) {
+       const AutoSpectralSubtractionParams params{request.values[0]};
+       return afterSelectionEffect(sound, request,
+                                   autoSpectralSubtraction(sound, request.start, request.end, params, progress));
+     }},
+    // The editor refuses the command before this when the sample is missing or does not fit.
+    {cmd::SpectralSubtraction, kNoiseSampleSubtractionName, kNoiseSampleSubtractionName, kPleaseWait,
+     Selected::Selection, false, {}, {},
+     [](SoundBuffer& sound, const EffectRequest& request, ProgressCallback* progress) {
+       if (!request.noiseSample) return EditResult{EditStatus::Failed, Selection{}, 0};
+       JobResult result = noiseSampleSubtraction(sound, request.start, request.end, *request.noiseSample, progress);
+       return afterSelectionEffect(sound, request, result);
+     }},
+    {cmd::AutoClickRepair, kAutoClickRepairName, kClickDetectingProgress, kPleaseWait, Selected::Selection, false,
+     kClickRepairValues, {},
+     [](SoundBuffer& sound, const EffectRequest& request, ProgressCallback* progress) {
+       const ClickRepairParams params{request.values[0], request.values[1]};
+       return afterSelectionEffect(sound, request, autoClickRepair(sound, request.start, request.end, params, progress));
+     }},
+    {cmd::ManualClickRepair, kManualClickRepairName, kManualClickRepairName, kPleaseWait, Selected::Selection, false,
+     {}, {},
+     [](SoundBuffer& sound, const EffectRequest& request, ProgressCallback* progress) {
+       return afterSelectionEffect(sound, request, manualClickRepair(sound, request.start, request.end, progress));
      }},
     // The current rate or channel count changes nothing and leaves no undo step.
     {cmd::ConvertSampleRate, kConvertSampleRateName, kConvertProgressText, "", Selected::WholeSound, false, {}, {},

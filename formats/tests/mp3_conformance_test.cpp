@@ -220,6 +220,40 @@ TEST(Mp3DamagedFiles, DamageKeepsTheGoodAudioAroundIt) {
   EXPECT_GT(resynced->length(), original->length() * 8 / 10);
 }
 
+TEST(Mp3DamagedFiles, DamageIsOwnedUpToOnceReadAndOnlyWhereThereIsSome) {
+  if (!haveConformance()) GTEST_SKIP() << "no conformance bitstreams";
+  // A stream of whole frames; the suite's l3-compl ends inside a frame.
+  const Bytes whole = testkit::readAll(conformanceFile("l3-he_44khz.bit"));
+  const size_t middle = whole.size() / 2 + 77;
+  Bytes garbage = whole;
+  std::mt19937 random(13);
+  for (size_t i = middle; i < middle + 700; ++i) garbage[i] = static_cast<uint8_t>(random());
+  Bytes tagged = {'I', 'D', '3', 4, 0, 0, 0, 0, 1, 0};
+  tagged.resize(tagged.size() + 128, 0);
+  tagged.insert(tagged.end(), whole.begin(), whole.end());
+  testkit::putText(tagged, "TAG");  // and an ID3v1 tag at the end
+  tagged.resize(tagged.size() + 125, ' ');
+  const struct {
+    const char* what;
+    Bytes bytes;
+    bool damaged;
+  } cases[] = {
+      {"whole frames", whole, false},
+      {"ID3 tags before and after", tagged, false},
+      {"cut inside a frame", Bytes(whole.begin(), whole.begin() + static_cast<long>(middle)), true},
+      {"garbage in the middle", garbage, true},
+      {"a conformance stream cut off", testkit::readAll(conformanceFile("l3-compl.bit")), true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    auto source = openBytes(c.bytes);
+    ASSERT_TRUE(source->good());
+    EXPECT_EQ(source->damage(), SourceStatus::Good);  // nothing is known before decoding
+    decodeAll(*source);
+    EXPECT_EQ(source->damage(), c.damaged ? SourceStatus::Corrupt : SourceStatus::Good);
+  }
+}
+
 TEST(Mp3DamagedFiles, RandomDamageNeverBreaksTheReader) {
   if (!haveConformance()) GTEST_SKIP() << "no conformance bitstreams";
   const Bytes whole = sineStream();

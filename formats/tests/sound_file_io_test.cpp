@@ -72,3 +72,76 @@ TEST_F(SoundFileIo, ASaveThatCannotWriteReportsFailure) {
 }
 
 }  // namespace
+
+namespace {
+
+struct WarningsUi : FileUi {
+  void showError(const std::string& text) override { errors.push_back(text); }
+  void showWarning(const std::string& text) override { warnings.push_back(text); }
+  bool chooseRawFormat(const std::string&, RawFormat&) override { return true; }
+  std::vector<std::string> errors, warnings;
+};
+
+TEST_F(SoundFileIo, DamagedFilesOpenWithWhatIsThereAndOneWarning) {
+  WarningsUi ui;
+  FormatContext warned{nullptr, &ui, ""};
+  const std::vector<Sample> samples = {16, -32, 48, -64, 80, -96};
+  const std::string whole = scratch.file("whole.wav");
+  {
+    auto sink = makeWavePcmSink(whole, 8000, 1, 2);
+    sink->write(samples.data(), 6);
+  }
+  auto bytes = testkit::readAll(whole);
+  // Cut off after 4 of its 6 frames, with a header that still says 6.
+  const std::string cut = scratch.file("cut.wav");
+  testkit::writeAll(cut, std::vector<uint8_t>(bytes.begin(), bytes.end() - 4));
+  // A recording that was never closed says 0xFFFFFFFF: that is no damage.
+  const std::string unclosed = scratch.file("unclosed.wav");
+  auto open = bytes;
+  for (size_t i = 42; i < 46; ++i) open[i] = 0xFF;
+  testkit::writeAll(unclosed, open);
+
+  struct Case {
+    std::string path;
+    int64_t frames;
+    bool warned;
+  } cases[] = {{whole, 6, false}, {cut, 4, true}, {unclosed, 6, false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.path);
+    ui.warnings.clear();
+    SoundBuffer sound;
+    ASSERT_EQ(loadSoundFile(c.path, warned, sound), JobResult::Done);
+    EXPECT_EQ(sound.totalFrames(), c.frames);
+    EXPECT_TRUE(ui.errors.empty());
+    if (!c.warned) {
+      EXPECT_TRUE(ui.warnings.empty());
+      continue;
+    }
+    ASSERT_EQ(ui.warnings.size(), 1u);
+    EXPECT_EQ(ui.warnings[0], damagedFileMessage(c.path));
+    EXPECT_NE(ui.warnings[0].find("is damaged"), std::string::npos);
+  }
+}
+
+TEST_F(SoundFileIo, AnMp3CutOffInAFrameOpensWithAWarning) {
+  ZED_REQUIRE_TOOL("sox");
+  ZED_REQUIRE_TOOL("lame");
+  const std::string wave = scratch.file("in.wav"), mp3 = scratch.file("in.mp3"), cut = scratch.file("cut.mp3");
+  ASSERT_EQ(testkit::runTool("sox -V1 -n -r 44100 -c 2 -b 16 '" + wave + "' synth 3 sine 300-900"), 0);
+  ASSERT_EQ(testkit::runTool("lame --quiet -b 128 '" + wave + "' '" + mp3 + "'"), 0);
+  auto bytes = testkit::readAll(mp3);
+  bytes.resize(bytes.size() * 2 / 3 + 101);
+  testkit::writeAll(cut, bytes);
+  WarningsUi ui;
+  FormatContext warned{nullptr, &ui, ""};
+  for (const std::string& path : {mp3, cut}) {
+    SCOPED_TRACE(path);
+    ui.warnings.clear();
+    SoundBuffer sound;
+    ASSERT_EQ(loadSoundFile(path, warned, sound), JobResult::Done);
+    EXPECT_GT(sound.totalFrames(), 44100);
+    EXPECT_EQ(ui.warnings.size(), path == cut ? 1u : 0u);
+  }
+}
+
+}  // namespace

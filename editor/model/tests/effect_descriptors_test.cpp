@@ -10,6 +10,7 @@
 #include "editor/command_ids.h"
 #include "editor/model/effect_descriptor.h"
 #include "editor/model/effect_presets.h"
+#include "editor/model/noise_repair_checks.h"
 #include "effects/speed_pitch.h"
 #include "sys/folders.h"
 
@@ -51,7 +52,10 @@ TEST(EffectDescriptors, EveryEffectCommandHasExactlyOneDescriptor) {
                                 cmd::FadeOutAndTrim,  cmd::Envelope,        cmd::CrossFade,       cmd::StereoPan,
                                 cmd::DcOffset,        cmd::Reverse,         cmd::AutoTrim,        cmd::AutoGainControl,
                                 cmd::Compressor,      cmd::SpeedAndPitch,   cmd::SpeedChange,     cmd::PitchChange,
-                                cmd::ConvertSampleRate, cmd::ConvertToMono, cmd::ConvertToStereo};
+                                cmd::ConvertSampleRate, cmd::ConvertToMono, cmd::ConvertToStereo,
+                                // Noise reduction and click repair.
+                                cmd::NoiseGating, cmd::AutoSpectralSubtraction, cmd::SpectralSubtraction,
+                                cmd::AutoClickRepair, cmd::ManualClickRepair};
   std::multiset<int> listed;
   for (const EffectDescriptor& effect : effectDescriptors()) listed.insert(effect.command);
   for (int command : effectCommands) {
@@ -82,7 +86,9 @@ TEST(EffectDescriptors, StoredValuesHaveDefaultsInsideRangesTheStoredTypeHolds) 
       EXPECT_TRUE(keys.insert({value->section, value->key}).second) << "two effects store under one key";
     }
   }
-  EXPECT_EQ(withValues, 9u);  // Amplify, Normalize, Cross Fade, Stereo Pan, Auto Trim, Compressor, 3 x speed/pitch
+  // Amplify, Normalize, Cross Fade, Stereo Pan, Auto Trim, Compressor, 3 x speed/pitch; noise gate,
+  // auto spectral subtraction, auto click repair.
+  EXPECT_EQ(withValues, 12u);
 }
 
 TEST(EffectDescriptors, StoredValuesReadInTheirDescriptorsOrderWithDefaultsAndStoredRange) {
@@ -125,7 +131,11 @@ TEST(EffectDescriptors, PresetsAreAcceptedByTheirEffectsRecordsAndDialogChecks) 
       for (size_t i = effect.values.size(); i < kMaxEffectValues; ++i) EXPECT_EQ(preset.values[i], 0);
     }
   }
-  EXPECT_EQ(withPresets, 3u);
+  EXPECT_EQ(withPresets, 5u);
+  for (const EffectPreset& preset : effectOf(cmd::NoiseGating).presets)
+    EXPECT_EQ(noiseGateLevelProblem(preset.values[0]), nullptr);
+  for (const EffectPreset& preset : effectOf(cmd::AutoSpectralSubtraction).presets)
+    EXPECT_EQ(silenceProportionProblem(preset.values[0]), nullptr);
   for (const EffectPreset& preset : effectOf(cmd::Amplify).presets)
     EXPECT_EQ(amplifyGainProblem(preset.values[0]), nullptr);
   for (const EffectPreset& preset : effectOf(cmd::Normalize).presets)

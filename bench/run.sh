@@ -31,5 +31,12 @@ fi
 "$build/bench/mp3_bench" "$scratch" "$mp3"
 ninja -C "$build" -j2 encode_bench >/dev/null
 "$build/bench/encode_bench" "$scratch" "$input"
+ninja -C "$build" -j2 import_bench >/dev/null
+flac=$scratch/hour.flac
+if [ ! -f "$flac" ]; then
+  echo "making $flac"
+  flac -s -f -o "$flac" "$input"
+fi
+"$build/bench/import_bench" "$scratch" "$flac"
 ninja -C "$build" -j2 noise_reduction_bench >/dev/null
 "$build/bench/effects/noise_reduction_bench" "$scratch"

@@ -24,8 +24,11 @@
 #include "editor/about_panel.h"
 #include "formats/extension.h"
 #include "formats/sound_file_io.h"
+#include "net/download_hosts.h"
+#include "net/shipped_installers.h"
 #include "sys/file.h"
 #include "sys/folders.h"
+#include "ui/import_progress.h"
 #include "ui/progress_dialog.h"
 #include "ui/text.h"
 
@@ -47,7 +50,8 @@ std::string fullPath(const std::string& path) {
 }
 
 const wchar_t kOpenFilter[] =
-    L"Sound files\0*.wav;*.aif;*.aiff;*.au;*.gsm;*.vox;*.raw;*.snd;*.mp3\0"
+    L"Sound files\0*.wav;*.aif;*.aiff;*.au;*.gsm;*.vox;*.raw;*.snd;*.mp3;*.flac;*.ogg;*.aac;*.m4a;*.amr;*.shn;*.wma;"
+    L"*.act;*.rec;*.rcd;*.dct;*.dss;*.sri;*.ra;*.ram;*.rm;*.rmj\0"
     L"WAVE (*.wav)\0*.wav\0AIFF (*.aif;*.aiff)\0*.aif;*.aiff\0Sun AU (*.au)\0*.au\0GSM 6.10 (*.gsm)\0*.gsm\0"
     L"Dialogic VOX (*.vox)\0*.vox\0Raw audio (*.raw;*.snd)\0*.raw;*.snd\0All files (*.*)\0*.*\0";
 
@@ -190,8 +194,14 @@ bool Frame::saveSoundAsDialog(const SoundBuffer& sound, const wchar_t* title) {
 
 JobResult Frame::openWithProgress(const std::string& path, SoundBuffer& sound) {
   ui::ProgressDialog progress;
-  return progress.run(m_window, "Opening", "Opening \"" + sys::fileNameOf(path) + "\"",
-                      [&](ui::ProgressDialog& dialog) { return loadSoundFile(path, m_formats, sound, &dialog); });
+  ui::ComponentDownloadSettings downloads{"Razavo", net::readDownloadHosts(*m_store), net::shippedInstallers()};
+  return progress.run(m_window, "Opening", "Opening \"" + sys::fileNameOf(path) + "\"", [&](ui::ProgressDialog& dialog) {
+    // Formats without a reader of their own are imported inside this dialog.
+    ui::ImportProgress importer(dialog, downloads);
+    FormatContext context = m_formats;
+    context.importer = &importer;
+    return loadSoundFile(path, context, sound, &dialog);
+  });
 }
 
 JobResult Frame::saveWithProgress(const SoundBuffer& sound, const SinkRequest& request) {

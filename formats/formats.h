@@ -11,6 +11,7 @@
 
 #include "core/sample_source.h"
 #include "formats/byte_source.h"
+#include "formats/import_host.h"
 #include "sys/settings_store.h"
 
 // A raw file's layout, from the "RawAudio" or "VoxAudio" settings or the dialog.
@@ -58,6 +59,7 @@ struct FormatContext {
   // temporary file's path, the target's path), e.g. to write tags into it;
   // false fails the save and leaves the target as it was.
   std::function<bool(const std::string& temporaryPath, const std::string& targetPath)> finishAudioFile = nullptr;
+  ImportHost* importer = nullptr;          // null: other formats are not imported
 };
 
 // Result of openSoundFile: 0 opened, 1 the user cancelled, 2 an error was shown.

@@ -6,6 +6,7 @@
 #include "core/silence_source.h"
 #include "formats/extension.h"
 #include "formats/formats.h"
+#include "formats/importers.h"
 #include "sys/folders.h"
 
 namespace {
@@ -23,10 +24,6 @@ std::string codecMessage(const std::string& path) {
 }
 std::string mpegMessage(const std::string& path) {
   return "Cannot open the file \"" + path + "\". It is possibly either corrupt or not a true layer-3 MPEG file.";
-}
-std::string unsupportedMessage(const std::string& path) {
-  return "Cannot open the file \"" + path +
-         "\" because its format is not supported, or a codec or plug-in that it needs is not installed.";
 }
 
 enum class MessageFamily { Wave, Plain, Mpeg };
@@ -85,8 +82,5 @@ OpenedSound openSoundFile(const std::string& path, const FormatContext& context)
     return finish(openRawSource(std::move(source), format), MessageFamily::Plain, path, context);
   }
   if (extension == ".mp3") return finish(openMp3Source(bytes()), MessageFamily::Mpeg, path, context);
-  // Other formats are converted by importers, none of which is installed here.
-  OpenedSound opened{makeSilenceSource(SourceStatus::CodecMissing), 2};
-  if (context.ui) context.ui->showError(sys::fileExists(path) ? unsupportedMessage(path) : missingMessage(path));
-  return opened;
+  return importSoundFile(path, context);
 }

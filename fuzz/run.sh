@@ -10,7 +10,8 @@ build=$root/build/native-asan
 seconds=${1:-60}
 shift || true
 fuzzers=("$@")
-[ ${#fuzzers[@]} -gt 0 ] || fuzzers=(wave_fuzzer aiff_fuzzer au_fuzzer gsm_fuzzer raw_fuzzer wave_tags_fuzzer mp3_fuzzer)
+[ ${#fuzzers[@]} -gt 0 ] || fuzzers=(wave_fuzzer aiff_fuzzer au_fuzzer gsm_fuzzer raw_fuzzer wave_tags_fuzzer mp3_fuzzer
+  import_checks_fuzzer)
 
 corpus=$build/fuzz-corpus
 findings=$build/fuzz-findings
@@ -70,6 +71,18 @@ seed wave_tags_fuzzer "$tmp/t1.wav" "$tmp/w16.wav"
 sox -n -r 44100 -c 2 -t wav - synth 0.1 sine 440 2>/dev/null | lame --quiet -b 32 - "$tmp/m1.mp3"
 sox -n -r 8000 -c 1 -t wav - synth 0.2 sine 440 2>/dev/null | lame --quiet -V 9 --tt Tone --add-id3v2 - "$tmp/m2.mp3"
 seed mp3_fuzzer "$tmp/m1.mp3" "$tmp/m2.mp3"
+
+# What decoders leave behind: a finished WAVE, and one whose sizes were never
+# filled in (0xFFFFFFFF in the RIFF and data sizes).
+python3 - "$tmp/w16.wav" "$tmp/unfinished.wav" <<'PY'
+import sys
+b = bytearray(open(sys.argv[1], 'rb').read())
+b[4:8] = b'\xff' * 4
+at = b.find(b'data')
+b[at + 4:at + 8] = b'\xff' * 4
+open(sys.argv[2], 'wb').write(b)
+PY
+seed import_checks_fuzzer "$tmp/w16.wav" "$tmp/unfinished.wav"
 
 status=0
 for fuzzer in "${fuzzers[@]}"; do

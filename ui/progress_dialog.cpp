@@ -181,6 +181,11 @@ void ProgressDialog::setProgress(int64_t done, int64_t total) {
   if (GetTickCount64() - m_lastBarUpdate >= kBarUpdateMs) updateBar();
 }
 
+void ProgressDialog::setTitle(const std::string& title) {
+  m_title = title;
+  if (HWND dialog = handle()) SetWindowTextW(dialog, widen(title).c_str());
+}
+
 void ProgressDialog::setLine(int line, const std::string& text) {
   if (line != 1 && line != 2) return;
   m_lines[line - 1] = text;

@@ -45,6 +45,8 @@ class ProgressDialog : public ProgressCallback, private Dialog {
   bool cancelled();
   bool keepGoing() { return !cancelled(); }
   void setProgress(int64_t done, int64_t total);
+  // The caption, for work that learns what it is doing once it runs.
+  void setTitle(const std::string& title);
   // line 1 is the upper text (control 100), line 2 the lower (101).
   void setLine(int line, const std::string& text);
   // Waits for event while keeping the interface alive: Done when the event

@@ -45,34 +45,15 @@ rm -rf "$WINEPREFIX"
 wineserver -p
 wine cmd /c exit 0 </dev/null >/dev/null 2>&1 || true
 
-# The test's certificate authority and the server's certificate for localhost.
+# The test decoder and the real installers of mp3el and flacdec, served by a
+# server whose certificate authority is made here.
 cd "$work"
-openssl req -x509 -newkey rsa:2048 -nodes -keyout ca.key -out ca.pem -days 2 -subj "/CN=Component Test CA" \
-  -addext "basicConstraints=critical,CA:TRUE" -addext "keyUsage=critical,keyCertSign,cRLSign" 2>/dev/null
-openssl req -newkey rsa:2048 -nodes -keyout server.key -out server.csr -subj "/CN=localhost" 2>/dev/null
-printf 'subjectAltName=DNS:localhost,IP:127.0.0.1\nextendedKeyUsage=serverAuth\nbasicConstraints=CA:FALSE\n' >server.ext
-openssl x509 -req -in server.csr -CA ca.pem -CAkey ca.key -CAcreateserial -out server.pem -days 2 \
-  -extfile server.ext 2>/dev/null
-cat server.pem ca.pem >chain.pem
-openssl x509 -in ca.pem -outform DER -out ca.der
-
-# The test decoder and the real installers of mp3el and flacdec.
 mkdir -p files
 cp "$served/testdec.exe" "$shipped/mp3el.exe" "$shipped/flacdec.exe" files/
-
-read -r port1 port2 < <(python3 -c '
-import socket
-s = [socket.socket() for _ in range(2)]
-for x in s: x.bind(("127.0.0.1", 0))
-print(*[x.getsockname()[1] for x in s])')
 modes=$work/modes
+source "$root/componentsetup/tests/component_server_setup.sh"
+start_component_server files "$modes"
 set_modes() { printf '%s %s\n%s %s\n' "$port1" "$1" "$port2" "$2" >"$modes"; }
-set_modes good good
-python3 "$root/componentsetup/tests/component_server.py" files "$modes" chain.pem server.key "$port1" "$port2" \
-  >server.out 2>server.log &
-server_pid=$!
-for _ in $(seq 50); do grep -q ready server.out 2>/dev/null && break; sleep 0.1; done
-grep -q ready server.out || { echo "the test server did not start" >&2; cat server.log >&2; exit 1; }
 
 program_files=$(winepath -u 'C:\Program Files' 2>/dev/null)
 temp_folder=$(winepath -u "$(wine "$driver" temp | tr -d '\r')" 2>/dev/null)

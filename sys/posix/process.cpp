@@ -18,6 +18,7 @@ struct Process::State {
   int input = -1;
   int exitCode = -1;
   bool ended = false;
+  bool group = false;  // the child leads a process group of its own
 };
 
 Process::Process() : m_state(std::make_unique<State>()) {}
@@ -52,9 +53,42 @@ bool Process::start(const std::string& commandLine, size_t pipeBytes, bool) {
   ::close(fds[0]);
   // A child that ends early must not kill us with SIGPIPE on the next write.
   signal(SIGPIPE, SIG_IGN);
+  setpgid(pid, pid);
   m_state->pid = pid;
+  m_state->group = true;
   m_state->input = fds[1];
   return true;
+}
+
+bool Process::startAlone(const std::string& commandLine, bool) {
+  if (running()) return false;
+  closeInput();
+  *m_state = State{};
+  pid_t pid = fork();
+  if (pid < 0) return false;
+  if (pid == 0) {
+    // A group of its own, so that terminate() ends the shell and what it started.
+    setpgid(0, 0);
+    // Like a hidden console of its own on Windows: nothing in, nothing shown.
+    int nothing = ::open("/dev/null", O_RDWR);
+    if (nothing >= 0) {
+      dup2(nothing, 0);
+      dup2(nothing, 1);
+      dup2(nothing, 2);
+    }
+    execl("/bin/sh", "sh", "-c", commandLine.c_str(), static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  setpgid(pid, pid);
+  m_state->pid = pid;
+  m_state->group = true;
+  return true;
+}
+
+void Process::terminate() {
+  if (!running()) return;
+  ::kill(m_state->group ? -m_state->pid : m_state->pid, SIGKILL);
+  wait(3000);
 }
 
 bool Process::running() const { return m_state && m_state->pid > 0 && !m_state->ended; }
@@ -95,13 +129,5 @@ bool Process::wait(int timeoutMs) {
 }
 
 int Process::exitCode() const { return m_state ? m_state->exitCode : -1; }
-
-bool Process::terminate() {
-  if (!m_state || m_state->pid <= 0 || m_state->ended) return true;
-  closeInput();
-  ::kill(-m_state->pid, SIGKILL);
-  ::kill(m_state->pid, SIGKILL);
-  return wait(3000);
-}
 
 }  // namespace sys

@@ -30,6 +30,31 @@ std::string exitAtOnceWith(int code) {
 #endif
 }
 
+// A command line whose child reads nothing and takes a minute to end.
+std::string sleepForAMinute() {
+#ifdef _WIN32
+  return quoted(ZED_COPY_STDIN_HELPER) + " --sleep 60000";
+#else
+  return "sleep 60";
+#endif
+}
+
+TEST(Process, AChildStartedAloneGivesItsExitCodeOrIsEndedAtOnce) {
+  sys::Process quick;
+  ASSERT_TRUE(quick.startAlone(exitAtOnceWith(7), true));
+  EXPECT_TRUE(quick.wait(20000));
+  EXPECT_EQ(quick.exitCode(), 7);
+
+  sys::Process slow;
+  ASSERT_TRUE(slow.startAlone(sleepForAMinute(), true));
+  EXPECT_FALSE(slow.wait(100));
+  EXPECT_TRUE(slow.running());
+  slow.terminate();
+  EXPECT_FALSE(slow.running());
+  EXPECT_TRUE(slow.wait(0));
+  EXPECT_NE(slow.exitCode(), 0);
+}
+
 TEST(Process, FeedsTheChildMoreThanThePipeHoldsAndItGetsEveryByte) {
   testkit::ScratchFolder scratch;
   std::string output = scratch.file("copied.raw");
@@ -97,7 +122,7 @@ TEST(Process, TerminateEndsAChildThatIsStillWaitingForInput) {
   ASSERT_TRUE(child.start(copyInputInto(scratch.file("never.raw")), 65536, true));
   ASSERT_EQ(child.writeInput("partial", 7), 7u);
   EXPECT_FALSE(child.wait(100)) << "the child waits for the rest of its input";
-  EXPECT_TRUE(child.terminate());
+  child.terminate();
   EXPECT_FALSE(child.running());
   EXPECT_NE(child.exitCode(), 0);
   EXPECT_EQ(child.writeInput("more", 4), 0u);

@@ -90,6 +90,36 @@ bool Process::start(const std::string& commandLine, size_t pipeBytes, bool hideW
   return true;
 }
 
+bool Process::startAlone(const std::string& commandLine, bool hideWindow) {
+  if (!m_state) m_state = std::make_unique<State>();
+  if (running() || commandLine.empty()) return false;
+  closeInput();
+  m_state->process.reset();
+  m_state->exitCode = -1;
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  if (hideWindow) {
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_HIDE;
+  }
+  std::wstring wide = win32::widen(commandLine);
+  std::vector<wchar_t> mutableLine(wide.begin(), wide.end());
+  mutableLine.push_back(L'\0');
+  PROCESS_INFORMATION created{};
+  if (!CreateProcessW(nullptr, mutableLine.data(), nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE, nullptr, nullptr,
+                      &startup, &created))
+    return false;
+  CloseHandle(created.hThread);
+  m_state->process.reset(created.hProcess);
+  return true;
+}
+
+void Process::terminate() {
+  if (!running()) return;
+  TerminateProcess(m_state->process.get(), 1);
+  wait(static_cast<int>(kEndingWaitMs));
+}
+
 bool Process::running() const {
   return m_state && m_state->process.valid() && WaitForSingleObject(m_state->process.get(), 0) == WAIT_TIMEOUT;
 }
@@ -122,12 +152,5 @@ bool Process::wait(int timeoutMs) {
 }
 
 int Process::exitCode() const { return m_state ? m_state->exitCode : -1; }
-
-bool Process::terminate() {
-  if (!m_state || !m_state->process.valid()) return true;
-  closeInput();
-  if (running()) TerminateProcess(m_state->process.get(), 1);
-  return wait(static_cast<int>(kEndingWaitMs));
-}
 
 }  // namespace sys

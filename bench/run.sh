@@ -31,6 +31,8 @@ fi
 "$build/bench/mp3_bench" "$scratch" "$mp3"
 ninja -C "$build" -j2 encode_bench >/dev/null
 "$build/bench/encode_bench" "$scratch" "$input"
+ninja -C "$build" -j2 tags_bench >/dev/null
+"$build/bench/tags_bench" "$scratch" "$mp3"
 ninja -C "$build" -j2 import_bench >/dev/null
 flac=$scratch/hour.flac
 if [ ! -f "$flac" ]; then
@@ -38,5 +40,14 @@ if [ ! -f "$flac" ]; then
   flac -s -f -o "$flac" "$input"
 fi
 "$build/bench/import_bench" "$scratch" "$flac"
+ninja -C "$build" -j2 delay_filter_bench >/dev/null
+ten=$scratch/ten-minutes.wav
+if [ ! -f "$ten" ]; then
+  echo "making $ten"
+  sox -n -r 44100 -c 2 -b 16 "$ten" synth 600 sine 440 pinknoise gain -6
+fi
+"$build/bench/delay_filter_bench" "$scratch" "$ten"
 ninja -C "$build" -j2 noise_reduction_bench >/dev/null
 "$build/bench/effects/noise_reduction_bench" "$scratch"
+ninja -C "$build" -j2 spectrum_bench >/dev/null
+"$build/bench/spectrum_bench" "$scratch" "$ten"

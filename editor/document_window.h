@@ -11,6 +11,7 @@
 #include "core/sound_buffer.h"
 #include "core/undo_ring.h"
 #include "editor/model/view_state.h"
+#include "formats/formats.h"
 
 class Frame;
 class WaveDisplay;
@@ -34,6 +35,13 @@ class DocumentWindow {
   bool modified() const { return m_view.modified; }
   void setModified(bool modified) { m_view.modified = modified; }
   void setPath(const std::string& path);
+
+  // The file's tags, read when it was opened and written after each save.
+  // Their changes are kept apart from the sound's, so that a save after only
+  // they changed rewrites the tags and leaves the audio alone.
+  FileTags& tags() { return m_tags; }
+  bool tagsModified() const { return m_tagsModified; }
+  void setTagsModified(bool modified) { m_tagsModified = modified; }
 
   UndoRing& undoRing() { return m_undo; }
   // The selection and cursor as the edit operations see them.
@@ -65,6 +73,8 @@ class DocumentWindow {
   ViewState m_view;
   std::string m_path;
   UndoRing m_undo;
+  FileTags m_tags;
+  bool m_tagsModified = false;
   std::unique_ptr<WaveDisplay> m_overview;
   std::unique_ptr<WaveDisplay> m_main;
   HWND m_scroll = nullptr;

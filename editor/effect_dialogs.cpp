@@ -3,6 +3,8 @@
 #include "editor/command_ids.h"
 #include "editor/dialogs/compressor_dialog.h"
 #include "editor/dialogs/cross_fade_dialog.h"
+#include "editor/dialogs/effect_form_dialog.h"
+#include "editor/dialogs/equalizer_dialog.h"
 #include "editor/dialogs/envelope_dialog.h"
 #include "editor/dialogs/noise_repair_dialogs.h"
 #include "editor/dialogs/percent_preset_dialog.h"
@@ -61,6 +63,15 @@ constexpr EffectDialogBinding kDialogs[] = {
     {cmd::SpeedChange, askSpeedPitchPercent},
     {cmd::PitchChange, askSpeedPitchPercent},
     {cmd::ConvertSampleRate, askTargetRate},
+    // The delay and filter effects.
+    {cmd::Echo, askEffectForm},
+    {cmd::Reverb, askEffectForm},
+    {cmd::HighPass, askEffectForm},
+    {cmd::Equalizer, askEqualizer},
+    {cmd::Phaser, askEffectForm},
+    {cmd::Flanger, askEffectForm},
+    {cmd::Chorus, askEffectForm},
+    {cmd::Distortion, askEffectForm},
     // Noise reduction and click repair.
     {cmd::NoiseGating, askNoiseGate},
     {cmd::AutoSpectralSubtraction, askAutoSpectralSubtraction},

@@ -79,6 +79,9 @@ class Frame {
   void noteWorkingFolderChanged() { m_workingFolderChanged = true; }
   // Asks about unsaved changes; false when the user cancelled.
   bool closeDocument(DocumentWindow* document);
+  // The Tools menu's analysis windows for a file.
+  void showFrequencyAnalysis(DocumentWindow* document);
+  void showTemporalAnalysis(DocumentWindow* document);
 
  private:
   static LRESULT CALLBACK windowProc(HWND, UINT, WPARAM, LPARAM);
@@ -111,6 +114,13 @@ class Frame {
   // has been reported to the user when saveWithProgress returns.
   JobResult openWithProgress(const std::string& path, SoundBuffer& sound);
   JobResult saveWithProgress(const SoundBuffer& sound, const SinkRequest& request);
+
+  // Tags (frame_tags.cpp): read after a file opens, written after it is
+  // saved, edited with the tag dialog.
+  void editTags(DocumentWindow* document);
+  void readTagsAfterOpen(DocumentWindow* document);
+  bool writeTagsAfterSave(DocumentWindow* document, const std::string& path);
+  bool saveTagsOnly(DocumentWindow* document);
 
   // Edits.
   void onEditCommand(int id, DocumentWindow* document);

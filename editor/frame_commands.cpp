@@ -27,7 +27,7 @@ namespace {
 bool commandBuilt(int id) {
   switch (id) {
     case cmd::NewFile: case cmd::OpenFile: case cmd::CloseFile: case cmd::SaveFile: case cmd::SaveFileAs:
-    case cmd::Options: case cmd::Exit:
+    case cmd::Options: case cmd::Exit: case cmd::EditTags:
     case cmd::SelectAll: case cmd::SelectToStart: case cmd::SelectToEnd: case cmd::SelectSpecifiedTime:
     case cmd::MarkFirst: case cmd::MarkSecond: case cmd::RecallMarks: case cmd::GoToStart: case cmd::GoToEnd:
     case cmd::Play: case cmd::PlaySlow: case cmd::PlayNormal: case cmd::PlayFast: case cmd::Stop: case cmd::LoopPlay:
@@ -39,6 +39,8 @@ bool commandBuilt(int id) {
     case cmd::ShowMainToolbar: case cmd::ShowEffectsToolbar: case cmd::ShowCommandBar: case cmd::CommandBarLeft:
     case cmd::CommandBarRight: case cmd::About: case cmd::HelpContents:
     case cmd::GrabNoiseSample:
+      return true;
+    case cmd::Fft: case cmd::Tfft:
       return true;
     case cmd::Undo: case cmd::Redo: case cmd::Cut: case cmd::Copy: case cmd::CopyToNew: case cmd::Paste:
     case cmd::PasteFromClipboard: case cmd::PasteMix: case cmd::PasteMixFromClipboard: case cmd::Delete:
@@ -101,6 +103,7 @@ void Frame::onCommand(int id, int notification) {
     case cmd::CloseFile: closeDocument(document); return;
     case cmd::SaveFile: saveDocument(document); return;
     case cmd::SaveFileAs: saveDocumentAsDialog(document); return;
+    case cmd::EditTags: return editTags(document);
     case cmd::Options: return showOptions();
     case cmd::Exit: return exitProgram();
     case cmd::CloseAll: closeAll(); return;
@@ -154,6 +157,8 @@ void Frame::onCommand(int id, int notification) {
     case cmd::CommandBarRight: m_settings.setShowCommandBarLeft(false); break;
     case cmd::About: showAboutPanel(m_instance, m_window, 0); return;
     case cmd::HelpContents: openHelpContents(m_instance, m_window, m_dataFolder); return;
+    case cmd::Fft: return showFrequencyAnalysis(document);
+    case cmd::Tfft: return showTemporalAnalysis(document);
     default:
       if (!commandBuilt(id)) return;
       if (findEffectDescriptor(id)) return onEffectCommand(id, document);
@@ -173,7 +178,7 @@ void Frame::updateCommands() {
   for (int id : ids) {
     if (id >= cmd::WindowFirst && id <= cmd::WindowLast) continue;
     bool enabled = commandBuilt(id) && (!needsDocument(id) || haveDocument);
-    if (id == cmd::SaveFile && haveDocument) enabled = activeDocument()->modified() || !activeDocument()->hasName();
+    if (id == cmd::SaveFile && haveDocument) enabled = activeDocument()->modified() || activeDocument()->tagsModified() || !activeDocument()->hasName();
     if (id == cmd::Undo && haveDocument) enabled = activeDocument()->undoRing().canUndo();
     if (id == cmd::Redo && haveDocument) enabled = activeDocument()->undoRing().canRedo();
     if ((id == cmd::Paste || id == cmd::PasteMix) && m_clipboard.empty()) enabled = false;

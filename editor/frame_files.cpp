@@ -112,6 +112,7 @@ bool Frame::openFile(const std::string& requested) {
   if (openWithProgress(path, loaded) != JobResult::Done) return false;
   DocumentWindow* document = DocumentWindow::create(*this, std::move(loaded), name, path);
   if (!document) return false;
+  readTagsAfterOpen(document);  // tags
   documentCreated(document);
   m_fileUi->showHeldWarning();  // a file opened past damage
   if (m_settings.playWhenOpen()) m_playback->play(document, true);
@@ -121,6 +122,10 @@ bool Frame::openFile(const std::string& requested) {
 bool Frame::saveDocument(DocumentWindow* document) {
   if (!document) return false;
   if (!document->hasName()) return saveDocumentAsDialog(document);
+  // Only the tags changed: they are rewritten, the audio is not re-encoded.
+  if (!document->modified() && document->tagsModified() && canCarryTags(document->path()) &&
+      sys::fileExists(document->path()))
+    return saveTagsOnly(document);
   return saveDocumentAs(document, document->path(), true);
 }
 
@@ -139,6 +144,8 @@ bool Frame::saveDocumentAs(DocumentWindow* document, const std::string& requeste
     request.keepWidthOf = document->path();
   // On failure the document stays marked modified: nothing of it is lost.
   if (saveWithProgress(document->buffer(), request) != JobResult::Done) return false;
+  // Tags go into the saved file; the sound is saved even when they fail.
+  writeTagsAfterSave(document, path);
   document->setPath(path);
   document->setModified(false);
   // Every state kept for undo now differs from the file on disk.
@@ -224,7 +231,7 @@ JobResult Frame::saveWithProgress(const SoundBuffer& sound, const SinkRequest& r
 bool Frame::closeDocument(DocumentWindow* document) {
   if (!document) return true;
   m_playback->documentGone(document);
-  if (document->modified() || !document->hasName()) {
+  if (document->modified() || document->tagsModified() || !document->hasName()) {
     int answer = ui::showMessage(m_window, "Save changes to \"" + document->name() + "\"?", "Razavo",
                                  MB_YESNOCANCEL | MB_ICONQUESTION);
     if (answer == IDCANCEL) return false;

@@ -62,6 +62,9 @@ EnvelopeCurve fadeOutEnvelope();
 std::string envelopeFilePath(const std::string& dataFolder);
 EnvelopeCurve loadEnvelopeFile(const std::string& dataFolder);
 bool saveEnvelopeFile(const std::string& dataFolder, const EnvelopeCurve& curve);
+// A curve file at any path, read and defaulted the same way.
+EnvelopeCurve loadCurveFile(const std::string& path);
+bool saveCurveFile(const std::string& path, const EnvelopeCurve& curve);
 // The curve as bytes and back (count above 63 read as 64, decreasing
 // positions raised, pairs missing at the end dropped).
 std::vector<uint8_t> envelopeBytes(const EnvelopeCurve& curve);

@@ -119,24 +119,28 @@ EnvelopeCurve envelopeFromBytes(const std::vector<uint8_t>& bytes) {
 
 std::string envelopeFilePath(const std::string& dataFolder) { return sys::joinPath(dataFolder, "envelope.dat"); }
 
-bool saveEnvelopeFile(const std::string& dataFolder, const EnvelopeCurve& curve) {
+bool saveCurveFile(const std::string& path, const EnvelopeCurve& curve) {
   std::vector<uint8_t> bytes = envelopeBytes(curve);
-  sys::File file = sys::File::open(envelopeFilePath(dataFolder), sys::Access::ReadWrite, sys::Share::None,
-                                   sys::Disposition::CreateAlways);
+  sys::File file = sys::File::open(path, sys::Access::ReadWrite, sys::Share::None, sys::Disposition::CreateAlways);
   return file.isOpen() && file.write(bytes.data(), bytes.size()) == bytes.size();
 }
 
-EnvelopeCurve loadEnvelopeFile(const std::string& dataFolder) {
+EnvelopeCurve loadCurveFile(const std::string& path) {
   // The largest file that matters: a count byte and 64 pairs.
   std::vector<uint8_t> bytes(1 + 2 * kMaxEnvelopePoints);
-  sys::File file = sys::File::open(envelopeFilePath(dataFolder), sys::Access::Read, sys::Share::Read,
-                                   sys::Disposition::OpenExisting);
+  sys::File file = sys::File::open(path, sys::Access::Read, sys::Share::Read, sys::Disposition::OpenExisting);
   bytes.resize(file.isOpen() ? file.read(bytes.data(), bytes.size()) : 0);
   file.close();
   EnvelopeCurve curve = envelopeFromBytes(bytes);
   if (curve.points.empty()) {
     curve = flatEnvelope();
-    saveEnvelopeFile(dataFolder, curve);
+    saveCurveFile(path, curve);
   }
   return curve;
 }
+
+bool saveEnvelopeFile(const std::string& dataFolder, const EnvelopeCurve& curve) {
+  return saveCurveFile(envelopeFilePath(dataFolder), curve);
+}
+
+EnvelopeCurve loadEnvelopeFile(const std::string& dataFolder) { return loadCurveFile(envelopeFilePath(dataFolder)); }

@@ -119,3 +119,30 @@ using TagSet = std::vector<std::pair<std::string, std::string>>;
 bool readWaveTags(const std::string& path, TagSet& tags);
 bool readWaveTags(ByteSource& bytes, TagSet& tags);
 bool writeWaveTags(const std::string& path, const TagSet& tags);
+
+// An ID3v2 frame as it was read, in the version 2.3 layout, kept so that it
+// is written back byte for byte unless its value was edited (cover pictures,
+// private data, texts in other encodings).
+struct Id3Frame {
+  std::string id;  // four characters
+  uint16_t flags = 0;
+  std::vector<uint8_t> payload;
+};
+// The tags a document carries: the text values, and the ID3v2 frames of the
+// MP3 file it came from.
+struct FileTags {
+  TagSet values;
+  std::vector<Id3Frame> id3Frames;
+};
+// Only MP3 and WAVE files carry tags; others read and write nothing (false).
+bool canCarryTags(const std::string& path);
+bool readFileTags(const std::string& path, FileTags& tags);
+// MP3: ID3v1 always, and ID3v2 whenever ID3v1 alone would lose something;
+// the file is then rewritten through a new file beside it. False when the
+// file is left as it was.
+bool writeFileTags(const std::string& path, const FileTags& tags);
+// The same for a file written under another name that will become
+// targetPath (the temporary file of a save): targetPath's type decides.
+bool writeFileTagsAs(const std::string& path, const std::string& targetPath, const FileTags& tags);
+bool readMp3Tags(ByteSource& bytes, FileTags& tags);
+bool writeMp3Tags(const std::string& path, const FileTags& tags);

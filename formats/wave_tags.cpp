@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "formats/formats.h"
+#include "formats/tag_text.h"
 #include "sys/file.h"
 
 namespace {
@@ -50,6 +51,7 @@ struct ChunkScan {
   bool haveDispTitle = false;
   std::string dispTitle;
   std::vector<DispChunk> dispChunks;  // text DISP and blanked chunks only
+  std::vector<DispChunk> infoLists;   // LIST/INFO chunks
   // True when the chunks end exactly at the end of the file, or one pad byte
   // short of it; false when a chunk runs past the end or stray bytes follow.
   bool endsCleanly = false;
@@ -93,7 +95,10 @@ bool scanChunks(ByteSource& bytes, ChunkScan& scan) {
     const int64_t readableEnd = std::min(bodyEnd, fileBytes);
     if (idIs(header, "LIST") && readableEnd - bodyStart >= 4) {
       if (!bytes.readExact(header + 8, 4)) return false;
-      if (idIs(header + 8, "INFO")) scanInfoList(bytes, bodyStart + 4, readableEnd, scan);
+      if (idIs(header + 8, "INFO")) {
+        scanInfoList(bytes, bodyStart + 4, readableEnd, scan);
+        scan.infoLists.push_back({chunkStart, chunkBytes, false});
+      }
     } else if (idIs(header, "DISP")) {
       uint32_t type = kDispText;
       if (readableEnd - bodyStart >= 4) {
@@ -128,16 +133,6 @@ bool readRiffWaveHeader(ByteSource& bytes) {
          idIs(header + 8, "WAVE");
 }
 
-void setTag(TagSet& tags, const std::string& name, const std::string& value) {
-  for (auto& [tagName, tagValue] : tags) {
-    if (tagName == name) {
-      tagValue = value;
-      return;
-    }
-  }
-  tags.emplace_back(name, value);
-}
-
 // The first non-empty value of a tag, cut at any zero character.
 std::string tagValue(const TagSet& tags, const char* name) {
   for (const auto& [tagName, value] : tags)
@@ -166,9 +161,42 @@ void putLe32(std::vector<uint8_t>& out, uint32_t value) {
 
 void putId(std::vector<uint8_t>& out, const char* id) { out.insert(out.end(), id, id + 4); }
 
-// A LIST/INFO chunk of the tags that have text and that the file lacks; empty
-// when there are none.
-std::vector<uint8_t> makeInfoList(const TagSet& tags, const ChunkScan& scan) {
+// The text of the last item of an id in the file's lists, empty when none.
+std::string fileItem(const ChunkScan& scan, const char* id) {
+  for (auto found = scan.infoItems.rbegin(); found != scan.infoItems.rend(); ++found)
+    if (found->first == id) return found->second;
+  return {};
+}
+
+bool isWrittenItem(const std::string& id) {
+  for (const InfoItem& item : kInfoItems)
+    if (std::strcmp(item.tag, kTitle) != 0 && id == item.id) return true;
+  return false;
+}
+
+// True when tags give an item a value other than the one the file holds
+// (emptied values included), so that the lists must be written anew.
+bool changesAnItem(const TagSet& tags, const ChunkScan& scan) {
+  for (const InfoItem& item : kInfoItems) {
+    if (std::strcmp(item.tag, kTitle) == 0 || !hasTag(tags, item.tag)) continue;
+    const std::string old = trimmedTagText(fileItem(scan, item.id));
+    if (!old.empty() && old != tagValue(tags, item.tag)) return true;
+  }
+  return false;
+}
+
+void putItem(std::vector<uint8_t>& list, const char* id, const std::string& text) {
+  putId(list, id);
+  putLe32(list, static_cast<uint32_t>(text.size() + 1));
+  list.insert(list.end(), text.begin(), text.end());
+  list.push_back(0);
+  if (list.size() & 1) list.push_back(0);
+}
+
+// A LIST/INFO chunk of the tags that have text and that the file lacks, or
+// with replacing, of every tag with text and of the items of the old lists
+// that no tag stands for; empty when there are no items.
+std::vector<uint8_t> makeInfoList(const TagSet& tags, const ChunkScan& scan, bool replacing) {
   std::vector<uint8_t> list;
   putId(list, "LIST");
   putLe32(list, 0);  // filled in below
@@ -178,15 +206,19 @@ std::vector<uint8_t> makeInfoList(const TagSet& tags, const ChunkScan& scan) {
     if (std::strcmp(item.tag, kTitle) == 0) continue;
     const std::string text = tagValue(tags, item.tag);
     if (text.empty()) continue;
-    const bool present = std::any_of(scan.infoItems.begin(), scan.infoItems.end(),
-                                     [&](const auto& found) { return found.first == item.id; });
-    if (present) continue;
+    if (!replacing && !fileItem(scan, item.id).empty()) continue;
     anyItem = true;
-    putId(list, item.id);
-    putLe32(list, static_cast<uint32_t>(text.size() + 1));
-    list.insert(list.end(), text.begin(), text.end());
-    list.push_back(0);
-    if (list.size() & 1) list.push_back(0);
+    putItem(list, item.id, text);
+  }
+  if (replacing) {
+    std::vector<std::string> carried;
+    for (auto found = scan.infoItems.rbegin(); found != scan.infoItems.rend(); ++found) {
+      if (isWrittenItem(found->first) || std::find(carried.begin(), carried.end(), found->first) != carried.end())
+        continue;
+      carried.push_back(found->first);
+      anyItem = true;
+      putItem(list, found->first.c_str(), found->second);
+    }
   }
   if (!anyItem) return {};
   storeLe32(list.data() + 4, static_cast<uint32_t>(list.size() - 8));
@@ -219,15 +251,18 @@ bool readWaveTags(ByteSource& bytes, TagSet& tags) {
   if (!readRiffWaveHeader(bytes)) return false;
   ChunkScan scan;
   scanChunks(bytes, scan);
+  // Texts of nothing but blanks are no values.
+  auto set = [&](const char* name, const std::string& text) {
+    if (trimmedTagText(text).empty()) return false;
+    setTagValue(tags, name, text);
+    return true;
+  };
   for (const InfoItem& item : kInfoItems) {
-    if (std::strcmp(item.tag, kTitle) == 0 && scan.haveDispTitle && !scan.dispTitle.empty()) {
-      setTag(tags, kTitle, scan.dispTitle);
-      continue;
-    }
+    if (std::strcmp(item.tag, kTitle) == 0 && scan.haveDispTitle && set(kTitle, scan.dispTitle)) continue;
     // The last of repeated items wins.
     for (auto found = scan.infoItems.rbegin(); found != scan.infoItems.rend(); ++found) {
       if (found->first == item.id) {
-        setTag(tags, item.tag, found->second);
+        set(item.tag, found->second);
         break;
       }
     }
@@ -240,7 +275,8 @@ bool readWaveTags(const std::string& path, TagSet& tags) {
   return bytes && readWaveTags(*bytes, tags);
 }
 
-// Adds the tags the file lacks. Nothing is written when the file is not a
+// Adds the tags the file lacks, or when a tag changes one the file has,
+// writes a new list of them all. Nothing is written when the file is not a
 // RIFF WAVE file whose chunks end at its end (a chunk that runs past the end,
 // as in a recording never closed, would swallow appended chunks into its
 // data), or when the result would not fit the 32-bit RIFF size.
@@ -255,8 +291,19 @@ bool writeWaveTags(const std::string& path, const TagSet& tags) {
 
   std::vector<uint8_t> appended;
   if (scan.needsPad) appended.push_back(0);
-  const std::vector<uint8_t> list = makeInfoList(tags, scan);
-  appended.insert(appended.end(), list.begin(), list.end());
+  // A changed item makes a new list of every item; the old lists go the way
+  // of an old title: one of the same size is overwritten, the others blanked.
+  const bool replacing = changesAnItem(tags, scan);
+  const std::vector<uint8_t> list = makeInfoList(tags, scan, replacing);
+  const DispChunk* reusedList = nullptr;
+  std::vector<int64_t> toBlank;
+  if (replacing) {
+    for (const DispChunk& old : scan.infoLists)
+      if (!reusedList && !list.empty() && old.size + 8 == list.size()) reusedList = &old;
+    for (const DispChunk& old : scan.infoLists)
+      if (&old != reusedList) toBlank.push_back(old.start);
+  }
+  if (!reusedList) appended.insert(appended.end(), list.begin(), list.end());
 
   // The title goes into a DISP chunk of the same size if there is one (a live
   // one first, else a blanked one); every other text DISP is blanked so that
@@ -264,7 +311,6 @@ bool writeWaveTags(const std::string& path, const TagSet& tags) {
   const std::string title = tagValue(tags, kTitle);
   std::vector<uint8_t> disp;
   const DispChunk* reused = nullptr;
-  std::vector<int64_t> toBlank;
   if (!title.empty()) {
     disp = makeDisp(title);
     const uint32_t dispBytes = static_cast<uint32_t>(disp.size() - 8);
@@ -278,7 +324,7 @@ bool writeWaveTags(const std::string& path, const TagSet& tags) {
   }
 
   const bool appending = appended.size() > (scan.needsPad ? 1u : 0u);
-  if (!appending && !reused) return true;
+  if (!appending && !reused && !reusedList && toBlank.empty()) return true;
   const uint64_t finalBytes = static_cast<uint64_t>(fileBytes) + (appending ? appended.size() : 0);
   if (finalBytes - 8 > kMaxRiffSize) return false;
 
@@ -292,6 +338,7 @@ bool writeWaveTags(const std::string& path, const TagSet& tags) {
     }
   }
   if (written && reused) written = writeAt(file, reused->start, disp.data(), disp.size());
+  if (written && reusedList) written = writeAt(file, reusedList->start, list.data(), list.size());
   for (int64_t start : toBlank)
     if (written) written = writeAt(file, start, "    ", 4);
   if (written) {

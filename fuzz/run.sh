@@ -11,7 +11,7 @@ seconds=${1:-60}
 shift || true
 fuzzers=("$@")
 [ ${#fuzzers[@]} -gt 0 ] || fuzzers=(wave_fuzzer aiff_fuzzer au_fuzzer gsm_fuzzer raw_fuzzer wave_tags_fuzzer mp3_fuzzer
-  import_checks_fuzzer)
+  import_checks_fuzzer mp3_tags_fuzzer)
 
 corpus=$build/fuzz-corpus
 findings=$build/fuzz-findings
@@ -71,6 +71,15 @@ seed wave_tags_fuzzer "$tmp/t1.wav" "$tmp/w16.wav"
 sox -n -r 44100 -c 2 -t wav - synth 0.1 sine 440 2>/dev/null | lame --quiet -b 32 - "$tmp/m1.mp3"
 sox -n -r 8000 -c 1 -t wav - synth 0.2 sine 440 2>/dev/null | lame --quiet -V 9 --tt Tone --add-id3v2 - "$tmp/m2.mp3"
 seed mp3_fuzzer "$tmp/m1.mp3" "$tmp/m2.mp3"
+
+# Tagged MP3 files: version 2.4 with a picture (mutagen), version 2.3 with
+# ID3v1 (id3lib), and a hand-made version 2.2 tag.
+cp "$tmp/m1.mp3" "$tmp/t24.mp3" && cp "$tmp/m1.mp3" "$tmp/t23.mp3"
+head -c 64 "$tmp/g.gsm" > "$tmp/cover.jpg"
+(cd "$tmp" && mid3v2 -t Title -a Artist -T 3/12 -g Rock -c note --TXXX mood:calm -p cover.jpg:Front:3:image/jpeg t24.mp3)
+id3v2 -t Title -a Artist -g 17 -T 4 -c note "$tmp/t23.mp3"
+{ printf 'ID3\x02\x00\x00\x00\x00\x00\x1aTT2\x00\x00\x05\x00Song'; printf 'TCO\x00\x00\x05\x00(17)'; cat "$tmp/m1.mp3"; } > "$tmp/t22.mp3"
+seed mp3_tags_fuzzer "$tmp/t24.mp3" "$tmp/t23.mp3" "$tmp/t22.mp3"
 
 # What decoders leave behind: a finished WAVE, and one whose sizes were never
 # filled in (0xFFFFFFFF in the RIFF and data sizes).

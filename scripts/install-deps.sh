@@ -11,6 +11,7 @@ packages=(
   sox libsox-fmt-all lame flac vorbis-tools mpg123 libmpg123-dev espeak-ng
   pulseaudio pulseaudio-utils openssl python3 mscompress
   dpkg-dev autoconf automake libtool pkg-config debian-archive-keyring ffmpeg libbcg729-dev
+  id3v2 python3-mutagen
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-ugly gstreamer1.0-libav
 )
 

@@ -39,6 +39,22 @@ int runTool(const std::string& commandLine);
 // Runs a shell command line and returns what it printed on standard output.
 std::string toolOutput(const std::string& commandLine);
 
+// While it lives, no file of this process grows past the given size: writes
+// beyond it come back short, as on a full disk. Not active where the
+// platform has no such limit.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(int64_t bytes);
+  ~FileSizeLimit();
+  FileSizeLimit(const FileSizeLimit&) = delete;
+  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+  bool active() const { return m_active; }
+
+ private:
+  bool m_active = false;
+  int64_t m_old = 0;
+};
+
 std::vector<uint8_t> readAll(const std::string& path);
 bool writeAll(const std::string& path, const std::vector<uint8_t>& bytes);
 

@@ -175,8 +175,8 @@ void EnvelopeCurveControl::drawGrid(HDC dc, const CurvePlot& area) const {
   {
     ui::Pen grid(CreatePen(PS_SOLID, 1, kGrid));
     ui::SelectedObject selectedPen(dc, grid.get());
-    for (int quarter = 1; quarter < 4; ++quarter) {
-      const int x = positionToX(area, quarter * 255 / 4);
+    for (int position : m_gridPositions) {
+      const int x = positionToX(area, position);
       line(dc, x, top, x, bottom + 1);
     }
     for (int level : {64, 192}) line(dc, left, levelToY(area, level), right + 1, levelToY(area, level));
@@ -200,10 +200,15 @@ void EnvelopeCurveControl::drawGrid(HDC dc, const CurvePlot& area) const {
   label(dc, L"199%", {0, top - kHalfLine, labelRight, top + kHalfLine}, DT_RIGHT | DT_VCENTER);
   label(dc, L"0%", {0, bottom - kHalfLine, labelRight, bottom + kHalfLine}, DT_RIGHT | DT_VCENTER);
   const int textTop = bottom + 3, textBottom = bottom + kMarginBottom;
-  label(dc, L"Start", {left, textTop, left + 80, textBottom}, DT_LEFT | DT_TOP);
-  const int middle = positionToX(area, 128);
-  label(dc, L"50%", {middle - 40, textTop, middle + 40, textBottom}, DT_CENTER | DT_TOP);
-  label(dc, L"End", {right - 80, textTop, right + 1, textBottom}, DT_RIGHT | DT_TOP);
+  for (const AxisLabel& mark : m_axisLabels) {
+    const int x = positionToX(area, mark.position);
+    if (mark.position == 0)
+      label(dc, mark.text.c_str(), {left, textTop, left + 80, textBottom}, DT_LEFT | DT_TOP);
+    else if (mark.position == 255)
+      label(dc, mark.text.c_str(), {right - 80, textTop, right + 1, textBottom}, DT_RIGHT | DT_TOP);
+    else
+      label(dc, mark.text.c_str(), {x - 40, textTop, x + 40, textBottom}, DT_CENTER | DT_TOP);
+  }
   SetTextColor(dc, kUnity);
   label(dc, L"100%", {0, unityY - kHalfLine, labelRight, unityY + kHalfLine}, DT_RIGHT | DT_VCENTER);
 }
@@ -263,9 +268,9 @@ void EnvelopeCurveControl::onMouseMove(int x, int y) {
   const int hover = envelopePointAt(m_curve, area, x, y, kHitRadius);
   if (hover >= 0) {
     const auto& point = m_curve.points[static_cast<size_t>(hover)];
-    setReadout(envelopePointText(point.position, point.level));
+    setReadout(m_pointText(point.position, point.level));
   } else if (x >= area.left && x < area.left + area.width && y >= area.top && y < area.top + area.height) {
-    setReadout(envelopePointText(positionAtX(area, x), levelAtY(area, y)));
+    setReadout(m_pointText(positionAtX(area, x), levelAtY(area, y)));
   } else {
     setReadout(std::string());
   }
@@ -328,7 +333,7 @@ void EnvelopeCurveControl::select(int index) {
   InvalidateRect(m_window, nullptr, FALSE);
   if (index >= 0) {
     const auto& point = m_curve.points[static_cast<size_t>(index)];
-    setReadout(envelopePointText(point.position, point.level));
+    setReadout(m_pointText(point.position, point.level));
   }
 }
 

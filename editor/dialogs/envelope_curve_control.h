@@ -14,6 +14,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "editor/model/envelope_editing.h"
 #include "ui/gdi_objects.h"
@@ -34,6 +35,20 @@ class EnvelopeCurveControl {
   const EnvelopeCurve& curve() const { return m_curve; }
   // "Position 40 %   Level 100 %", or empty when the mouse is elsewhere.
   const std::string& readout() const { return m_readout; }
+  // For curves over another axis (the equalizer's frequencies): how a
+  // point reads, where the vertical grid lines go and the labels below
+  // (the one at 0 left-aligned, the one at 255 right-aligned).
+  using PointText = std::string (*)(int position, int level);
+  struct AxisLabel {
+    int position;
+    std::wstring text;
+  };
+  void setAxis(PointText pointText, std::vector<int> gridPositions, std::vector<AxisLabel> labels) {
+    m_pointText = pointText;
+    m_gridPositions = std::move(gridPositions);
+    m_axisLabels = std::move(labels);
+    InvalidateRect(m_window, nullptr, FALSE);
+  }
 
   // Made by the window when it is created, and gone with it.
   explicit EnvelopeCurveControl(HWND window) : m_window(window) {}
@@ -64,4 +79,7 @@ class EnvelopeCurveControl {
   POINT m_grabOffset{};     // from the mouse to the dragged point, in pixels
   bool m_tracking = false;  // asked to hear when the mouse leaves
   std::string m_readout;
+  PointText m_pointText = envelopePointText;
+  std::vector<int> m_gridPositions{63, 127, 191};  // quarters of the selection
+  std::vector<AxisLabel> m_axisLabels{{0, L"Start"}, {128, L"50%"}, {255, L"End"}};
 };

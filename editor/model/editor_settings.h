@@ -81,6 +81,15 @@ class EditorSettings {
   void setShowCommandBarLeft(bool value) { setFlag("ShowCommandBarLeft", value); }
   void setSoundOutDevice(int value) { setNumber("SoundOutDevice", value); }
 
+  // The analysis windows (section "Settings"): the time-frequency window's
+  // full range or 0 to 4,000 Hz, its vertical scroll position, its grid.
+  bool tfftFullZoomOn() const { return flag("TFFTFullZoomOn", true); }
+  int tfftVScroll() const { return number("TFFTVScroll", 0); }
+  bool gridToggle() const { return flag("GridToggle", true); }
+  void setTfftFullZoomOn(bool value) { setFlag("TFFTFullZoomOn", value); }
+  void setTfftVScroll(int value) { setNumber("TFFTVScroll", value); }
+  void setGridToggle(bool value) { setFlag("GridToggle", value); }
+
   // Section "MainWindow".
   int mainWidth() const { return number(kMainWindowSection, "Width", 740); }
   int mainHeight() const { return number(kMainWindowSection, "Height", 627); }

@@ -19,7 +19,7 @@
 #include "sys/settings_store.h"
 
 // An effect's stored values, in the order of its descriptor's `values`.
-constexpr size_t kMaxEffectValues = 3;
+constexpr size_t kMaxEffectValues = 4;
 using EffectValues = std::array<int32_t, kMaxEffectValues>;
 
 struct EffectPreset {

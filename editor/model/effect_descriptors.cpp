@@ -6,9 +6,11 @@
 
 #include "editor/command_ids.h"
 #include "editor/model/effect_descriptor.h"
+#include "editor/model/effect_forms.h"
 #include "editor/model/effect_presets.h"
 #include "editor/model/noise_repair_checks.h"
 #include "effects/amplitude_effects.h"
+#include "effects/delay_filter_effects.h"
 #include "effects/click_repair.h"
 #include "effects/noise_reduction.h"
 #include "effects/speed_pitch.h"
@@ -55,6 +57,22 @@ constexpr const EffectParameter* kPitchChangeValues[] = {&kConstSpeedPitchValue}
 constexpr const EffectParameter* kNoiseGateValues[] = {&kNoiseGateLevelValue};
 constexpr const EffectParameter* kAutoSpectralSubtractionValues[] = {&kSsNoiseThresholdValue};
 constexpr const EffectParameter* kClickRepairValues[] = {&kClickSensitivityValue, &kMaxClickLengthValue};
+
+// The delay and filter effects.
+constexpr const EffectParameter* kEchoValues[] = {&kEchoTimeValue, &kEchoGainValue};
+constexpr const EffectParameter* kReverbValues[] = {&kReverbLevelValue, &kReverbTimeValue};
+constexpr const EffectParameter* kHighPassValues[] = {&kLowCutFreqValue};
+constexpr const EffectParameter* kEqualizerValues[] = {&kEqPresetValue};
+constexpr const EffectParameter* kPhaserValues[] = {&kPhaserTimeValue, &kPhaserGainValue};
+constexpr const EffectParameter* kFlangerValues[] = {&kFlangerTimeValue, &kFlangerModValue, &kFlangerDepthValue,
+                                                     &kFlangerGainValue};
+constexpr const EffectParameter* kChorusValues[] = {&kChorusTimeValue, &kChorusModValue, &kChorusDepthValue,
+                                                    &kChorusGainValue};
+constexpr const EffectParameter* kDistortionValues[] = {&kDistortionDegreeValue, &kDistortionLevelValue};
+
+ModulatedDelayParams modulatedDelayOf(const EffectValues& values) {
+  return {values[0], values[1], values[2], values[3]};
+}
 
 using Selected = EffectScope;
 
@@ -183,6 +201,64 @@ const EffectDescriptor kEffects[] = {
     {cmd::ConvertToStereo, kConvertChannelsName, kConvertProgressText, "", Selected::WholeSound, false, {}, {},
      [](SoundBuffer& sound, const EffectRequest&, ProgressCallback* progress) {
        return runConvertChannels(sound, 2, progress);
+     }},
+    // The delay and filter effects.
+    {cmd::Echo, kEchoName, kEchoName, kPleaseWait, Selected::Selection, false, kEchoValues, echoPresets(),
+     [](SoundBuffer& sound, const EffectRequest& request, ProgressCallback* progress) {
+       const EchoParams params{request.values[0], request.values[1]};
+       return afterSelectionEffect(sound, request, echo(sound, request.start, request.end, params, progress));
+     }},
+    {cmd::Reverb, kReverbName, kReverbName, kPleaseWait, Selected::Selection, false, kReverbValues, reverbPresets(),
+     [](SoundBuffer& sound, const EffectRequest& request, ProgressCallback* progress) {
+       const ReverbParams params{request.values[0], request.values[1]};
+       return afterSelectionEffect(sound, request, reverb(sound, request.start, request.end, params, progress));
+     }},
+    {cmd::HighPass, kHighPassName, kHighPassJobName, kPleaseWait, Selected::Selection, false, kHighPassValues,
+     highPassPresets(),
+     [](SoundBuffer& sound, const EffectRequest& request, ProgressCallback* progress) {
+       const HighPassParams params{request.values[0]};
+       return afterSelectionEffect(sound, request, highPass(sound, request.start, request.end, params, progress));
+     }},
+    {cmd::Equalizer, kEqualizerName, "Equalizing", kPleaseWait, Selected::Selection, false, kEqualizerValues, {},
+     [](SoundBuffer& sound, const EffectRequest& request, ProgressCallback* progress) {
+       JobResult result = equalizer(sound, request.start, request.end, request.curve, progress);
+       return afterSelectionEffect(sound, request, result);
+     }},
+    {cmd::Phaser, kPhaserName, kPhaserName, kPleaseWait, Selected::Selection, false, kPhaserValues, phaserPresets(),
+     [](SoundBuffer& sound, const EffectRequest& request, ProgressCallback* progress) {
+       const PhaserParams params{request.values[0], request.values[1]};
+       return afterSelectionEffect(sound, request, phaser(sound, request.start, request.end, params, progress));
+     }},
+    {cmd::Flanger, kFlangerName, kFlangerName, kPleaseWait, Selected::Selection, false, kFlangerValues,
+     flangerPresets(),
+     [](SoundBuffer& sound, const EffectRequest& request, ProgressCallback* progress) {
+       JobResult result = modulatedDelay(sound, request.start, request.end, modulatedDelayOf(request.values),
+                                         kFlangerName, progress);
+       return afterSelectionEffect(sound, request, result);
+     }},
+    {cmd::Chorus, kChorusName, kChorusName, kPleaseWait, Selected::Selection, false, kChorusValues, chorusPresets(),
+     [](SoundBuffer& sound, const EffectRequest& request, ProgressCallback* progress) {
+       JobResult result = modulatedDelay(sound, request.start, request.end, modulatedDelayOf(request.values),
+                                         kChorusName, progress);
+       return afterSelectionEffect(sound, request, result);
+     }},
+    {cmd::Distortion, kDistortionName, kDistortionName, kPleaseWait, Selected::Selection, false, kDistortionValues,
+     distortionPresets(),
+     [](SoundBuffer& sound, const EffectRequest& request, ProgressCallback* progress) {
+       const DistortionParams params{request.values[0], request.values[1]};
+       return afterSelectionEffect(sound, request, distortion(sound, request.start, request.end, params, progress));
+     }},
+    {cmd::AmRadio, kAmRadioName, kAmRadioName, kPleaseWait, Selected::Selection, false, {}, {},
+     [](SoundBuffer& sound, const EffectRequest& request, ProgressCallback* progress) {
+       return afterSelectionEffect(sound, request, amRadio(sound, request.start, request.end, progress));
+     }},
+    {cmd::Telephone, kTelephoneName, kTelephoneName, kPleaseWait, Selected::Selection, false, {}, {},
+     [](SoundBuffer& sound, const EffectRequest& request, ProgressCallback* progress) {
+       return afterSelectionEffect(sound, request, telephone(sound, request.start, request.end, progress));
+     }},
+    {cmd::ReduceVocals, kReduceVocalsName, kReduceVocalsName, kPleaseWait, Selected::Selection, true, {}, {},
+     [](SoundBuffer& sound, const EffectRequest& request, ProgressCallback* progress) {
+       return afterSelectionEffect(sound, request, reduceVocals(sound, request.start, request.end, progress));
      }},
 };
 

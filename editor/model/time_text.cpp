@@ -62,6 +62,14 @@ std::string formatLengthMs(int64_t ms) {
   return text;
 }
 
+std::string formatTimeTenths(int64_t ms) {
+  uint64_t u = magnitude(ms);
+  char text[64];
+  std::snprintf(text, sizeof text, "%s%" PRIu64 ":%02" PRIu64 ":%02" PRIu64 ".%01" PRIu64, signOf(ms), u / 3600000,
+                u / 60000 % 60, u / 1000 % 60, u % 1000 / 100);
+  return text;
+}
+
 bool parseTimeText(const std::string& text, int64_t& ms) {
   size_t pos = text.find_first_not_of(" \t");
   size_t last = text.find_last_not_of(" \t");

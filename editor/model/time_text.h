@@ -12,6 +12,8 @@ std::string formatTimeMillis(int64_t ms);
 // both cut to the whole second.
 std::string formatLengthHms(int64_t ms);
 std::string formatLengthMs(int64_t ms);
+// "h:mm:ss.t", cut to the tenth, for the analysis windows' read-outs.
+std::string formatTimeTenths(int64_t ms);
 
 // Reads "h:mm:ss.xx", "m:ss.xxx", "ss.x" or plain seconds, with surrounding
 // blanks allowed. Fields after the first must be below 60; fraction digits

@@ -413,4 +413,43 @@ TEST(DamagedFiles, TagSizesBeyondTheFileReadOnlyWhatIsThere) {
   }
 }
 
+// ---- ID3 ----
+
+TEST(DamagedFiles, TruncatedId3TagsGivePrefixesOfTheirTextsAndAllocateLittle) {
+  // A version 2.3 tag of a title and a picture, claiming 256 MB of padding.
+  Bytes frames;
+  auto frame = [&](const char* id, const std::string& payload) {
+    putText(frames, id);
+    for (int shift = 24; shift >= 0; shift -= 8) frames.push_back(static_cast<uint8_t>(payload.size() >> shift));
+    frames.insert(frames.end(), {0, 0});
+    frames.insert(frames.end(), payload.begin(), payload.end());
+  };
+  frame("TIT2", std::string(1, '\0') + "Title");
+  frame("APIC", std::string("\0image/png\0\3\0", 14) + std::string(100, 'p'));
+  frame("TPE1", std::string(1, '\0') + "Somebody");
+  Bytes image = {'I', 'D', '3', 3, 0, 0, 0x7F, 0x7F, 0x7F, 0x7F};
+  image.insert(image.end(), frames.begin(), frames.end());
+  const Bytes audio = patternBytes(600);
+  image.insert(image.end(), audio.begin(), audio.end());
+  const TagSet whole = {{"TITLE", "Title"}, {"ARTIST", "Somebody"}};
+  for (size_t cut = 0; cut <= image.size(); ++cut) {
+    SCOPED_TRACE("cut to " + std::to_string(cut) + " bytes");
+    MemoryByteSource bytes(image.data(), cut);
+    FileTags tags;
+    AllocationWatch watch;
+    EXPECT_TRUE(readMp3Tags(bytes, tags));
+    EXPECT_LE(watch.largest(), kAllocationAllowance);
+    for (const auto& tag : tags.values) {
+      const auto found = std::find_if(whole.begin(), whole.end(), [&](const auto& t) { return t.first == tag.first; });
+      ASSERT_NE(found, whole.end()) << tag.first;
+      EXPECT_EQ(found->second.substr(0, tag.second.size()), tag.second) << tag.first;
+    }
+    if (cut == image.size()) {
+      EXPECT_EQ(tags.values, whole);
+      ASSERT_EQ(tags.id3Frames.size(), 3u);
+      EXPECT_EQ(tags.id3Frames[1].payload.size(), 114u);
+    }
+  }
+}
+
 }  // namespace

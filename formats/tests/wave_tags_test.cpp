@@ -95,6 +95,8 @@ TEST(WaveTags, ReadsInfoItemsAndTheTextDisp) {
        {{"TITLE", "display"}}},
       {"a picture DISP is no title", {dispChunk(8, "BM\x01\x02")}, {}},
       {"an empty item is no tag", {infoList({{"IART", ""}})}, {}},
+      {"texts are trimmed; blanks alone are no tag, and a blank DISP leaves the title to IPRD",
+       {dispChunk(1, "   "), infoList({{"IPRD", " p "}, {"IART", "  "}})}, {{"TITLE", "p"}}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -130,13 +132,48 @@ TEST(WaveTags, WritesTheMissingTagsAsAnInfoListAtTheEnd) {
   expected[4] = static_cast<uint8_t>(expected.size() - 8);
   EXPECT_EQ(testkit::readAll(file), expected);
 
-  // Tags the file has are left alone; the others follow in a second list.
-  ASSERT_TRUE(writeWaveTags(file, {{"ALBUM", "other"}, {"ARTIST", "someone"}, {"COMMENT", "odd"}}));
+  // Tags the file has with the same values are left alone; the others follow
+  // in a second list.
+  ASSERT_TRUE(writeWaveTags(file, {{"ALBUM", "y"}, {"ARTIST", "someone"}, {"COMMENT", "odd"}}));
   EXPECT_EQ(tagsOfFile(file), (TagSet{{"ARTIST", "someone"}, {"ALBUM", "y"}, {"COMMENT", "odd"}}));
   const Bytes after = testkit::readAll(file);
   EXPECT_EQ(riffSize(after), after.size() - 8);
+  EXPECT_EQ(after.size(), expected.size() + 4 + 8 + 16 + 12);
   ASSERT_TRUE(writeWaveTags(file, {{"ALBUM", "y"}, {"ARTIST", "someone"}}));
   EXPECT_EQ(testkit::readAll(file), after);
+}
+
+TEST(WaveTags, AChangedValueReplacesTheListsAndKeepsItemsNoTagStandsFor) {
+  testkit::ScratchFolder folder;
+  const std::string file = folder.file("changed.wav");
+  const Bytes oldList = infoList({{"INAM", "old album"}, {"ISFT", "recorder 1.0"}, {"IART", "artist"}});
+  const Bytes before = waveImage(kSamples, {oldList});
+  ASSERT_TRUE(testkit::writeAll(file, before));
+
+  // A new album and an emptied artist: the old list is blanked and a new one
+  // with every value, and the software item no tag stands for, follows.
+  ASSERT_TRUE(writeWaveTags(file, {{"ALBUM", "new album, longer"}, {"ARTIST", ""}, {"GENRE", "Speech"}}));
+  Bytes bytes = testkit::readAll(file);
+  const size_t oldListAt = before.size() - oldList.size();
+  EXPECT_EQ(textAt(bytes, oldListAt, 4), "    ");
+  EXPECT_EQ(Bytes(bytes.begin() + oldListAt + 4, bytes.begin() + before.size()),
+            Bytes(oldList.begin() + 4, oldList.end()));
+  const Bytes newList = infoList({{"INAM", "new album, longer"}, {"IGNR", "Speech"}, {"ISFT", "recorder 1.0"}});
+  EXPECT_EQ(Bytes(bytes.begin() + before.size(), bytes.end()), newList);
+  EXPECT_EQ(riffSize(bytes), bytes.size() - 8);
+  EXPECT_EQ(tagsOfFile(file), (TagSet{{"ALBUM", "new album, longer"}, {"GENRE", "Speech"}}));
+
+  // A change that keeps the list's size rewrites it where it is.
+  ASSERT_TRUE(writeWaveTags(file, {{"ALBUM", "NEW ALBUM, LONGER"}, {"GENRE", "Speech"}}));
+  const Bytes again = testkit::readAll(file);
+  ASSERT_EQ(again.size(), bytes.size());
+  EXPECT_EQ(tagsOfFile(file), (TagSet{{"ALBUM", "NEW ALBUM, LONGER"}, {"GENRE", "Speech"}}));
+
+  ZED_REQUIRE_TOOL("ffprobe");
+  const std::string shown = testkit::toolOutput("ffprobe -v error -show_entries format_tags -of flat " + file);
+  EXPECT_NE(shown.find("NEW ALBUM, LONGER"), std::string::npos) << shown;
+  EXPECT_NE(shown.find("recorder 1.0"), std::string::npos) << shown;
+  EXPECT_EQ(shown.find("old album"), std::string::npos) << shown;
 }
 
 TEST(WaveTags, KeepsOneTitleDispReusingChunksOfTheSameSize) {

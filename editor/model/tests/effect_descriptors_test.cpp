@@ -53,6 +53,9 @@ TEST(EffectDescriptors, EveryEffectCommandHasExactlyOneDescriptor) {
                                 cmd::DcOffset,        cmd::Reverse,         cmd::AutoTrim,        cmd::AutoGainControl,
                                 cmd::Compressor,      cmd::SpeedAndPitch,   cmd::SpeedChange,     cmd::PitchChange,
                                 cmd::ConvertSampleRate, cmd::ConvertToMono, cmd::ConvertToStereo,
+                                cmd::Echo,            cmd::Reverb,          cmd::HighPass,        cmd::Equalizer,
+                                cmd::Phaser,          cmd::Flanger,         cmd::Chorus,          cmd::Distortion,
+                                cmd::AmRadio,         cmd::Telephone,       cmd::ReduceVocals,
                                 // Noise reduction and click repair.
                                 cmd::NoiseGating, cmd::AutoSpectralSubtraction, cmd::SpectralSubtraction,
                                 cmd::AutoClickRepair, cmd::ManualClickRepair};
@@ -64,7 +67,7 @@ TEST(EffectDescriptors, EveryEffectCommandHasExactlyOneDescriptor) {
   }
   EXPECT_EQ(listed.size(), std::size(effectCommands));
   // Edits, and effects this build does not have, are not dispatched as effects.
-  for (int other : {cmd::Cut, cmd::Trim, cmd::AutoSplit, cmd::Echo, cmd::Equalizer, cmd::OpenFile, 0})
+  for (int other : {cmd::Cut, cmd::Trim, cmd::AutoSplit, cmd::OpenFile, 0})
     EXPECT_EQ(findEffectDescriptor(other), nullptr) << other;
 }
 
@@ -86,9 +89,10 @@ TEST(EffectDescriptors, StoredValuesHaveDefaultsInsideRangesTheStoredTypeHolds) 
       EXPECT_TRUE(keys.insert({value->section, value->key}).second) << "two effects store under one key";
     }
   }
-  // Amplify, Normalize, Cross Fade, Stereo Pan, Auto Trim, Compressor, 3 x speed/pitch; noise gate,
-  // auto spectral subtraction, auto click repair.
-  EXPECT_EQ(withValues, 12u);
+  // Amplify, Normalize, Cross Fade, Stereo Pan, Auto Trim, Compressor, 3 x speed/pitch; Echo, Reverb,
+  // High-Pass, Equalizer, Phaser, Flanger, Chorus, Distortion; noise gate, auto spectral subtraction,
+  // auto click repair.
+  EXPECT_EQ(withValues, 20u);
 }
 
 TEST(EffectDescriptors, StoredValuesReadInTheirDescriptorsOrderWithDefaultsAndStoredRange) {
@@ -131,7 +135,7 @@ TEST(EffectDescriptors, PresetsAreAcceptedByTheirEffectsRecordsAndDialogChecks) 
       for (size_t i = effect.values.size(); i < kMaxEffectValues; ++i) EXPECT_EQ(preset.values[i], 0);
     }
   }
-  EXPECT_EQ(withPresets, 5u);
+  EXPECT_EQ(withPresets, 12u);
   for (const EffectPreset& preset : effectOf(cmd::NoiseGating).presets)
     EXPECT_EQ(noiseGateLevelProblem(preset.values[0]), nullptr);
   for (const EffectPreset& preset : effectOf(cmd::AutoSpectralSubtraction).presets)
@@ -204,13 +208,13 @@ TEST(EffectDescriptors, ProgressDialogsShowEachEffectsOwnLines) {
   EXPECT_STREQ(effectOf(cmd::ConvertToStereo).name, "Convert Channels");
 }
 
-TEST(EffectDescriptors, OnlyStereoPanNeedsStereoAndOnlyTrimAndConversionsTakeTheWholeSound) {
+TEST(EffectDescriptors, OnlyPanAndVocalsNeedStereoAndOnlyTrimAndConversionsTakeTheWholeSound) {
   std::set<int> stereo, whole;
   for (const EffectDescriptor& effect : effectDescriptors()) {
     if (effect.needsStereo) stereo.insert(effect.command);
     if (effect.scope == EffectScope::WholeSound) whole.insert(effect.command);
   }
-  EXPECT_EQ(stereo, (std::set<int>{cmd::StereoPan}));
+  EXPECT_EQ(stereo, (std::set<int>{cmd::StereoPan, cmd::ReduceVocals}));
   EXPECT_EQ(whole, (std::set<int>{cmd::AutoTrim, cmd::ConvertSampleRate, cmd::ConvertToMono, cmd::ConvertToStereo}));
 }
 

@@ -31,10 +31,16 @@
 //                                             each control ID, a line each, then presses its Cancel
 //   razavo_driver dialog-click TITLE ID X Y [right | X2 Y2]  a click on control ID at fractions X, Y of its
 //                                             area (right button; or a drag on to X2, Y2)
+//   razavo_driver child CLASS [X Y]           for the frame's window of class CLASS: its title, and
+//                                             the text of its read-out line after the mouse moved to
+//                                             fractions X, Y of its client area
+//   razavo_driver child-click CLASS ID        presses button ID of that window
+//   razavo_driver child-maximize CLASS        maximizes that window in the frame
 // A dialog is a dialog box or the progress dialog, found by its title.
 
 #include <windows.h>
 #include <tlhelp32.h>
+#include <shellapi.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -213,6 +219,18 @@ int usage() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // The C runtime gives the arguments in the ANSI code page, which loses
+  // every character beyond it; the wide command line has them all (UTF-8 here).
+  std::vector<std::string> utf8Arguments;
+  std::vector<char*> utf8Pointers;
+  int wideCount = 0;
+  if (LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &wideCount)) {
+    for (int i = 0; i < wideCount; ++i) utf8Arguments.push_back(narrow(wide[i]));
+    LocalFree(wide);
+    for (std::string& argument : utf8Arguments) utf8Pointers.push_back(argument.data());
+    utf8Pointers.push_back(nullptr);
+    if (wideCount == argc) argv = utf8Pointers.data();
+  }
   if (argc < 2) return usage();
   std::string action = argv[1];
   if (action == "wait-frame") {
@@ -388,6 +406,41 @@ int main(int argc, char** argv) {
     EnumChildWindows(frameWindow, findControl, reinterpret_cast<LPARAM>(&search));
     if (!search.second) return 1;
     std::printf("%p\n", reinterpret_cast<void*>(SendMessageW(search.second, BM_GETIMAGE, IMAGE_BITMAP, 0)));
+    return 0;
+  }
+  if ((action == "child" && argc > 2) || (action == "child-click" && argc > 3) ||
+      (action == "child-maximize" && argc > 2)) {
+    SendMessageTimeoutW(frameWindow, WM_NULL, 0, 0, SMTO_NORMAL, 120000, nullptr);
+    HWND child = FindWindowExW(mdiClient(frameWindow), nullptr, widen(argv[2]).c_str(), nullptr);
+    if (!child) return 1;
+    if (action == "child-maximize") {
+      DWORD_PTR ignored = 0;
+      return SendMessageTimeoutW(mdiClient(frameWindow), WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(child), 0,
+                                 SMTO_NORMAL, 120000, &ignored)
+                 ? 0
+                 : 1;
+    }
+    if (action == "child-click") {
+      std::pair<int, HWND> search{std::atoi(argv[3]), nullptr};
+      EnumChildWindows(child, findControl, reinterpret_cast<LPARAM>(&search));
+      if (!search.second) return 1;
+      DWORD_PTR ignored = 0;
+      return SendMessageTimeoutW(search.second, BM_CLICK, 0, 0, SMTO_NORMAL, 120000, &ignored) ? 0 : 1;
+    }
+    wchar_t text[300] = {};
+    GetWindowTextW(child, text, 300);
+    std::printf("%s\n", narrow(text).c_str());
+    if (argc > 4) {
+      RECT box{};
+      GetClientRect(child, &box);
+      LPARAM at = MAKELPARAM(static_cast<int>(box.right * std::atof(argv[3])),
+                             static_cast<int>(box.bottom * std::atof(argv[4])));
+      SendMessageTimeoutW(child, WM_MOUSEMOVE, 0, at, SMTO_NORMAL, 120000, nullptr);
+      HWND readout = FindWindowExW(child, nullptr, L"STATIC", nullptr);
+      text[0] = 0;
+      if (readout) GetWindowTextW(readout, text, 300);
+      std::printf("%s\n", narrow(text).c_str());
+    }
     return 0;
   }
   if (action == "close") {

@@ -29,6 +29,8 @@ if [ ! -f "$mp3" ]; then
   lame --quiet -V 2 "$input" "$mp3"
 fi
 "$build/bench/mp3_bench" "$scratch" "$mp3"
+ninja -C "$build" -j2 encode_bench >/dev/null
+"$build/bench/encode_bench" "$scratch" "$input"
 ninja -C "$build" -j2 tags_bench >/dev/null
 "$build/bench/tags_bench" "$scratch" "$mp3"
 ninja -C "$build" -j2 import_bench >/dev/null

@@ -2,6 +2,8 @@
 
 #include "editor/frame.h"
 
+#include "net/install_on_demand.h"
+
 #include <commctrl.h>
 #include <shellapi.h>
 
@@ -46,6 +48,7 @@ Frame::Frame(HINSTANCE instance)
   m_formats.settings = m_store.get();
   m_formats.ui = m_fileUi.get();
   m_formats.dataFolder = m_dataFolder;
+  m_formats.findComponent = net::componentPath;
   loadKeys();
 }
 

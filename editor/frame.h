@@ -23,6 +23,7 @@ class DocumentWindow;
 class FrameControls;
 class PlaybackControl;
 class WindowsFileUi;
+struct SaveAsChoice;
 
 // The texts of a progress dialog: its title, and the two lines under it.
 struct ProgressLines {
@@ -98,16 +99,21 @@ class Frame {
   void newFile();
   void openFileDialog();
   bool saveDocument(DocumentWindow* document);
-  bool saveDocumentAs(DocumentWindow* document, const std::string& path);
+  // sameFormat: saved back in the file's own format (Ctrl+S), never made
+  // smaller; formatChosen: the user set the format's options in Save As.
+  bool saveDocumentAs(DocumentWindow* document, const std::string& path, bool sameFormat = false,
+                      bool formatChosen = false);
   bool saveDocumentAsDialog(DocumentWindow* document);
-  // The save dialog; empty when cancelled. With confirmReplace the question
-  // about an existing file is ours, asked again until the user settles.
-  std::string askSavePath(const std::string& initialName, const wchar_t* title, bool confirmReplace);
+  // The save dialog; an empty path when cancelled. With confirmReplace the
+  // question about an existing file is ours, asked again until the user
+  // settles. sound gives the format options its channels and rate.
+  SaveAsChoice askSavePath(const std::string& initialName, const wchar_t* title, bool confirmReplace,
+                           const SoundBuffer& sound);
   bool saveSoundAsDialog(const SoundBuffer& sound, const wchar_t* title);
   // A sound file read or written under the progress dialog. A failed save
   // has been reported to the user when saveWithProgress returns.
   JobResult openWithProgress(const std::string& path, SoundBuffer& sound);
-  JobResult saveWithProgress(const SoundBuffer& sound, const std::string& path);
+  JobResult saveWithProgress(const SoundBuffer& sound, const SinkRequest& request);
 
   // Tags (frame_tags.cpp): read after a file opens, written after it is
   // saved, edited with the tag dialog.

@@ -12,6 +12,8 @@
 #include "editor/dialogs/options_dialog.h"
 #include "editor/dialogs/select_time_dialog.h"
 #include "editor/document_window.h"
+#include "editor/encoder_component.h"
+#include "editor/save_as_dialog.h"
 #include "editor/frame.h"
 #include "editor/frame_controls.h"
 #include "editor/playback_control.h"
@@ -20,6 +22,7 @@
 #include "editor/model/recent_files.h"
 #include "editor/windows_file_ui.h"
 #include "editor/about_panel.h"
+#include "formats/extension.h"
 #include "formats/sound_file_io.h"
 #include "net/download_hosts.h"
 #include "net/shipped_installers.h"
@@ -51,10 +54,6 @@ const wchar_t kOpenFilter[] =
     L"*.act;*.rec;*.rcd;*.dct;*.dss;*.sri;*.ra;*.ram;*.rm;*.rmj\0"
     L"WAVE (*.wav)\0*.wav\0AIFF (*.aif;*.aiff)\0*.aif;*.aiff\0Sun AU (*.au)\0*.au\0GSM 6.10 (*.gsm)\0*.gsm\0"
     L"Dialogic VOX (*.vox)\0*.vox\0Raw audio (*.raw;*.snd)\0*.raw;*.snd\0All files (*.*)\0*.*\0";
-const wchar_t kSaveFilter[] =
-    L"WAVE (*.wav)\0*.wav\0AIFF (*.aif)\0*.aif\0Sun AU (*.au)\0*.au\0GSM 6.10 (*.gsm)\0*.gsm\0"
-    L"Dialogic VOX (*.vox)\0*.vox\0Raw audio (*.raw)\0*.raw\0";
-const char* kSaveExtensions[] = {".wav", ".aif", ".au", ".gsm", ".vox", ".raw"};
 
 }  // namespace
 
@@ -127,13 +126,24 @@ bool Frame::saveDocument(DocumentWindow* document) {
   if (!document->modified() && document->tagsModified() && canCarryTags(document->path()) &&
       sys::fileExists(document->path()))
     return saveTagsOnly(document);
-  return saveDocumentAs(document, document->path());
+  return saveDocumentAs(document, document->path(), true);
 }
 
-bool Frame::saveDocumentAs(DocumentWindow* document, const std::string& requested) {
+bool Frame::saveDocumentAs(DocumentWindow* document, const std::string& requested, bool sameFormat,
+                           bool formatChosen) {
   std::string path = fullPath(requested);
+  SinkRequest request;
+  request.path = path;
+  if (sameFormat) {
+    request.sameFormat = true;
+    request.channelsOverride = document->buffer().channels();
+  }
+  // A WAVE keeps the PCM width of the document's own WAVE file unless a
+  // format was picked for this save.
+  if (!formatChosen && document->hasName() && lowerExtension(document->path()) == ".wav")
+    request.keepWidthOf = document->path();
   // On failure the document stays marked modified: nothing of it is lost.
-  if (saveWithProgress(document->buffer(), path) != JobResult::Done) return false;
+  if (saveWithProgress(document->buffer(), request) != JobResult::Done) return false;
   // Tags go into the saved file; the sound is saved even when they fail.
   writeTagsAfterSave(document, path);
   document->setPath(path);
@@ -144,50 +154,49 @@ bool Frame::saveDocumentAs(DocumentWindow* document, const std::string& requeste
   return true;
 }
 
-std::string Frame::askSavePath(const std::string& initialName, const wchar_t* title, bool confirmReplace) {
+SaveAsChoice Frame::askSavePath(const std::string& initialName, const wchar_t* title, bool confirmReplace,
+                                const SoundBuffer& sound) {
   std::string initial = initialName;
   while (true) {
-    wchar_t path[MAX_PATH] = {};
-    std::wstring name = ui::widen(initial);
-    wcsncpy(path, name.c_str(), MAX_PATH - 1);
-    std::wstring folder = ui::widen(m_settings.lastFolder("SaveAsDir"));
-    OPENFILENAMEW dialog{};
-    dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = m_window;
-    dialog.lpstrFilter = kSaveFilter;
-    dialog.lpstrFile = path;
-    dialog.nMaxFile = MAX_PATH;
-    dialog.lpstrTitle = title;
-    dialog.lpstrDefExt = L"wav";
-    dialog.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
-    dialog.nFilterIndex =
-        static_cast<DWORD>(std::clamp(std::atoi(m_settings.lastFolder("SaveAsFormat").c_str()), 1, 6));
-    dialog.Flags = OFN_PATHMUSTEXIST | OFN_EXPLORER | OFN_HIDEREADONLY | (confirmReplace ? 0 : OFN_OVERWRITEPROMPT);
-    if (!GetSaveFileNameW(&dialog)) return {};
-    std::string chosen = ui::narrow(path);
-    if (sys::fileNameOf(chosen).find('.') == std::string::npos)
-      chosen += kSaveExtensions[std::clamp<int>(dialog.nFilterIndex, 1, 6) - 1];
-    m_settings.setLastFolder("SaveAsDir", sys::folderOf(chosen));
-    m_settings.setLastFolder("SaveAsFormat", std::to_string(dialog.nFilterIndex));
-    if (!confirmReplace || !sys::fileExists(chosen)) return chosen;
-    int answer = ui::showMessage(m_window,
-                                 "Another file with the same name already exists. Do you want to replace it?",
-                                 "Razavo", MB_YESNOCANCEL | MB_ICONQUESTION);
+    SaveAsDialogRequest request;
+    request.owner = m_window;
+    request.title = title;
+    request.initialName = initial;
+    request.initialFolder = m_settings.lastFolder("SaveAsDir");
+    request.filterIndex = std::atoi(m_settings.lastFolder("SaveAsFormat").c_str());
+    request.overwritePrompt = !confirmReplace;
+    request.channels = sound.channels();
+    request.sampleRate = sound.sampleRate();
+    request.settings = m_store.get();
+    request.dataFolder = m_dataFolder;
+    SaveAsChoice chosen = runSaveAsDialog(request);
+    if (chosen.path.empty()) return chosen;
+    m_settings.setLastFolder("SaveAsDir", sys::folderOf(chosen.path));
+    m_settings.setLastFolder("SaveAsFormat", std::to_string(chosen.filterIndex));
+    int answer = IDYES;
+    if (confirmReplace && sys::fileExists(chosen.path))
+      answer = ui::showMessage(m_window,
+                               "Another file with the same name already exists. Do you want to replace it?",
+                               "Razavo", MB_YESNOCANCEL | MB_ICONQUESTION);
+    // A playlist's MP3 is replaced only when the user agrees too.
+    if (answer == IDYES && !confirmCompanionReplace(m_window, chosen.path)) answer = IDNO;
     if (answer == IDYES) return chosen;
     if (answer == IDCANCEL) return {};
-    initial = sys::fileNameOf(chosen);
+    initial = sys::fileNameOf(chosen.path);
   }
 }
 
 bool Frame::saveDocumentAsDialog(DocumentWindow* document) {
   if (!document) return false;
-  std::string chosen = askSavePath(document->name(), nullptr, false);
-  return !chosen.empty() && saveDocumentAs(document, chosen);
+  SaveAsChoice chosen = askSavePath(document->name(), nullptr, false, document->buffer());
+  return !chosen.path.empty() && saveDocumentAs(document, chosen.path, false, chosen.formatChosen);
 }
 
 bool Frame::saveSoundAsDialog(const SoundBuffer& sound, const wchar_t* title) {
-  std::string chosen = askSavePath("", title, true);
-  return !chosen.empty() && saveWithProgress(sound, chosen) == JobResult::Done;
+  SaveAsChoice chosen = askSavePath("", title, true, sound);
+  SinkRequest request;
+  request.path = chosen.path;
+  return !chosen.path.empty() && saveWithProgress(sound, request) == JobResult::Done;
 }
 
 JobResult Frame::openWithProgress(const std::string& path, SoundBuffer& sound) {
@@ -202,11 +211,15 @@ JobResult Frame::openWithProgress(const std::string& path, SoundBuffer& sound) {
   });
 }
 
-JobResult Frame::saveWithProgress(const SoundBuffer& sound, const std::string& path) {
+JobResult Frame::saveWithProgress(const SoundBuffer& sound, const SinkRequest& request) {
+  const std::string& path = request.path;
+  // A missing encoder is offered for download first; its failure has its own message.
+  JobResult component = ensureEncoderComponent(m_window, path, *m_store);
+  if (component != JobResult::Done) return component;
   ui::ProgressDialog progress;
   JobResult result =
       progress.run(m_window, "Saving", "Saving \"" + sys::fileNameOf(path) + "\"",
-                   [&](ui::ProgressDialog& dialog) { return saveSoundFile(sound, path, m_formats, &dialog); });
+                   [&](ui::ProgressDialog& dialog) { return saveSoundFile(sound, request, m_formats, &dialog); });
   if (result == JobResult::Failed)
     ui::showMessage(m_window,
                     "Cannot save the file \"" + path +

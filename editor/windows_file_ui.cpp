@@ -11,7 +11,7 @@ const char* kCodecNames[] = {"Dialogic ADPCM", "G711 uLaw", "G711 aLaw", "16 bit
 
 class RawFormatDialog : public ui::Dialog {
  public:
-  RawFormatDialog(const std::string& path, RawFormat& format)
+  explicit RawFormatDialog(RawFormat& format)
       : ui::Dialog(ui::DialogTemplate("Raw Audio Settings", 200, 104)
                        .text(-1, "The layout of the raw file:", 8, 6, 184, 10)
                        .text(-1, "Codec:", 8, 22, 60, 10)
@@ -22,9 +22,7 @@ class RawFormatDialog : public ui::Dialog {
                        .radio(kStereo, "Stereo", 130, 56, 50, 10, false)
                        .defaultButton(IDOK, "OK", 86, 82, 50, 14)
                        .button(IDCANCEL, "Cancel", 142, 82, 50, 14)),
-        m_format(format) {
-    (void)path;
-  }
+        m_format(format) {}
 
  protected:
   bool onInit() override {
@@ -68,10 +66,12 @@ void WindowsFileUi::showHeldWarning() {
   ui::showMessage(m_owner, text, "Razavo", MB_OK | MB_ICONWARNING);
 }
 
-bool WindowsFileUi::chooseRawFormat(const std::string& path, RawFormat& format) {
+bool askRawFormat(HWND owner, RawFormat& format) {
   RawFormat chosen = format;
-  RawFormatDialog dialog(path, chosen);
-  if (dialog.runModal(m_owner) != IDOK) return false;
+  RawFormatDialog dialog(chosen);
+  if (dialog.runModal(owner) != IDOK) return false;
   format = chosen;
   return true;
 }
+
+bool WindowsFileUi::chooseRawFormat(const std::string&, RawFormat& format) { return askRawFormat(m_owner, format); }

@@ -5,6 +5,9 @@
 
 #include "formats/formats.h"
 
+// The raw-format dialog ("Raw Audio Settings"); false when the user cancels.
+bool askRawFormat(HWND owner, RawFormat& format);
+
 class WindowsFileUi final : public FileUi {
  public:
   void setOwner(HWND owner) { m_owner = owner; }

@@ -3,6 +3,7 @@
 // the dispatchers by extension, and the WAVE tag chunks.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <utility>
@@ -48,6 +49,16 @@ struct FormatContext {
   sys::SettingsStore* settings = nullptr;  // the program's settings
   FileUi* ui = nullptr;                    // null: no dialogs, errors unseen
   std::string dataFolder;                  // holds "WavCodec.wff"
+  // The program of an encoder component by its identifier ("mp3el"); empty
+  // when it is not installed. Null: no encoders.
+  std::function<std::string(const std::string& component)> findComponent = nullptr;
+  // Asked while a closing encoder sink waits for its program to end; false
+  // ends the program and fails the save. Null: wait without limit.
+  ProgressCallback* encoderWait = nullptr;
+  // Runs on each finished audio file before it replaces its target (the
+  // temporary file's path, the target's path), e.g. to write tags into it;
+  // false fails the save and leaves the target as it was.
+  std::function<bool(const std::string& temporaryPath, const std::string& targetPath)> finishAudioFile = nullptr;
   ImportHost* importer = nullptr;          // null: other formats are not imported
 };
 
@@ -62,6 +73,24 @@ OpenedSound openSoundFile(const std::string& path, const FormatContext& context)
 // the format is not available.
 SampleSinkRef createSoundFileSink(const std::string& path, int32_t sampleRate, int channels,
                                   const FormatContext& context);
+
+// What a save asks of the writer beyond the file's name.
+struct SinkRequest {
+  std::string path;        // the file's name, whose extension chooses the writer
+  std::string outputPath;  // where the bytes go (a file beside path); empty: path itself
+  // The sound's channel count, in place of the Ogg and FLAC settings' own; 0: theirs.
+  int channelsOverride = 0;
+  // Saving back in the file's own format: a FLAC keeps the sound's rate.
+  bool sameFormat = false;
+  // A WAVE file (the document's own) whose PCM width a saved WAVE keeps;
+  // empty, or not a PCM WAVE: the width of the stored choice.
+  std::string keepWidthOf;
+};
+SampleSinkRef createSoundFileSink(const SinkRequest& request, int32_t sampleRate, int channels,
+                                  const FormatContext& context);
+// The encoder component an extension needs ("mp3el" for ".mp3", and for the
+// playlists and feeds that write one); empty for the built-in writers.
+std::string encoderComponentFor(const std::string& extension);
 
 // The readers, on bytes. Each returns a source that carries its status; on
 // failure a SilenceSource with that status.

@@ -23,5 +23,12 @@ std::string damagedFileMessage(const std::string& path);
 // Writes the whole buffer to a sink chosen by the path's extension. Failed
 // when the sink could not be made or any write failed; the caller reports it
 // and keeps the document marked modified.
+// The sound goes to a new file beside the target, which replaces the target
+// in one step only once it is complete and checked (and finished by the
+// context's finishAudioFile); on failure or cancel that file is deleted and
+// the target is left as it was.
 JobResult saveSoundFile(const SoundBuffer& buffer, const std::string& path, const FormatContext& context,
+                        ProgressCallback* progress = nullptr);
+// The same with the request's overrides; its outputPath is not used.
+JobResult saveSoundFile(const SoundBuffer& buffer, const SinkRequest& request, const FormatContext& context,
                         ProgressCallback* progress = nullptr);

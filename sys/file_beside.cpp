@@ -9,7 +9,7 @@
 
 namespace sys {
 
-std::string createFileBeside(const std::string& target) {
+std::string createFileBeside(const std::string& target, const std::string& ending) {
   static std::atomic<unsigned> counter{0};
   std::string name = fileNameOf(target);
   if (name.empty()) return {};
@@ -19,7 +19,7 @@ std::string createFileBeside(const std::string& target) {
       (static_cast<unsigned long long>(counter.fetch_add(1)) << 48);
   for (int attempt = 0; attempt < 100; ++attempt) {
     seed = seed * 6364136223846793005ull + 1442695040888963407ull;
-    std::string candidate = "." + name + "." + std::to_string(seed >> 44) + ".tmp";
+    std::string candidate = "." + name + "." + std::to_string(seed >> 44) + ending;
     std::string path = folder.empty() ? candidate : joinPath(folder, candidate);
     File file = File::open(path, Access::ReadWrite, Share::None, Disposition::CreateNew);
     if (file.isOpen()) return path;

@@ -30,8 +30,9 @@ std::string folderOf(const std::string& path);
 bool replaceFile(const std::string& source, const std::string& target);
 // Creates a new, empty file in the folder of target, hidden from casual view
 // by its name (".<name>.<n>.tmp"), for writing what will replace target.
-// Its path, or empty on failure.
-std::string createFileBeside(const std::string& target);
+// Its path, or empty on failure. ending replaces ".tmp" for the programs that
+// choose their output's kind by its name (".tmp.m4a").
+std::string createFileBeside(const std::string& target, const std::string& ending = ".tmp");
 // Bytes free for the current user on the volume holding path, or -1.
 int64_t freeDiskSpace(const std::string& path);
 // The per-user application-data folder, empty when unknown.

@@ -46,13 +46,16 @@ bool Process::start(const std::string& commandLine, size_t pipeBytes, bool) {
   }
   if (pid == 0) {
     dup2(fds[0], 0);
+    setpgid(0, 0);  // a group of its own, so that terminate() reaches the shell's children
     execl("/bin/sh", "sh", "-c", commandLine.c_str(), static_cast<char*>(nullptr));
     _exit(127);
   }
   ::close(fds[0]);
   // A child that ends early must not kill us with SIGPIPE on the next write.
   signal(SIGPIPE, SIG_IGN);
+  setpgid(pid, pid);
   m_state->pid = pid;
+  m_state->group = true;
   m_state->input = fds[1];
   return true;
 }

@@ -116,4 +116,15 @@ TEST(Process, TheOwnerEndingClosesTheInputSoTheChildFinishes) {
   EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "last words");
 }
 
+TEST(Process, TerminateEndsAChildThatIsStillWaitingForInput) {
+  testkit::ScratchFolder scratch;
+  sys::Process child;
+  ASSERT_TRUE(child.start(copyInputInto(scratch.file("never.raw")), 65536, true));
+  ASSERT_EQ(child.writeInput("partial", 7), 7u);
+  EXPECT_FALSE(child.wait(100)) << "the child waits for the rest of its input";
+  child.terminate();
+  EXPECT_FALSE(child.running());
+  EXPECT_NE(child.exitCode(), 0);
+}
+
 }  // namespace

@@ -95,6 +95,15 @@ HWND findDialog(const std::wstring& title) {
   return dialog ? dialog : FindWindowW(L"LProgressDialog", title.c_str());
 }
 
+// A control of a dialog by id, also inside a panel of the dialog (the
+// Save As dialog's own controls sit in a child dialog).
+HWND dialogControl(HWND dialog, int id) {
+  if (HWND direct = GetDlgItem(dialog, id)) return direct;
+  std::pair<int, HWND> search{id, nullptr};
+  EnumChildWindows(dialog, findControl, reinterpret_cast<LPARAM>(&search));
+  return search.second;
+}
+
 HWND waitForDialog(const std::wstring& title, double seconds) {
   for (DWORD waited = 0;; waited += 100) {
     if (HWND dialog = findDialog(title)) return dialog;
@@ -139,8 +148,22 @@ int dialogAction(const std::string& action, int argc, char** argv) {
     return 1;
   }
   if (action == "dialog-wait") return 0;
+  if (action == "dialog-controls") {
+    // Every control of the dialog, nested ones too: id, class and text.
+    EnumChildWindows(
+        dialog,
+        [](HWND control, LPARAM) -> BOOL {
+          wchar_t className[64] = {}, text[128] = {};
+          GetClassNameW(control, className, 64);
+          GetWindowTextW(control, text, 128);
+          std::printf("%d %s %s\n", GetDlgCtrlID(control), narrow(className).c_str(), narrow(text).c_str());
+          return TRUE;
+        },
+        0);
+    return 0;
+  }
   int id = std::atoi(argv[3]);
-  HWND control = GetDlgItem(dialog, id);
+  HWND control = dialogControl(dialog, id);
   if (!control) {
     std::fprintf(stderr, "no control %d\n", id);
     return 1;
@@ -321,7 +344,7 @@ int main(int argc, char** argv) {
     double seconds = std::atof(argv[4]);
     for (DWORD waited = 0; waited <= seconds * 1000; waited += 100) {
       if (HWND dialog = findDialog(title)) {
-        if (HWND target = GetDlgItem(dialog, button)) {
+        if (HWND target = dialogControl(dialog, button)) {
           PostMessageW(target, BM_CLICK, 0, 0);
         } else {
           PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);

@@ -113,7 +113,9 @@ class Frame {
   // A sound file read or written under the progress dialog. A failed save
   // has been reported to the user when saveWithProgress returns.
   JobResult openWithProgress(const std::string& path, SoundBuffer& sound);
-  JobResult saveWithProgress(const SoundBuffer& sound, const SinkRequest& request);
+  // Tags, when given, are written into the finished file before it replaces
+  // the target; a tag write that fails fails the save.
+  JobResult saveWithProgress(const SoundBuffer& sound, const SinkRequest& request, const FileTags* tags = nullptr);
 
   // Tags (frame_tags.cpp): read after a file opens, written after it is
   // saved, edited with the tag dialog.

@@ -143,9 +143,9 @@ bool Frame::saveDocumentAs(DocumentWindow* document, const std::string& requeste
   if (!formatChosen && document->hasName() && lowerExtension(document->path()) == ".wav")
     request.keepWidthOf = document->path();
   // On failure the document stays marked modified: nothing of it is lost.
-  if (saveWithProgress(document->buffer(), request) != JobResult::Done) return false;
-  // Tags go into the saved file; the sound is saved even when they fail.
-  writeTagsAfterSave(document, path);
+  // The tags are written into the finished file before it replaces the target.
+  if (saveWithProgress(document->buffer(), request, &document->tags()) != JobResult::Done) return false;
+  document->setTagsModified(false);
   document->setPath(path);
   document->setModified(false);
   // Every state kept for undo now differs from the file on disk.
@@ -211,15 +211,20 @@ JobResult Frame::openWithProgress(const std::string& path, SoundBuffer& sound) {
   });
 }
 
-JobResult Frame::saveWithProgress(const SoundBuffer& sound, const SinkRequest& request) {
+JobResult Frame::saveWithProgress(const SoundBuffer& sound, const SinkRequest& request, const FileTags* tags) {
   const std::string& path = request.path;
+  FormatContext formats = m_formats;
+  if (tags && canCarryTags(path) && carriesAnyTag(*tags))
+    formats.finishAudioFile = [tags](const std::string& temporaryPath, const std::string& targetPath) {
+      return writeFileTagsAs(temporaryPath, targetPath, *tags);
+    };
   // A missing encoder is offered for download first; its failure has its own message.
   JobResult component = ensureEncoderComponent(m_window, path, *m_store);
   if (component != JobResult::Done) return component;
   ui::ProgressDialog progress;
   JobResult result =
       progress.run(m_window, "Saving", "Saving \"" + sys::fileNameOf(path) + "\"",
-                   [&](ui::ProgressDialog& dialog) { return saveSoundFile(sound, request, m_formats, &dialog); });
+                   [&](ui::ProgressDialog& dialog) { return saveSoundFile(sound, request, formats, &dialog); });
   if (result == JobResult::Failed)
     ui::showMessage(m_window,
                     "Cannot save the file \"" + path +

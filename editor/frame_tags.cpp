@@ -43,9 +43,8 @@ bool Frame::writeTagsAfterSave(DocumentWindow* document, const std::string& path
     return true;
   }
   const FileTags& tags = document->tags();
-  const bool anyValue = std::any_of(tags.values.begin(), tags.values.end(), [](const auto& tag) { return !tag.second.empty(); });
   // A file saved anew carries no tags: nothing to write when there are none.
-  if (!anyValue && tags.id3Frames.empty() && !document->tagsModified()) return true;
+  if (!carriesAnyTag(tags) && !document->tagsModified()) return true;
   const bool written = writeFileTags(path, tags);
   document->setTagsModified(!written);
   if (!written) reportTagsNotWritten(m_window, path);

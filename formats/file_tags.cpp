@@ -1,11 +1,18 @@
 // Tags by file type: only MP3 and WAVE files carry them.
 
+#include <algorithm>
+
 #include "formats/extension.h"
 #include "formats/formats.h"
 
 bool canCarryTags(const std::string& path) {
   const std::string extension = lowerExtension(path);
   return extension == ".mp3" || extension == ".wav";
+}
+
+bool carriesAnyTag(const FileTags& tags) {
+  return !tags.id3Frames.empty() ||
+         std::any_of(tags.values.begin(), tags.values.end(), [](const auto& tag) { return !tag.second.empty(); });
 }
 
 bool readFileTags(const std::string& path, FileTags& tags) {

@@ -136,6 +136,8 @@ struct FileTags {
 };
 // Only MP3 and WAVE files carry tags; others read and write nothing (false).
 bool canCarryTags(const std::string& path);
+// True when the tags hold a value or a kept ID3v2 frame.
+bool carriesAnyTag(const FileTags& tags);
 bool readFileTags(const std::string& path, FileTags& tags);
 // MP3: ID3v1 always, and ID3v2 whenever ID3v1 alone would lose something;
 // the file is then rewritten through a new file beside it. False when the

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_input.h"
 #include "bench/bench_support.h"
 #include "core/core.h"
 #include "effects/delay_filter_effects.h"
@@ -39,13 +40,7 @@ int main(int argc, char** argv) {
       startBench(argc, argv, "delay_filter_bench", "input.wav", "delay-filter-blocks");
   if (!start) return 2;
   SoundBuffer sound;
-  if (loadSoundFile(start->input, FormatContext{}, sound) != JobResult::Done) {
-    std::fprintf(stderr, "cannot load %s\n", start->input.c_str());
-    return 1;
-  }
-  const int32_t frames = sound.totalFrames();
-  std::printf("input: %s, %d frames (%.1f min) at %d Hz, %d channels\n\n", start->input.c_str(), frames,
-              frames / 60.0 / sound.sampleRate(), sound.sampleRate(), sound.channels());
+  if (!loadBenchInput(start->input, sound)) return 1;
 
   // The equalizer's curve, and the same filter's taps for sox.
   const EnvelopeCurve curve{{{0, 128}, {100, 200}, {160, 60}, {210, 150}, {255, 90}}};

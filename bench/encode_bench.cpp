@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "bench/bench_input.h"
 #include "bench/bench_support.h"
 #include "formats/formats.h"
 #include "formats/sound_file_io.h"
@@ -39,12 +40,7 @@ int main(int argc, char** argv) {
   const std::optional<BenchStart> start = startBench(argc, argv, "encode_bench", "input.wav", "blocks");
   if (!start) return 2;
   SoundBuffer sound;
-  if (loadSoundFile(start->input, FormatContext{}, sound) != JobResult::Done) {
-    std::fprintf(stderr, "cannot load %s\n", start->input.c_str());
-    return 1;
-  }
-  std::printf("input: %s, %lld frames, %d channels\n", start->input.c_str(),
-              static_cast<long long>(sound.totalFrames()), sound.channels());
+  if (!loadBenchInput(start->input, sound)) return 1;
 
   auto settings = sys::makeMemorySettingsStore();
   // The defaults of a stereo save: MP3 128 kbps CBR, high quality, joint

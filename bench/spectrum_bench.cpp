@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "bench/bench_input.h"
 #include "bench/bench_support.h"
 #include "core/core.h"
 #include "effects/spectrogram.h"
@@ -29,13 +30,8 @@ int main(int argc, char** argv) {
   const std::optional<BenchStart> start = startBench(argc, argv, "spectrum_bench", "input.wav", "spectrum-blocks");
   if (!start) return 2;
   SoundBuffer sound;
-  if (loadSoundFile(start->input, FormatContext{}, sound) != JobResult::Done) {
-    std::fprintf(stderr, "cannot load %s\n", start->input.c_str());
-    return 1;
-  }
+  if (!loadBenchInput(start->input, sound)) return 1;
   const int32_t frames = sound.totalFrames();
-  std::printf("input: %s, %d frames (%.1f min) at %d Hz, %d channels\n\n", start->input.c_str(), frames,
-              frames / 60.0 / sound.sampleRate(), sound.sampleRate(), sound.channels());
 
   // Each row: ours and sox with pictures of the same number of columns and
   // transforms of the same length over the whole file, both channels.

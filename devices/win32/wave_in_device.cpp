@@ -9,23 +9,15 @@
 #include <vector>
 
 #include "devices/wave_in_device.h"
+#include "devices/win32/wave_device_common.h"
 #include "sys/threads.h"
 #include "sys/win32/wide_text.h"
 
 namespace {
 
-UINT deviceIdOf(uint32_t deviceNumber) { return deviceNumber == 0 ? WAVE_MAPPER : deviceNumber - 1; }
-
-DeviceStatus statusOf(MMRESULT result) {
-  switch (result) {
-    case MMSYSERR_NOERROR: return DeviceStatus::Ok;
-    case MMSYSERR_BADDEVICEID:
-    case MMSYSERR_NODRIVER: return DeviceStatus::NoDevice;
-    case WAVERR_BADFORMAT: return DeviceStatus::BadFormat;
-    case MMSYSERR_ALLOCATED: return DeviceStatus::Busy;
-    default: return DeviceStatus::Failed;
-  }
-}
+using wave_device::deviceIdOf;
+using wave_device::statusOf;
+using wave_device::waveFormatOf;
 
 class SystemWaveInDevice final : public WaveInDevice {
  public:
@@ -40,13 +32,7 @@ class SystemWaveInDevice final : public WaveInDevice {
 
   DeviceStatus open(uint32_t deviceNumber, const PcmFormat& format, bool mapped, sys::Event& bufferDone) override {
     if (m_handle) close();
-    WAVEFORMATEX wave{};
-    wave.wFormatTag = WAVE_FORMAT_PCM;
-    wave.nChannels = static_cast<WORD>(format.channels);
-    wave.nSamplesPerSec = static_cast<DWORD>(format.sampleRate);
-    wave.wBitsPerSample = 16;
-    wave.nBlockAlign = static_cast<WORD>(format.blockAlign());
-    wave.nAvgBytesPerSec = static_cast<DWORD>(format.bytesPerSecond());
+    WAVEFORMATEX wave = waveFormatOf(format);
     DWORD flags = CALLBACK_EVENT | (mapped ? WAVE_MAPPED : 0);
     HWAVEIN handle = nullptr;
     MMRESULT result = waveInOpen(&handle, deviceIdOf(deviceNumber), &wave,

@@ -9,26 +9,18 @@
 #include <vector>
 
 #include "devices/wave_out_device.h"
+#include "devices/win32/wave_device_common.h"
 #include "sys/threads.h"
 #include "sys/win32/wide_text.h"
 
 namespace {
 
+using wave_device::deviceIdOf;
+using wave_device::statusOf;
+using wave_device::waveFormatOf;
+
 // Loops of a held block: as many as waveOut counts, ended by a reset.
 constexpr DWORD kEndlessLoops = 0x7fffffff;
-
-UINT deviceIdOf(uint32_t deviceNumber) { return deviceNumber == 0 ? WAVE_MAPPER : deviceNumber - 1; }
-
-DeviceStatus statusOf(MMRESULT result) {
-  switch (result) {
-    case MMSYSERR_NOERROR: return DeviceStatus::Ok;
-    case MMSYSERR_BADDEVICEID:
-    case MMSYSERR_NODRIVER: return DeviceStatus::NoDevice;
-    case WAVERR_BADFORMAT: return DeviceStatus::BadFormat;
-    case MMSYSERR_ALLOCATED: return DeviceStatus::Busy;
-    default: return DeviceStatus::Failed;
-  }
-}
 
 class SystemWaveOutDevice final : public WaveOutDevice {
  public:
@@ -43,13 +35,7 @@ class SystemWaveOutDevice final : public WaveOutDevice {
 
   DeviceStatus open(uint32_t deviceNumber, const PcmFormat& format, bool mapped, sys::Event& blockDone) override {
     if (m_handle) close();
-    WAVEFORMATEX wave{};
-    wave.wFormatTag = WAVE_FORMAT_PCM;
-    wave.nChannels = static_cast<WORD>(format.channels);
-    wave.nSamplesPerSec = static_cast<DWORD>(format.sampleRate);
-    wave.wBitsPerSample = 16;
-    wave.nBlockAlign = static_cast<WORD>(format.blockAlign());
-    wave.nAvgBytesPerSec = static_cast<DWORD>(format.bytesPerSecond());
+    WAVEFORMATEX wave = waveFormatOf(format);
     DWORD flags = CALLBACK_EVENT | (mapped ? WAVE_MAPPED : 0);
     HWAVEOUT handle = nullptr;
     MMRESULT result = waveOutOpen(&handle, deviceIdOf(deviceNumber), &wave,

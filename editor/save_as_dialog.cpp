@@ -36,9 +36,9 @@ struct HookState {
 
 // The format the dialog points at: the typed name's extension, else the type list's.
 std::string currentExtension(HWND fileDialog) {
-  wchar_t spec[MAX_PATH] = {};
-  SendMessageW(fileDialog, CDM_GETSPEC, MAX_PATH, reinterpret_cast<LPARAM>(spec));
-  std::string typed = lowerExtension(ui::narrow(spec));
+  wchar_t typedName[MAX_PATH] = {};
+  SendMessageW(fileDialog, CDM_GETSPEC, MAX_PATH, reinterpret_cast<LPARAM>(typedName));
+  std::string typed = lowerExtension(ui::narrow(typedName));
   for (const char* known : kSaveExtensions)
     if (typed == known) return typed;
   LRESULT type = SendDlgItemMessageW(fileDialog, cmb1, CB_GETCURSEL, 0, 0);

@@ -26,7 +26,7 @@ class FakeMediaObject : public MediaObjectPort {
   bool processInPlace(uint8_t* data, uint32_t bytes) override {
     calls += "inplace " + std::to_string(bytes) + ";";
     auto* pcm = reinterpret_cast<int16_t*>(data);
-    for (uint32_t i = 0; i < bytes / 2; ++i) pcm[i] = static_cast<int16_t>(std::max(-32767, -pcm[i]));
+    for (uint32_t i = 0; i < bytes / 2; ++i) pcm[i] = static_cast<int16_t>(std::min(32767, -pcm[i]));
     return true;
   }
   // Keeps every input until it holds two, then gives both back at once.

@@ -30,6 +30,7 @@ struct ProgressLines {
   std::string title;
   std::string line1;
   std::string line2;
+  std::string failure;  // the message of a failed run; empty for the general one
 };
 
 class Frame {
@@ -133,6 +134,9 @@ class Frame {
                const std::function<EditResult(ProgressCallback*)>& operation);
   void afterEdit(DocumentWindow* document, int32_t leadInFrames);
   void onEffectCommand(int id, DocumentWindow* document);
+  // "VST Plugins..." and "DirectX Effects...": the plug-in dialog, then the
+  // chosen effect over the selection.
+  void onPluginCommand(int id, DocumentWindow* document);
   // Keeps the selection's noise for the noise-sample subtraction; the
   // document does not change.
   void grabNoiseSample(DocumentWindow* document);

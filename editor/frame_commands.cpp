@@ -42,6 +42,8 @@ bool commandBuilt(int id) {
       return true;
     case cmd::Fft: case cmd::Tfft:
       return true;
+    case cmd::DirectX: case cmd::Vst:
+      return true;
     case cmd::Record: case cmd::RecordButton:
       return true;
     case cmd::Undo: case cmd::Redo: case cmd::Cut: case cmd::Copy: case cmd::CopyToNew: case cmd::Paste:
@@ -167,6 +169,7 @@ void Frame::onCommand(int id, int notification) {
     default:
       if (!commandBuilt(id)) return;
       if (findEffectDescriptor(id)) return onEffectCommand(id, document);
+      if (id == cmd::DirectX || id == cmd::Vst) return onPluginCommand(id, document);
       if (id >= cmd::Undo && id <= cmd::AutoSplit) return onEditCommand(id, document);
       return;  // commands of features this build does not have
   }

@@ -73,8 +73,10 @@ bool Frame::runEdit(DocumentWindow* document, const char* label, const ProgressL
                       "Razavo", MB_OK | MB_ICONINFORMATION);
       return false;
     case EditStatus::Failed:
-      ui::showMessage(m_window, "The edit could not be completed: the audio could not be converted or written. "
-                                "Check the free space of the working folder's drive.",
+      ui::showMessage(m_window,
+                      !lines.failure.empty() ? lines.failure
+                                             : "The edit could not be completed: the audio could not be converted "
+                                               "or written. Check the free space of the working folder's drive.",
                       "Error", MB_OK | MB_ICONERROR);
       return false;
     default: return false;

@@ -10,6 +10,7 @@
 #include "editor/dialogs/new_file_dialog.h"
 #include "editor/frame.h"
 #include "editor/model/recent_files.h"
+#include "ui/folder_browser.h"
 #include "ui/text.h"
 
 namespace {
@@ -157,18 +158,10 @@ class AudioPage : public OptionsPage {
   }
   void onCommand(int id, int) override {
     if (id != kBrowse) return;
-    BROWSEINFOW browse{};
-    browse.hwndOwner = handle();
-    browse.lpszTitle = L"Locate folder:";
-    browse.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
-    if (PIDLIST_ABSOLUTE chosen = SHBrowseForFolderW(&browse)) {
-      wchar_t path[MAX_PATH];
-      if (SHGetPathFromIDListW(chosen, path)) {
-        setText(kWorkingFolder, ui::narrow(path));
-        setCheck(kOwnFolder, true);
-        setCheck(kDefaultFolder, false);
-      }
-      CoTaskMemFree(chosen);
+    if (std::optional<std::string> folder = ui::browseForFolder(handle(), "Locate folder:")) {
+      setText(kWorkingFolder, *folder);
+      setCheck(kOwnFolder, true);
+      setCheck(kDefaultFolder, false);
     }
   }
 

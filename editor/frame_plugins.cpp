@@ -10,7 +10,7 @@
 
 #include "editor/command_ids.h"
 #include "editor/dialogs/plugin_dialogs.h"
-#include "editor/directx_effects.h"
+#include "effects/win32/directx_effects.h"
 #include "editor/document_window.h"
 #include "editor/frame.h"
 #include "editor/playback_control.h"

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "editor/dialogs/plugin_dialogs.h"
-#include "editor/directx_effects.h"
+#include "effects/win32/directx_effects.h"
 #include "ui/dialog.h"
 
 namespace {

@@ -1,5 +1,7 @@
-#include "editor/directx_effects.h"
+#include "effects/win32/directx_effects.h"
 
+#include <mmsystem.h>
+#include <mmreg.h>
 #include <dmo.h>
 #include <mediaobj.h>
 #include <ocidl.h>
@@ -12,7 +14,7 @@
 
 #include "sys/library.h"
 #include "sys/win32/com_pointer.h"
-#include "ui/text.h"
+#include "sys/win32/wide_text.h"
 
 using sys::win32::ComPointer;
 
@@ -195,7 +197,7 @@ std::vector<DirectXEffectEntry> listDirectXEffects() {
   WCHAR* name = nullptr;
   DWORD fetched = 0;
   while (found->Next(1, &classId, &name, &fetched) == S_OK && fetched == 1) {
-    effects.push_back({classId, name ? ui::narrow(name) : std::string()});
+    effects.push_back({classId, name ? sys::win32::narrow(name) : std::string()});
     CoTaskMemFree(name);
     name = nullptr;
   }

@@ -30,7 +30,6 @@ struct ProgressLines {
   std::string title;
   std::string line1;
   std::string line2;
-  std::string failure;  // the message of a failed run; empty for the general one
 };
 
 class Frame {
@@ -130,8 +129,9 @@ class Frame {
   // An empty progress title runs the operation without a progress dialog.
   bool runEdit(DocumentWindow* document, const char* label, const std::string& progressTitle,
                const std::function<EditResult(ProgressCallback*)>& operation);
+  // failure: the message of a failed run, when it has one of its own.
   bool runEdit(DocumentWindow* document, const char* label, const ProgressLines& progress,
-               const std::function<EditResult(ProgressCallback*)>& operation);
+               const std::function<EditResult(ProgressCallback*)>& operation, const char* failure = nullptr);
   void afterEdit(DocumentWindow* document, int32_t leadInFrames);
   void onEffectCommand(int id, DocumentWindow* document);
   // "VST Plugins..." and "DirectX Effects...": the plug-in dialog, then the

@@ -50,7 +50,7 @@ bool Frame::runEdit(DocumentWindow* document, const char* label, const std::stri
 }
 
 bool Frame::runEdit(DocumentWindow* document, const char* label, const ProgressLines& lines,
-                    const std::function<EditResult(ProgressCallback*)>& operation) {
+                    const std::function<EditResult(ProgressCallback*)>& operation, const char* failure) {
   m_playback->stop();
   UndoState before = document->captureState();
   EditResult result;
@@ -74,9 +74,9 @@ bool Frame::runEdit(DocumentWindow* document, const char* label, const ProgressL
       return false;
     case EditStatus::Failed:
       ui::showMessage(m_window,
-                      !lines.failure.empty() ? lines.failure
-                                             : "The edit could not be completed: the audio could not be converted "
-                                               "or written. Check the free space of the working folder's drive.",
+                      failure ? failure
+                              : "The edit could not be completed: the audio could not be converted or written. "
+                                "Check the free space of the working folder's drive.",
                       "Error", MB_OK | MB_ICONERROR);
       return false;
     default: return false;

@@ -52,12 +52,13 @@ void Frame::onPluginCommand(int id, DocumentWindow* document) {
   const int32_t start = view.selectionStart;
   const int32_t end = view.selectionEnd;
   runEdit(document, command.undoName,
-          ProgressLines{command.progressTitle, command.progressTitle, "Please wait...", command.failure},
+          ProgressLines{command.progressTitle, command.progressTitle, "Please wait..."},
           [&](ProgressCallback* progress) {
             JobResult result = runFilter(sound, start, end, command.undoName, stage, progress);
             const int32_t length = sound.totalFrames();
             const int32_t selectionEnd = std::min(end, length);
             return EditResult{statusOf(result), Selection{std::min(start, length), selectionEnd, selectionEnd},
                               sound.sampleRate()};
-          });
+          },
+          command.failure);
 }

@@ -46,6 +46,7 @@ class VstPluginDialog : public ui::Dialog {
         if (code == CBN_SELCHANGE) m_opened.reset();
         return;
       case kSettings:
+        folderTyped();
         if (VstPlugin* plugin = openChosen()) showVstConfiguration(handle(), *plugin);
         return;
       case IDOK:

@@ -3,7 +3,8 @@
 // outputs as ZED_GAIN_CHANNELS, and a log of every request the host sends
 // and every block it processes, which the tests read through
 // zedGainPluginLog. Built with ZED_GAIN_ACCUMULATING it offers only the
-// accumulating process call, as the oldest plug-ins do.
+// accumulating process call, as the oldest plug-ins do; ZED_GAIN_DEFAULT
+// sets the gain it starts with.
 
 #include <cstring>
 
@@ -12,9 +13,13 @@
 
 namespace {
 
+#ifndef ZED_GAIN_DEFAULT
+#define ZED_GAIN_DEFAULT 0.5f
+#endif
+
 struct GainEffect {
   VstEffect record{};
-  float gain = 0.5f;
+  float gain = ZED_GAIN_DEFAULT;
 };
 
 GainPluginLog g_log;

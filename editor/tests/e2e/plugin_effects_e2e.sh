@@ -82,6 +82,20 @@ close_dialog "DirectX Plugins" 1
 save_active_as "$work/directx.wav"
 [ "$(difference "$work/directx.wav" "$work/half-by-sox.wav")" -le 1 ] || fail "the DirectX effect differs from sox's halving"
 
+echo "-- a sound the media object refuses: the failure message, and the sound stays as it was"
+sox -V1 -n -r 22050 -c 4 -b 16 "$work/quad.wav" synth 1 sine 300 sine 400 sine 500 sine 600 vol 0.5
+drive handover 33284 2 razavo.exe "$(win "$work/quad.wav")" >/dev/null
+open_dialog 4019 "DirectX Plugins"
+pick_named "DirectX Plugins" 101 "Zed Test Half Gain (streams)"
+drive answer "DirectX Plugins" 1 20 >/dev/null
+drive dialog-wait Error 30 || fail "no failure message"
+[ "$(drive dialog-get Error 65535)" = "Applying DirectX effect FAILED." ] || fail "the failure said $(drive dialog-get Error 65535)"
+shot directx-failed
+drive answer Error 1 20 >/dev/null
+drive dialog-gone Error 20 || fail "the message stayed"
+save_active_as "$work/quad-after.wav"
+[ "$(difference "$work/quad-after.wav" "$work/quad.wav")" -eq 0 ] || fail "the refused effect changed the sound"
+
 drive close >/dev/null
 drive answer Razavo 7 10 >/dev/null 2>&1 || true
 drive wait-gone 30 >/dev/null || fail "the editor did not close"

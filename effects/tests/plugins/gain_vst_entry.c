@@ -1,6 +1,6 @@
 /* The exported entry point under the name plug-ins have always used. It is
-   written in C because a C++ function cannot be called main and return
-   something else than int. */
+   written in C and compiled freestanding, where main is a name like any
+   other: a C++ or hosted C main must return int. */
 struct VstEffect;
 typedef long long (*HostCallback)(void);
 struct VstEffect* zedGainPluginMain(HostCallback host);

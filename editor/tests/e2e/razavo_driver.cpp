@@ -291,7 +291,7 @@ int main(int argc, char** argv) {
     }
     return 1;
   }
-  if (action.rfind("dialog-", 0) == 0 && argc > 3) {
+  if (action.rfind("dialog-", 0) == 0 && (argc > 3 || (action == "dialog-controls" && argc > 2))) {
     int result = dialogAction(action, argc, argv);
     return result == 2 ? usage() : result;
   }

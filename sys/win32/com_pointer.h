@@ -1,7 +1,8 @@
 #pragma once
-// Owns one reference to a COM object.
+// COM helpers of the Windows code: an owning interface pointer and the
+// apartment a thread joins for the time it uses COM.
 
-#include <windows.h>
+#include <objbase.h>
 
 namespace sys::win32 {
 
@@ -28,6 +29,17 @@ class ComPointer {
 
  private:
   T* m_pointer = nullptr;
+};
+
+class ComApartment {
+ public:
+  ComApartment() : m_joined(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
+  ~ComApartment() {
+    if (m_joined) CoUninitialize();
+  }
+
+ private:
+  bool m_joined;
 };
 
 }  // namespace sys::win32

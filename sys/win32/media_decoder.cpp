@@ -20,6 +20,7 @@ namespace sys {
 
 namespace {
 
+using win32::ComApartment;
 using win32::ComPointer;
 
 // The grabber and null renderer filters of the system's editing services.
@@ -28,17 +29,6 @@ const GUID kNullRendererClass = {0xC1F400A4, 0x3F08, 0x11D3, {0x9F, 0x0B, 0x00, 
 
 constexpr long kEventWaitMs = 20;
 constexpr int64_t kMediaTimeUnitsPerSecond = 10000000;  // 100 ns
-
-class ComApartment {
- public:
-  ComApartment() : m_joined(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
-  ~ComApartment() {
-    if (m_joined) CoUninitialize();
-  }
-
- private:
-  bool m_joined;
-};
 
 // Lives on the stack of decodeMediaFile, longer than the graph that calls it.
 class BufferForwarder final : public ISampleGrabberCB {

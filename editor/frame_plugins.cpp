@@ -36,8 +36,9 @@ void Frame::onPluginCommand(int id, DocumentWindow* document) {
   SoundBuffer& sound = document->buffer();
   FilterJob::Wrap stage;
   if (id == cmd::Vst) {
-    std::shared_ptr<VstPlugin> plugin = chooseVstPlugin(m_window, *m_store, sound.sampleRate());
-    if (!plugin) return;
+    std::optional<std::shared_ptr<VstPlugin>> chosen = chooseVstPlugin(m_window, *m_store, sound.sampleRate());
+    if (!chosen) return;
+    std::shared_ptr<VstPlugin> plugin = *chosen;
     stage = [plugin](SampleSourceRef input) { return makeVstEffectStage(std::move(input), plugin); };
   } else {
     std::optional<CLSID> effect = chooseDirectXEffect(m_window);

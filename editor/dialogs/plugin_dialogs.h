@@ -12,8 +12,10 @@
 #include "sys/settings_store.h"
 
 // The plug-in chosen, opened at the sound's rate with what the user set in
-// its settings; null when the user cancelled or chose none. The folder is
-// kept in "VSTFolder" of the settings.
-std::shared_ptr<VstPlugin> chooseVstPlugin(HWND owner, sys::SettingsStore& store, int32_t sampleRate);
+// its settings: nothing when the user cancelled or chose none, null when the
+// chosen one cannot be opened (applying it fails). The folder is kept in
+// "VSTFolder" of the settings.
+std::optional<std::shared_ptr<VstPlugin>> chooseVstPlugin(HWND owner, sys::SettingsStore& store,
+                                                          int32_t sampleRate);
 // The class of the effect chosen; nothing when the user cancelled or there is none.
 std::optional<CLSID> chooseDirectXEffect(HWND owner);

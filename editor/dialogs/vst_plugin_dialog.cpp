@@ -21,7 +21,7 @@ class VstPluginDialog : public ui::Dialog {
   VstPluginDialog(sys::SettingsStore& store, int32_t sampleRate)
       : ui::Dialog(build()), m_store(store), m_sampleRate(sampleRate) {}
 
-  std::shared_ptr<VstPlugin> chosen;
+  std::optional<std::shared_ptr<VstPlugin>> chosen;
 
  protected:
   bool onInit() override {
@@ -52,7 +52,7 @@ class VstPluginDialog : public ui::Dialog {
       case IDOK:
         folderTyped();
         m_store.write(kSettingsSection, kFolderValue, m_folder);
-        chosen = openChosen() ? m_opened : nullptr;
+        if (comboSelection(kPlugins) >= 0) chosen = openChosen() ? m_opened : nullptr;
         break;
     }
     ui::Dialog::onCommand(id, code);
@@ -106,8 +106,9 @@ class VstPluginDialog : public ui::Dialog {
 
 }  // namespace
 
-std::shared_ptr<VstPlugin> chooseVstPlugin(HWND owner, sys::SettingsStore& store, int32_t sampleRate) {
+std::optional<std::shared_ptr<VstPlugin>> chooseVstPlugin(HWND owner, sys::SettingsStore& store,
+                                                          int32_t sampleRate) {
   VstPluginDialog dialog(store, sampleRate);
-  if (dialog.runModal(owner) != IDOK) return nullptr;
+  if (dialog.runModal(owner) != IDOK) return std::nullopt;
   return dialog.chosen;
 }

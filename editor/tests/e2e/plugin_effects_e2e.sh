@@ -9,7 +9,8 @@ E2E_NAME=plugin_effects
 source "$(dirname "$0")/e2e_common.sh"
 half_gain=$build/effects/zed_test_half_gain.dll
 half_gain_dmo=$build/effects/zed_test_half_gain_dmo.dll
-[ -f "$half_gain" ] && [ -f "$half_gain_dmo" ] || fail "the test plug-ins are not built (target effects_tests)"
+editor_gain=$build/effects/zed_test_gain_editor.dll
+[ -f "$half_gain" ] && [ -f "$half_gain_dmo" ] && [ -f "$editor_gain" ] || fail "the test plug-ins are not built (target effects_tests)"
 
 fail() {
   import -window root "$work/failure.png" 2>/dev/null || true
@@ -73,6 +74,19 @@ save_active_as "$work/undone.wav"
 open_dialog 4020 "VST Plugin"
 [ "$(drive dialog-get "VST Plugin" 101)" = "$(win "$plugins")" ] || fail "the folder was not remembered"
 close_dialog "VST Plugin" 2
+
+echo "-- a plug-in with an editor shows it in VST Configuration"
+mkdir -p "$work/editor-plugins"
+cp "$editor_gain" "$work/editor-plugins/gain.dll"
+open_dialog 4020 "VST Plugin"
+drive dialog-set "VST Plugin" 101 "$(win "$work/editor-plugins")" >/dev/null
+drive answer "VST Plugin" 104 20 >/dev/null
+drive dialog-wait "VST Configuration" 20 || fail "Settings opened no configuration"
+[ "$(drive dialog-get "VST Configuration" 1000)" = "Zed Test Gain editor" ] || fail "the plug-in's editor is not in the dialog"
+shot vst-editor
+close_dialog "VST Configuration" 2
+close_dialog "VST Plugin" 2
+[ "$(stored VSTFolder)" = "$(win "$plugins")" ] || fail "a cancelled dialog stored its folder"
 
 echo "-- DirectX Effects: our media object halves the sound"
 open_dialog 4019 "DirectX Plugins"

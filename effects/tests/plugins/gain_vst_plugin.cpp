@@ -4,10 +4,11 @@
 // and every block it processes, which the tests read through
 // zedGainPluginLog. Built with ZED_GAIN_ACCUMULATING it offers only the
 // accumulating process call, as the oldest plug-ins do; ZED_GAIN_DEFAULT
-// sets the gain it starts with.
+// sets the gain it starts with; ZED_GAIN_EDITOR gives it an editor window.
 
 #include <cstring>
 
+#include "effects/tests/plugins/gain_plugin_editor.h"
 #include "effects/tests/plugins/gain_plugin_log.h"
 #include "effects/vst_interface.h"
 
@@ -39,6 +40,11 @@ intptr_t dispatch(VstEffect* effect, int32_t opcode, int32_t index, intptr_t val
       ++g_log.closed;
       return 1;
     case vstop::kGetParamName: std::strcpy(static_cast<char*>(data), "Gain"); return 1;
+#ifdef ZED_GAIN_EDITOR
+    case vstop::kEditGetRect: *static_cast<GainEditorRect**>(data) = gainEditorRect(); return 1;
+    case vstop::kEditOpen: openGainEditor(data); return 1;
+    case vstop::kEditClose: closeGainEditor(); return 1;
+#endif
     case vstop::kGetEffectName: std::strcpy(static_cast<char*>(data), "Zed Test Gain"); return 1;
     default: return 0;
   }
@@ -95,6 +101,9 @@ extern "C" VstEffect* zedGainPluginMain(VstHostCallback host) {
   record.processReplacing = processReplacing;
   // Never used by hosts that replace; here to show which call ran.
   record.process = processAccumulating;
+#endif
+#ifdef ZED_GAIN_EDITOR
+  record.flags |= kVstFlagHasEditor;
 #endif
   ++g_log.created;
   return &record;

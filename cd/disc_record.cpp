@@ -24,6 +24,12 @@ void fillFromTableOfContents(DiscRecord& disc, const TableOfContents& toc) {
   }
 }
 
+std::string trackDurationText(int32_t seconds) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%d:%.2d", seconds / 60, seconds % 60);
+  return text;
+}
+
 TableOfContents tableOfContentsOf(const DiscRecord& disc) {
   TableOfContents toc;
   for (int i = 0; i < disc.trackCount; ++i) toc.addresses.push_back(disc.tracks[i].startAddress);

@@ -59,6 +59,8 @@ std::string defaultTrackTitle(int trackIndex);
 // and durations ((end - start) / 75 seconds, never negative). An empty
 // table gives no tracks.
 void fillFromTableOfContents(DiscRecord& disc, const TableOfContents& toc);
+// A duration as the track list shows it: "%d:%.2d" (minutes, seconds).
+std::string trackDurationText(int32_t seconds);
 // The start addresses and lead-out back out of the record.
 TableOfContents tableOfContentsOf(const DiscRecord& disc);
 

@@ -141,6 +141,9 @@ class Frame {
   // when null).
   void record(DocumentWindow* document);
   void openNewWindow(SoundBuffer sound, bool modified);
+  // Audio CD tracks: the load dialog, and each track it sends as a new file.
+  void loadCdTracks();
+  void openCdTrack(SoundBuffer& sound);
   void offerWindowsClipboard();
   void renderWindowsClipboard();
   bool readWindowsClipboard(SoundBuffer& sound);

@@ -44,6 +44,8 @@ bool commandBuilt(int id) {
       return true;
     case cmd::Record: case cmd::RecordButton:
       return true;
+    case cmd::LoadCdTracks:
+      return true;
     case cmd::Undo: case cmd::Redo: case cmd::Cut: case cmd::Copy: case cmd::CopyToNew: case cmd::Paste:
     case cmd::PasteFromClipboard: case cmd::PasteMix: case cmd::PasteMixFromClipboard: case cmd::Delete:
     case cmd::MixFile: case cmd::RepeatLoop: case cmd::Trim: case cmd::TrimStart: case cmd::TrimEnd:
@@ -65,6 +67,7 @@ bool needsDocument(int id) {
     case cmd::ShowMainToolbar: case cmd::ShowEffectsToolbar: case cmd::ShowCommandBar: case cmd::CommandBarLeft:
     case cmd::CommandBarRight: case cmd::About: case cmd::HelpContents:
     case cmd::Record: case cmd::RecordButton:
+    case cmd::LoadCdTracks:
       return false;
   }
   return !(id >= cmd::RecentFirst && id <= cmd::RecentLast);
@@ -136,6 +139,8 @@ void Frame::onCommand(int id, int notification) {
       return onTransportCommand(id, notification, document);
     case cmd::Record: case cmd::RecordButton:
       return record(document);
+    case cmd::LoadCdTracks:
+      return loadCdTracks();
     case cmd::LoopPlay:
       m_settings.setPlayRepeat(!m_settings.playRepeat());
       updateCommands();

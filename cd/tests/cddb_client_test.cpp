@@ -35,6 +35,7 @@ class CddbServer {
  public:
   explicit CddbServer(const std::string& scenario) {
     std::string portFile = m_folder.file("port");
+    m_done = portFile + ".done";
     m_log = m_folder.file("commands.log");
     testkit::runTool("python3 '" + std::string(ZED_CDDB_TEST_SERVER) + "' " + scenario + " '" + portFile + "' '" +
                      m_log + "' >/dev/null 2>&1 &");
@@ -46,6 +47,7 @@ class CddbServer {
   uint16_t port() const { return m_port; }
   // The commands the server received, once it has ended the conversation.
   std::vector<std::string> commands() const {
+    for (int i = 0; i < 400 && !std::ifstream(m_done); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(25));
     std::vector<std::string> lines;
     std::ifstream in(m_log);
     for (std::string line; std::getline(in, line);) lines.push_back(line);
@@ -55,6 +57,7 @@ class CddbServer {
  private:
   testkit::ScratchFolder m_folder;
   std::string m_log;
+  std::string m_done;
   uint16_t m_port = 0;
 };
 

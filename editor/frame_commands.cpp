@@ -42,7 +42,7 @@ bool commandBuilt(int id) {
       return true;
     case cmd::Fft: case cmd::Tfft:
       return true;
-    case cmd::Record: case cmd::RecordButton:
+    case cmd::Record: case cmd::RecordButton: case cmd::TextToSpeech:
       return true;
     case cmd::LoadCdTracks:
       return true;
@@ -66,7 +66,7 @@ bool needsDocument(int id) {
     case cmd::TileHorizontal: case cmd::TileVertical: case cmd::ArrangeIcons: case cmd::CloseAll:
     case cmd::ShowMainToolbar: case cmd::ShowEffectsToolbar: case cmd::ShowCommandBar: case cmd::CommandBarLeft:
     case cmd::CommandBarRight: case cmd::About: case cmd::HelpContents:
-    case cmd::Record: case cmd::RecordButton:
+    case cmd::Record: case cmd::RecordButton: case cmd::TextToSpeech:
     case cmd::LoadCdTracks:
       return false;
   }
@@ -141,6 +141,8 @@ void Frame::onCommand(int id, int notification) {
       return record(document);
     case cmd::LoadCdTracks:
       return loadCdTracks();
+    case cmd::TextToSpeech:
+      return textToSpeech(document);
     case cmd::LoopPlay:
       m_settings.setPlayRepeat(!m_settings.playRepeat());
       updateCommands();

@@ -61,7 +61,7 @@ class RipProgressOfDialog : public cd::RipProgress {
 class CdLoadDialog : public ui::Dialog {
  public:
   CdLoadDialog(sys::SettingsStore& store)
-      : ui::Dialog(ui::DialogTemplate(kCaption, 260, 196)
+      : ui::Dialog(ui::DialogTemplate(kCaption, 260, 196, ui::DialogTemplate::kDefaultStyle | DS_CENTER)
                        .text(-1, "Drive:", 8, 10, 30, 10)
                        .comboBox(kDriveBox, 40, 8, 212, 120, CBS_DROPDOWNLIST | WS_VSCROLL)
                        .control(WC_LISTVIEWW, kTrackList, "",

@@ -22,6 +22,8 @@ std::string FileAssociations::claimClass(const std::string& extension, bool& ok)
   std::string name = m_registry.readText(kClasses, extension, "");
   if (!name.empty()) return name;
   name = defaultClassName(extension);
+  if (!m_registry.readValue(kClasses, extension, kBackupValue))
+    ok = m_registry.writeText(kClasses, extension, kBackupValue, "") && ok;
   ok = m_registry.writeText(kClasses, extension, "", name) && ok;
   return name;
 }
@@ -110,16 +112,25 @@ bool FileAssociations::removeVerb(const std::string& extension, const std::strin
   return ok;
 }
 
+bool FileAssociations::classHoldsOurs(const std::string& className) const {
+  return m_registry.readText(kClasses, className, "") == kClassDescription ||
+         m_registry.keyExists(kClasses, className + "\\Shell\\" + kEditVerb) ||
+         m_registry.keyExists(kClasses, className + "\\Shell\\" + kBatchVerb);
+}
+
 void FileAssociations::pruneClass(const std::string& extension, const std::string& className) {
   for (const char* key : {"\\shell\\open\\command", "\\shell\\open", "\\shell", "\\DefaultIcon", ""})
     m_registry.deleteEmptyKey(kClasses, className + key);
-  // The extension named a class of the shell's own naming that is gone now:
-  // it was ours, so it goes too.
-  if (!m_registry.keyExists(kClasses, className) && className == defaultClassName(extension) &&
-      m_registry.readText(kClasses, extension, "") == className) {
+  std::optional<sys::RegistryValue> backup = m_registry.readValue(kClasses, extension, kBackupValue);
+  // A class that opens files (for another program since) keeps its extension.
+  if (!backup || classHoldsOurs(className) || m_registry.keyExists(kClasses, className + "\\shell\\open\\command"))
+    return;
+  if (backup->data.empty())
     m_registry.deleteValue(kClasses, extension, "");
-    m_registry.deleteEmptyKey(kClasses, extension);
-  }
+  else
+    m_registry.writeValue(kClasses, extension, "", *backup);
+  m_registry.deleteValue(kClasses, extension, kBackupValue);
+  m_registry.deleteEmptyKey(kClasses, extension);
 }
 
 void FileAssociations::notifyChanged() {

@@ -13,6 +13,9 @@ namespace shell {
 
 constexpr const char* kBackupValue = "Razavo.BAK";
 constexpr const char* kClassDescription = "Razavo File";
+// The editor's verbs in the shell's menu of sound files.
+constexpr const char* kEditVerb = "Edit with Razavo";
+constexpr const char* kBatchVerb = "Batch Convert with Razavo";
 
 class FileAssociations {
  public:
@@ -44,10 +47,13 @@ class FileAssociations {
   bool restoreBackup(const std::string& key, const std::string& ours);
   bool removeKeepingBackup(const std::string& key, const std::string& name);
   bool restoreRemoved(const std::string& key, const std::string& name);
-  // The extension's class name, written to the extension when it had none.
+  // The extension's class name, written to the extension when it had none
+  // (noting that in the extension's backup value).
   std::string claimClass(const std::string& extension, bool& ok);
-  // Deletes the class keys left empty and an extension naming a class that
-  // is gone, from the deepest key up.
+  // Whether the class still holds an association or a verb of ours.
+  bool classHoldsOurs(const std::string& className) const;
+  // Deletes the class keys left empty, and gives an extension we named a
+  // class for back its own value once the class holds nothing of ours.
   void pruneClass(const std::string& extension, const std::string& className);
   void notifyChanged();
 

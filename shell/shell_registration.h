@@ -9,8 +9,6 @@
 
 namespace shell {
 
-constexpr const char* kEditVerb = "Edit with Razavo";
-constexpr const char* kBatchVerb = "Batch Convert with Razavo";
 // Machine-wide settings of the editor, where other programs find its templates.
 constexpr const char* kEditorSettingsKey = "Software\\Zedirad\\Razavo\\Settings";
 constexpr const char* kRunEditValue = "RunEdit";

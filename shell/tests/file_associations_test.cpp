@@ -144,3 +144,27 @@ TEST(FileTypes, ClassNamesComeFromTheExtensionOrItsName) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(FileAssociations, AnExtensionNamingAnotherClassOnlyThroughUsGetsItsOwnValueBack) {
+  auto registry = sys::makeMemoryRegistry();
+  // A class the system knows by its shell name, but no extension names it.
+  registry->writeText(kClasses, "avifile", "", "Video Clip");
+  shell::FileAssociations associations(*registry);
+  ASSERT_TRUE(associations.addVerb(".avi", shell::kEditVerb, "razavo.exe"));
+  ASSERT_TRUE(associations.addVerb(".avi", shell::kBatchVerb, "razavo.exe -batch"));
+  ASSERT_TRUE(associations.associate(".avi", kProgram));
+  EXPECT_EQ(registry->readText(kClasses, ".avi", ""), "avifile");
+
+  // While a verb of ours is left the extension keeps naming the class.
+  ASSERT_TRUE(associations.removeAssociation(".avi", kProgram));
+  ASSERT_TRUE(associations.removeVerb(".avi", shell::kEditVerb));
+  EXPECT_EQ(registry->readText(kClasses, ".avi", ""), "avifile");
+  ASSERT_TRUE(associations.removeVerb(".avi", shell::kBatchVerb));
+  EXPECT_FALSE(registry->keyExists(kClasses, ".avi"));
+  EXPECT_EQ(registry->readText(kClasses, "avifile", ""), "Video Clip");
+  EXPECT_FALSE(registry->keyExists(kClasses, "avifile\\Shell"));
+}
+
+}  // namespace

@@ -23,6 +23,8 @@ finish() {
   drive answer Razavo 7 3 >/dev/null 2>&1 || true
   drive wait-gone 20 >/dev/null 2>&1 || true
   [ -z "$server_pid" ] || kill "$server_pid" 2>/dev/null || true
+  # Whatever a failed run left of ours in the prefix's classes goes.
+  wine "$editor" -uninstall >/dev/null 2>&1 || true
   wine reg delete 'HKCR\.wav' /f >/dev/null 2>&1 || true
   wine reg delete "HKCR\\$player" /f >/dev/null 2>&1 || true
   wine reg delete 'HKCU\Software\Zedirad\VuzivoApp' /f >/dev/null 2>&1 || true
@@ -144,6 +146,32 @@ wait_noted 1 || fail "the tone generator was not started"
 wine reg delete 'HKLM\Software\Zedirad\Zidede' /f >/dev/null
 drive post 7002 >/dev/null
 drive answer "Zidede Generator Required" 7 10 >/dev/null || fail "no question about the missing tone generator"
+
+echo "-- the options' file types are applied on OK"
+options_ok() {  # opens the options, clicks the check box of .wav (row 0) unless told not to, presses OK
+  drive post 1010 >/dev/null
+  drive dialog-wait "Razavo Options" 10 >/dev/null || fail "the options did not open"
+  [ "${1:-}" = keep ] || drive dialog-click "Razavo Options" 101 0.04 0.08 >/dev/null
+  drive answer "Razavo Options" 1 10 >/dev/null || fail "the options did not take OK"
+  drive dialog-gone "Razavo Options" 10 >/dev/null || fail "the options stayed open"
+}
+options_ok
+[ "$(value_of "HKCR\\$player\\shell\\open\\command" /ve)" = "$open_command" ] ||
+  fail "checking .wav did not associate it: $(query "HKCR\\$player" /s)"
+wine reg add "$settings_key" /v AddToWEContext /d 1 /f >/dev/null
+options_ok
+[ "$(value_of "HKCR\\$player\\shell\\open\\command" /ve)" = "$player_command" ] ||
+  fail "unchecking .wav did not give it back: $(query "HKCR\\$player" /s)"
+query 'HKCR\mp3file\Shell\Edit with Razavo\command' >/dev/null || fail "the Explorer menu entry was not added"
+drive post 1010 >/dev/null
+drive dialog-wait "Razavo Options" 10 >/dev/null || fail "the options did not open"
+drive dialog-click "Razavo Options" 102 0.05 0.5 >/dev/null
+drive answer "Razavo Options" 1 10 >/dev/null || fail "the options did not take OK"
+drive dialog-gone "Razavo Options" 10 >/dev/null || fail "the options stayed open"
+[ "$(value_of "$settings_key" /v AddToWEContext)" = 0 ] || fail "AddToWEContext was not switched off"
+query 'HKCR\mp3file' >/dev/null && fail "the Explorer menu entries were left: $(query 'HKCR\mp3file' /s)"
+wine reg export "HKCR\\$player" "$work/player-after-options.reg" >/dev/null
+cmp -s "$work/player-before.reg" "$work/player-after-options.reg" || fail "the player's class differs after the options"
 
 echo "-- the update check"
 mkdir -p "$work/www"

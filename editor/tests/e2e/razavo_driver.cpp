@@ -25,6 +25,10 @@
 //   razavo_driver dialog-set TITLE ID TEXT    sets the text of control ID in a dialog titled TITLE
 //   razavo_driver dialog-get TITLE ID         prints the text of control ID in that dialog
 //   razavo_driver dialog-pick TITLE ID INDEX  selects row INDEX of combo or list box ID, as a click would
+//                                             (in a list of several choices, that row alone)
+//   razavo_driver dialog-list TITLE ID        the rows of list box ID, a line each
+//   razavo_driver activate NAME               makes the document titled NAME the active one
+//   razavo_driver title                       the frame's title
 //   razavo_driver dialog-wait TITLE SECONDS   succeeds once a dialog titled TITLE is open
 //   razavo_driver dialog-gone TITLE SECONDS   succeeds once no dialog titled TITLE is open
 //   razavo_driver dialog-read-cancel TITLE SECONDS ID...  once the dialog is open, prints the text of
@@ -186,10 +190,26 @@ int dialogAction(const std::string& action, int argc, char** argv) {
     GetClassNameW(control, className, 64);
     bool combo = _wcsicmp(className, L"ComboBox") == 0;
     WPARAM index = std::strtoul(argv[4], nullptr, 0);
-    SendMessageTimeoutW(control, combo ? CB_SETCURSEL : LB_SETCURSEL, index, 0, SMTO_NORMAL, 20000, &ignored);
+    bool several = !combo && (GetWindowLongW(control, GWL_STYLE) & (LBS_EXTENDEDSEL | LBS_MULTIPLESEL));
+    if (several) {
+      SendMessageTimeoutW(control, LB_SETSEL, FALSE, static_cast<LPARAM>(-1), SMTO_NORMAL, 20000, &ignored);
+      SendMessageTimeoutW(control, LB_SETSEL, TRUE, static_cast<LPARAM>(index), SMTO_NORMAL, 20000, &ignored);
+    } else {
+      SendMessageTimeoutW(control, combo ? CB_SETCURSEL : LB_SETCURSEL, index, 0, SMTO_NORMAL, 20000, &ignored);
+    }
     WORD code = combo ? CBN_SELCHANGE : LBN_SELCHANGE;
     SendMessageTimeoutW(dialog, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(control), SMTO_NORMAL,
                         20000, &ignored);
+    return 0;
+  }
+  if (action == "dialog-list") {
+    DWORD_PTR count = 0;
+    SendMessageTimeoutW(control, LB_GETCOUNT, 0, 0, SMTO_NORMAL, 20000, &count);
+    for (DWORD_PTR row = 0; row < count; ++row) {
+      wchar_t text[512] = {};
+      SendMessageTimeoutW(control, LB_GETTEXT, row, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 20000, &ignored);
+      std::printf("%s\n", narrow(text).c_str());
+    }
     return 0;
   }
   if (action == "dialog-click" && argc > 5) {
@@ -308,6 +328,26 @@ int main(int argc, char** argv) {
       GetWindowTextW(child, title, 300);
       std::printf("%s\n", narrow(title).c_str());
     }
+    return 0;
+  }
+  if (action == "activate" && argc > 2) {
+    HWND client = mdiClient(frameWindow);
+    for (HWND child = FindWindowExW(client, nullptr, L"LWaveDocument", nullptr); child;
+         child = FindWindowExW(client, child, L"LWaveDocument", nullptr)) {
+      wchar_t title[300] = {};
+      GetWindowTextW(child, title, 300);
+      if (narrow(title) != argv[2]) continue;
+      DWORD_PTR ignored = 0;
+      SendMessageTimeoutW(client, WM_MDIACTIVATE, reinterpret_cast<WPARAM>(child), 0, SMTO_NORMAL, 120000, &ignored);
+      return 0;
+    }
+    return 1;
+  }
+  if (action == "title") {
+    wchar_t title[600] = {};
+    SendMessageTimeoutW(frameWindow, WM_NULL, 0, 0, SMTO_NORMAL, 120000, nullptr);
+    GetWindowTextW(frameWindow, title, 600);
+    std::printf("%s\n", narrow(title).c_str());
     return 0;
   }
   if (action == "command" && argc > 2) {

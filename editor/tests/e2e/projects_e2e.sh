@@ -106,6 +106,19 @@ for _ in $(seq 50); do [ -s "$work/export/First.aif" ] && break; sleep 0.2; done
 [ "$(soxi -c "$work/export/First.aif")" = 2 ] || fail "the exported region is not stereo"
 length=$(soxi -D "$work/export/First.aif")
 awk -v l="$length" 'BEGIN { exit !(l > 0.3 && l < 0.6) }' || fail "the exported region lasts $length s"
+# Copy to CD hands WAVE files of the regions to the burner's registered command.
+burner_key='HKCU\Software\Zedirad\VuzivoApp\Settings'
+wine reg add "$burner_key" /v CopyCD /d "\"$(win "$driver")\" note-list \"$(win "$work/burned.txt")\" %s" /f >/dev/null
+trap 'wine reg delete "$burner_key" /f >/dev/null 2>&1 || true' EXIT
+drive dialog-pick "Region List" $kList 1 >/dev/null
+drive answer "Region List" 117 10 >/dev/null
+for _ in $(seq 100); do grep -q '\.wav' "$work/burned.txt" 2>/dev/null && break; sleep 0.2; done
+burned=$(tr -d '\r' <"$work/burned.txt" 2>/dev/null || true)
+[ "$(echo "$burned" | head -3 | tr '\n' ' ')" = "-type audio -list " ] || fail "the burner was started with: $burned"
+track=$(echo "$burned" | grep -i '\\Second\.wav$' || true)
+[ -n "$track" ] || fail "the burner's list names no Second.wav: $burned"
+[ "$(soxi -c "$(winepath -u "$track")")" = 2 ] || fail "the track for the burner is not the stereo region"
+drive dialog-gone "Run VuzivoApp" 20 || fail "the wait for the burner did not end"
 drive dialog-pick "Region List" $kList 2 >/dev/null
 drive answer "Region List" 113 10 >/dev/null  # Copy Region to New File
 drive answer "Region List" 2 10 >/dev/null

@@ -17,6 +17,8 @@
 //   razavo_driver button-image ID             the handle of the bitmap frame button ID shows
 //   razavo_driver note-args FILE ARG...       appends ARG..., one a line, to FILE: a stand-in
 //                                             viewer that a test registers for a file type
+//   razavo_driver note-list FILE ARG...       as note-args, then the lines of the file named after
+//                                             "-list": a stand-in burner
 //   razavo_driver clipboard-size              bytes of the wave on the clipboard (made on demand)
 //   razavo_driver clipboard-put FILE          puts a WAVE file's bytes on the clipboard
 //   razavo_driver click-wave FRACTION         a click in the active document's waveform,
@@ -305,6 +307,21 @@ int main(int argc, char** argv) {
     CloseClipboard();
     std::printf("%zu %s\n", size, head);
     return data ? 0 : 1;
+  }
+  if (action == "note-list" && argc > 2) {
+    FILE* file = std::fopen(argv[2], "ab");
+    if (!file) return 1;
+    for (int i = 3; i < argc; ++i) std::fprintf(file, "%s\n", argv[i]);
+    for (int i = 3; i + 1 < argc; ++i) {
+      if (std::strcmp(argv[i], "-list") != 0) continue;
+      if (FILE* list = std::fopen(argv[i + 1], "rb")) {
+        char line[1024];
+        while (std::fgets(line, sizeof line, list)) std::fputs(line, file);
+        std::fclose(list);
+      }
+    }
+    std::fclose(file);
+    return 0;
   }
   if (action == "note-args" && argc > 2) {
     FILE* file = std::fopen(argv[2], "ab");

@@ -67,8 +67,8 @@ void Frame::updateTitle() {
 }
 
 bool Frame::projectHasChanges() const {
-  if (!projectOpen()) return false;
-  return m_projectChanged;
+  // Regions live nowhere but in a project: made without one, they are asked about too.
+  return m_projectChanged && (projectOpen() || !m_regions.empty());
 }
 
 bool Frame::settleProjectChanges() {
@@ -107,6 +107,8 @@ bool Frame::openProject(const std::string& requested) {
     return false;
   }
   m_playback->stop();
+  // Files and regions already open join the project, which then differs from its file.
+  bool joined = !m_documents.empty() || !m_regions.empty();
   CollectedProject loaded;
   ProjectReadStatus status = ProjectReadStatus::Damaged;
   ui::ProgressDialog progress;
@@ -118,7 +120,11 @@ bool Frame::openProject(const std::string& requested) {
   bytes.reset();
   // What was read before a failure stays open: it may be all there is of it.
   for (ProjectDocument& document : loaded.documents) projectDocumentLoaded(std::move(document));
-  for (Region& region : loaded.regions) putNamed(m_regions, std::move(region));
+  for (Region& region : loaded.regions) {
+    // A region of the same name already in the list is kept: the new one takes a free name.
+    region.name = unusedName(m_regions, region.name);
+    m_regions.push_back(std::move(region));
+  }
   if (status == ProjectReadStatus::WrongVersion)
     ui::showMessage(m_window,
                     "This file does not have the same version with the current Razavo version or it is corrupted.",
@@ -131,7 +137,7 @@ bool Frame::openProject(const std::string& requested) {
     return false;
   }
   m_projectPath = path;
-  m_projectChanged = false;
+  m_projectChanged = joined;
   updateTitle();
   updateCommands();
   return true;

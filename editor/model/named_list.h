@@ -31,6 +31,14 @@ void putNamed(std::vector<Item>& items, Item item) {
     items.push_back(std::move(item));
 }
 
+// name, or when an item has it, "name (2)", "name (3)", ... whichever is free.
+template <typename Item>
+std::string unusedName(const std::vector<Item>& items, const std::string& name) {
+  std::string candidate = name;
+  for (int n = 2; findNamed(items, candidate) >= 0; ++n) candidate = name + " (" + std::to_string(n) + ")";
+  return candidate;
+}
+
 enum class RenameCheck { Ok, Empty, Taken };
 
 // Whether items[index] may take name: not empty (blanks alone count as

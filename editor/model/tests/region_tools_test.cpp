@@ -96,6 +96,12 @@ TEST(NamedList, NamesAreUniqueIgnoringCase) {
   EXPECT_EQ(checkRename(marks, 0, "VERSE"), RenameCheck::Ok) << "its own name in other case";
   EXPECT_EQ(checkRename(marks, 0, "Bridge"), RenameCheck::Ok);
 
+  EXPECT_EQ(unusedName(marks, "Bridge"), "Bridge");
+  EXPECT_EQ(unusedName(marks, "chorus"), "chorus (2)");
+  putNamed(marks, Bookmark{"Chorus (2)", "a.wav", 50, 1, 0});
+  EXPECT_EQ(unusedName(marks, "Chorus"), "Chorus (3)");
+  marks.pop_back();
+
   putNamed(marks, Bookmark{"Outro", "a.wav", 40, 1, 0});
   eraseIndices(marks, {2, 0, 2, 9});
   ASSERT_EQ(marks.size(), 1u);

@@ -121,6 +121,14 @@ track=$(echo "$burned" | grep -i '\\Second\.wav$' || true)
 drive dialog-gone "Run VuzivoApp" 20 || fail "the wait for the burner did not end"
 drive dialog-pick "Region List" $kList 2 >/dev/null
 drive answer "Region List" 113 10 >/dev/null  # Copy Region to New File
+# Renamed to a used name, then to one no file can have: Save Region refuses it.
+drive answer "Region List" 111 10 >/dev/null && name_it "Rename Region" "first"
+drive answer "Region Name Exists" 1 10 >/dev/null || fail "a used region name was taken"
+drive answer "Region List" 111 10 >/dev/null && name_it "Rename Region" "Bad/Name"
+[ "$(drive dialog-list "Region List" $kList | sed -n 3p | cut -f1)" = "Bad/Name" ] || fail "the region was not renamed"
+drive answer "Region List" 112 10 >/dev/null
+drive dialog-wait "File Name Invalid" 20 || fail "a region name with a slash was saved"
+drive answer "File Name Invalid" 1 10 >/dev/null
 drive answer "Region List" 2 10 >/dev/null
 drive dialog-gone "Region List" 20 || fail "the region list stayed open"
 drive documents | grep -qx "Untitled 1" || fail "no new file from the region: $(drive documents)"
@@ -149,7 +157,17 @@ wait
 [ "$(drive documents | tr '\n' ' ')" = "tone-a.wav " ] || fail "after the damage: $(drive documents)"
 [ "$(drive title)" = "Razavo" ] || fail "a project that did not load whole is open: $(drive title)"
 
+echo "-- regions made without a project are asked about before Exit drops them"
+drive drag-wave 0.1 0.2 >/dev/null && drive post 8004 >/dev/null && name_it "Enter Region Name" "Loose"
 drive close >/dev/null
+drive dialog-wait "Razavo" 20 || fail "Exit did not ask about the regions"
+question=$(drive dialog-get "Razavo" 65535)
+[ "$question" = "Save changes to current project?" ] || fail "Exit asked: $question"
+drive answer "Razavo" 2 10 >/dev/null
+drive dialog-gone "Razavo" 20 || fail "the question stayed"
+[ "$(drive documents)" = "tone-a.wav" ] || fail "a cancelled Exit closed files: $(drive documents)"
+drive close >/dev/null
+drive answer "Razavo" 7 10 >/dev/null || fail "Exit did not ask again"
 for _ in 1 2 3; do drive answer "Razavo" 7 3 >/dev/null || break; done
 drive wait-gone 30 >/dev/null || fail "the editor did not exit"
 echo "PASS"

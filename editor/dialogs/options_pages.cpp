@@ -8,12 +8,12 @@
 #include <algorithm>
 
 #include "editor/dialogs/file_type_list.h"
+#include "editor/dialogs/folder_browse.h"
 #include "editor/dialogs/new_file_dialog.h"
 #include "editor/frame.h"
 #include "editor/model/recent_files.h"
 #include "editor/shell_integration.h"
 #include "shell/shell_registration.h"
-#include "ui/folder_browser.h"
 #include "ui/text.h"
 
 namespace {
@@ -169,8 +169,9 @@ class AudioPage : public OptionsPage {
   }
   void onCommand(int id, int) override {
     if (id != kBrowse) return;
-    if (std::optional<std::string> folder = ui::browseForFolder(handle(), "Locate folder:")) {
-      setText(kWorkingFolder, *folder);
+    std::string folder = browseForFolder(handle(), L"Locate folder:");
+    if (!folder.empty()) {
+      setText(kWorkingFolder, folder);
       setCheck(kOwnFolder, true);
       setCheck(kDefaultFolder, false);
     }

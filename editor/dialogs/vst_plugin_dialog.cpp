@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "editor/dialogs/folder_browse.h"
 #include "editor/dialogs/plugin_dialogs.h"
 #include "editor/dialogs/vst_configuration_dialog.h"
 #include "ui/dialog.h"
-#include "ui/folder_browser.h"
 
 namespace {
 
@@ -34,8 +34,8 @@ class VstPluginDialog : public ui::Dialog {
   void onCommand(int id, int code) override {
     switch (id) {
       case kBrowse:
-        if (std::optional<std::string> folder = ui::browseForFolder(handle(), "Locate folder:")) {
-          setText(kFolder, *folder);
+        if (std::string folder = browseForFolder(handle(), L"Locate folder:"); !folder.empty()) {
+          setText(kFolder, folder);
           folderTyped();
         }
         return;

@@ -5,9 +5,11 @@
 #include "net/install_on_demand.h"
 
 #include <commctrl.h>
+#include <algorithm>
 #include <shellapi.h>
 
 #include "core/block_store.h"
+#include "editor/batch/batch_converter_window.h"
 #include "editor/command_bar.h"
 #include "editor/command_help.h"
 #include "editor/command_ids.h"
@@ -134,6 +136,9 @@ LRESULT Frame::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND:
       onCommand(LOWORD(wParam), HIWORD(wParam));
       return 0;
+    case kBatchFilesQueued:
+      openBatchConverter(*this);
+      return 0;
     case WM_HSCROLL:
       if (m_controls && m_playback && m_controls->isVolume(reinterpret_cast<HWND>(lParam)))
         m_playback->setVolumeDb(m_controls->volume());
@@ -224,6 +229,15 @@ void Frame::handOverReceived(const COPYDATASTRUCT& data) {
   std::vector<std::string> arguments;
   if (data.dwData != 0 || !parseHandOverRecord(static_cast<const uint8_t*>(data.lpData), data.cbData, arguments))
     return;
+  // Files for the batch converter go straight to its window, which keeps the
+  // frame disabled while it is open.
+  if (batchConverterWindow() && m_pendingHandOvers.empty()) {
+    const std::vector<CommandLineStep> steps = parseCommandLine(arguments);
+    const bool onlyBatch = !steps.empty() && std::all_of(steps.begin(), steps.end(), [](const CommandLineStep& step) {
+      return step.kind == CommandLineStep::Batch;
+    });
+    if (onlyBatch) return runCommandLine(arguments);
+  }
   // While a dialog or a long operation has the frame disabled, a document
   // may not close or change under it: the record waits until they are over.
   if (!IsWindowEnabled(m_window) || !m_pendingHandOvers.empty()) {

@@ -10,6 +10,7 @@
 #include "core/sample.h"
 #include "editor/about_panel.h"
 #include "editor/command_bar.h"
+#include "editor/batch/batch_converter_window.h"
 #include "editor/command_ids.h"
 #include "editor/document_window.h"
 #include "editor/frame.h"
@@ -42,6 +43,8 @@ bool commandBuilt(int id) {
       return true;
     case cmd::Fft: case cmd::Tfft:
       return true;
+    case cmd::BatchConverter:
+      return true;
     case cmd::Record: case cmd::RecordButton:
       return true;
     case cmd::Undo: case cmd::Redo: case cmd::Cut: case cmd::Copy: case cmd::CopyToNew: case cmd::Paste:
@@ -65,6 +68,7 @@ bool needsDocument(int id) {
     case cmd::ShowMainToolbar: case cmd::ShowEffectsToolbar: case cmd::ShowCommandBar: case cmd::CommandBarLeft:
     case cmd::CommandBarRight: case cmd::About: case cmd::HelpContents:
     case cmd::Record: case cmd::RecordButton:
+    case cmd::BatchConverter:
       return false;
   }
   return !(id >= cmd::RecentFirst && id <= cmd::RecentLast);
@@ -164,6 +168,7 @@ void Frame::onCommand(int id, int notification) {
     case cmd::HelpContents: openHelpContents(m_instance, m_window, m_dataFolder); return;
     case cmd::Fft: return showFrequencyAnalysis(document);
     case cmd::Tfft: return showTemporalAnalysis(document);
+    case cmd::BatchConverter: return openBatchConverter(*this);
     default:
       if (!commandBuilt(id)) return;
       if (findEffectDescriptor(id)) return onEffectCommand(id, document);

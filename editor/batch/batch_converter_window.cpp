@@ -38,10 +38,6 @@ class BatchConverterWindow : public ui::Dialog {
         m_frame(frame),
         m_state{frame.store(), frame.dataFolder(), {}, {}, "", false, readBatchOutputSettings(frame.store())} {}
 
-  ~BatchConverterWindow() override {
-    if (openWindow == handle()) openWindow = nullptr;
-  }
-
  protected:
   bool onInit() override {
     openWindow = handle();
@@ -184,4 +180,5 @@ void openBatchConverter(Frame& frame) {
   }
   BatchConverterWindow window(frame);
   window.runModal(frame.handle());
+  openWindow = nullptr;
 }

@@ -17,17 +17,6 @@ namespace {
 constexpr int kLine = 100, kBar = 102, kResults = 103;
 constexpr UINT kFileStarted = WM_APP + 1, kFileFinished = WM_APP + 2, kRunEnded = WM_APP + 3;
 
-const char* statusWord(BatchFileStatus status) {
-  switch (status) {
-    case BatchFileStatus::Done: return "Done";
-    case BatchFileStatus::Skipped: return "Skipped";
-    case BatchFileStatus::Failed: return "Failed";
-    case BatchFileStatus::Cancelled: return "Cancelled";
-    case BatchFileStatus::NotRun: return "Not processed";
-  }
-  return "";
-}
-
 class BatchProgressDialog : public ui::Dialog, private BatchRunObserver {
  public:
   BatchProgressDialog(BatchRunRequest request, const BatchDefaults& defaults)
@@ -126,7 +115,7 @@ class BatchProgressDialog : public ui::Dialog, private BatchRunObserver {
       std::lock_guard hold(m_lock);
       result = m_results[index];
     }
-    const std::wstring text = ui::widen(std::string(statusWord(result.status)) + ": " + result.text);
+    const std::wstring text = ui::widen(result.text);
     ListView_SetItemText(item(kResults), static_cast<int>(index), 1, const_cast<wchar_t*>(text.c_str()));
     ListView_EnsureVisible(item(kResults), static_cast<int>(index), FALSE);
     ++m_finished;

@@ -25,6 +25,7 @@
 //   razavo_driver dialog-set TITLE ID TEXT    sets the text of control ID in a dialog titled TITLE
 //   razavo_driver dialog-get TITLE ID         prints the text of control ID in that dialog
 //   razavo_driver dialog-pick TITLE ID INDEX  selects row INDEX of combo or list box ID, as a click would
+//                                             (in a list of several choices, adds it to them)
 //   razavo_driver dialog-wait TITLE SECONDS   succeeds once a dialog titled TITLE is open
 //   razavo_driver dialog-gone TITLE SECONDS   succeeds once no dialog titled TITLE is open
 //   razavo_driver dialog-read-cancel TITLE SECONDS ID...  once the dialog is open, prints the text of
@@ -95,12 +96,18 @@ HWND findDialog(const std::wstring& title) {
   return dialog ? dialog : FindWindowW(L"LProgressDialog", title.c_str());
 }
 
+BOOL CALLBACK findVisibleControl(HWND window, LPARAM data) {
+  return IsWindowVisible(window) ? findControl(window, data) : TRUE;
+}
+
 // A control of a dialog by id, also inside a panel of the dialog (the
-// Save As dialog's own controls sit in a child dialog).
+// Save As dialog's own controls sit in a child dialog). Where panels take
+// turns (the pages of a wizard) and share ids, the one on show is meant.
 HWND dialogControl(HWND dialog, int id) {
   if (HWND direct = GetDlgItem(dialog, id)) return direct;
   std::pair<int, HWND> search{id, nullptr};
-  EnumChildWindows(dialog, findControl, reinterpret_cast<LPARAM>(&search));
+  EnumChildWindows(dialog, findVisibleControl, reinterpret_cast<LPARAM>(&search));
+  if (!search.second) EnumChildWindows(dialog, findControl, reinterpret_cast<LPARAM>(&search));
   return search.second;
 }
 
@@ -186,7 +193,12 @@ int dialogAction(const std::string& action, int argc, char** argv) {
     GetClassNameW(control, className, 64);
     bool combo = _wcsicmp(className, L"ComboBox") == 0;
     WPARAM index = std::strtoul(argv[4], nullptr, 0);
-    SendMessageTimeoutW(control, combo ? CB_SETCURSEL : LB_SETCURSEL, index, 0, SMTO_NORMAL, 20000, &ignored);
+    // A list of several choices adds the row to those chosen.
+    const bool several = !combo && (GetWindowLongW(control, GWL_STYLE) & (LBS_EXTENDEDSEL | LBS_MULTIPLESEL));
+    if (several)
+      SendMessageTimeoutW(control, LB_SETSEL, TRUE, static_cast<LPARAM>(index), SMTO_NORMAL, 20000, &ignored);
+    else
+      SendMessageTimeoutW(control, combo ? CB_SETCURSEL : LB_SETCURSEL, index, 0, SMTO_NORMAL, 20000, &ignored);
     WORD code = combo ? CBN_SELCHANGE : LBN_SELCHANGE;
     SendMessageTimeoutW(dialog, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(control), SMTO_NORMAL,
                         20000, &ignored);

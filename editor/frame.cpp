@@ -5,7 +5,6 @@
 #include "net/install_on_demand.h"
 
 #include <commctrl.h>
-#include <algorithm>
 #include <shellapi.h>
 
 #include "core/block_store.h"
@@ -231,13 +230,7 @@ void Frame::handOverReceived(const COPYDATASTRUCT& data) {
     return;
   // Files for the batch converter go straight to its window, which keeps the
   // frame disabled while it is open.
-  if (batchConverterWindow() && m_pendingHandOvers.empty()) {
-    const std::vector<CommandLineStep> steps = parseCommandLine(arguments);
-    const bool onlyBatch = !steps.empty() && std::all_of(steps.begin(), steps.end(), [](const CommandLineStep& step) {
-      return step.kind == CommandLineStep::Batch;
-    });
-    if (onlyBatch) return runCommandLine(arguments);
-  }
+  if (m_pendingHandOvers.empty() && handFilesToBatchConverter(arguments)) return;
   // While a dialog or a long operation has the frame disabled, a document
   // may not close or change under it: the record waits until they are over.
   if (!IsWindowEnabled(m_window) || !m_pendingHandOvers.empty()) {

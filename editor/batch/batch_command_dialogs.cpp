@@ -9,6 +9,7 @@
 #include "editor/effect_dialogs.h"
 #include "editor/model/effect_descriptor.h"
 #include "effects/delay_filter_effects.h"
+#include "effects/amplitude_effects.h"
 #include "ui/dialog.h"
 
 namespace {
@@ -79,11 +80,25 @@ bool askEffectValues(HWND owner, sys::SettingsStore& store, const std::string& d
   const StoredValuesAside aside(store, keys);
   BatchValues values = resolveBatchValues(command, {store, dataFolder});
   for (size_t i = 0; i < effect.values.size(); ++i) writeEffectParameter(store, *effect.values[i], values.values[i]);
+  // The curve dialogs show their file: it holds the command's curve while
+  // they are open, and what it held before once they are closed.
+  const bool equalizer = effect.command == cmd::Equalizer, envelope = effect.command == cmd::Envelope;
+  const std::optional<EnvelopeCurve> fileCurve =
+      equalizer ? std::optional(loadEqualizerFile(dataFolder))
+                : envelope ? std::optional(loadEnvelopeFile(dataFolder)) : std::nullopt;
+  if (equalizer) saveEqualizerFile(dataFolder, values.curve);
+  if (envelope) saveEnvelopeFile(dataFolder, values.curve);
+  auto putFileBack = [&] {
+    if (equalizer) saveEqualizerFile(dataFolder, *fileCurve);
+    if (envelope) saveEnvelopeFile(dataFolder, *fileCurve);
+  };
   PreviewInput preview;
   preview.sound = &silentPreview();
   EffectRequest request;
   request.curve = values.curve;
-  if (!dialog(EffectDialogContext{owner, store, dataFolder, preview, effect}, request)) return false;
+  const bool confirmed = dialog(EffectDialogContext{owner, store, dataFolder, preview, effect}, request);
+  putFileBack();
+  if (!confirmed) return false;
   values.values = readEffectValues(store, effect);
   values.curve = request.curve;
   command.parameters = batchParametersOf(command.index, values);

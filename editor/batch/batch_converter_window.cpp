@@ -10,6 +10,7 @@
 #include "editor/batch/batch_progress_dialog.h"
 #include "editor/encoder_component.h"
 #include "editor/frame.h"
+#include "editor/model/command_line.h"
 #include "formats/extension.h"
 #include "sys/folders.h"
 #include "ui/text.h"
@@ -181,4 +182,17 @@ void openBatchConverter(Frame& frame) {
   BatchConverterWindow window(frame);
   window.runModal(frame.handle());
   openWindow = nullptr;
+}
+
+bool handFilesToBatchConverter(const std::vector<std::string>& arguments) {
+  if (!openWindow) return false;
+  const std::vector<CommandLineStep> steps = parseCommandLine(arguments);
+  if (steps.empty()) return false;
+  for (const CommandLineStep& step : steps)
+    if (step.kind != CommandLineStep::Batch) return false;
+  for (const CommandLineStep& step : steps)
+    if (!step.path.empty()) queueBatchFile(step.path);
+  SendMessageW(openWindow, kBatchTakeQueuedFiles, 0, 0);
+  SetForegroundWindow(openWindow);
+  return true;
 }

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 class Frame;
 
@@ -20,3 +21,7 @@ HWND batchConverterWindow();
 // Opens the window (modal) with the queued files, or hands the queue to the
 // window that is open.
 void openBatchConverter(Frame& frame);
+// A hand-over made only of "-batch" steps, while the window is open: its
+// files join the list and the window comes to the front. False for any
+// other hand-over, or with the window closed.
+bool handFilesToBatchConverter(const std::vector<std::string>& arguments);

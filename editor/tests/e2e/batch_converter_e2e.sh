@@ -31,8 +31,9 @@ wine reg add "$stored" /v LowCutFreq /d 250 /f >/dev/null
 echo "-- \"-batch\" opens the window with the file; a second start hands its file over"
 start_editor -batch "$(win "$work/talk.wav")"
 wait_dialog "$title" 60
+shot page1_first_file
 (cd "$work" && wine "$editor" -batch "$(win "$work/hum.wav")" >>"$work/editor.log" 2>&1)
-sleep 1
+sleep 2
 shot page1_files
 
 echo "-- step 2: commands added from the list, with their descriptions and settings"

@@ -49,6 +49,7 @@ int main(int argc, char** argv) {
   }
 
   auto settings = sys::makeMemorySettingsStore();
+  settings->write("FlacEncoder", "Channels", "2");  // stereo, as sox keeps it
   const BatchDefaults defaults{*settings, start->scratch};
   BatchRunRequest request;
   request.inputs = files;

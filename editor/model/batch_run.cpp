@@ -93,7 +93,9 @@ BatchFileResult processBatchFile(const std::string& input, const BatchOutputPlan
 
   SinkRequest request;
   request.path = plan.path;
-  request.channelsOverride = sound.channels();
+  // Saved in its own format, a file keeps its layout; a chosen format takes
+  // the channels and rate of that format's settings, as Save As does.
+  request.channelsOverride = sameFormat ? sound.channels() : 0;
   request.sameFormat = sameFormat;
   if (sameFormat && lowerExtension(input) == ".wav") request.keepWidthOf = input;
   const JobResult saved = saveSoundFile(sound, request, context, &check);

@@ -145,7 +145,9 @@ TEST_F(BatchRun, NormalizeToFlacInAnotherFolderMatchesSox) {
   ZED_REQUIRE_TOOL("sox");
   ZED_REQUIRE_TOOL("flac");
   const std::vector<std::string> inputs = {makeInput("quiet.wav", "-r 44100 -c 2", "synth 3 sine 440 pinknoise gain -12"),
-                                           makeInput("louder.wav", "-r 44100 -c 1", "synth 2 sine 1000 gain -3")};
+                                           makeInput("louder.wav", "-r 44100 -c 2", "synth 2 sine 1000 gain -3")};
+  // A chosen format saves with its own settings: stereo FLAC.
+  store->write("FlacEncoder", "Channels", "2");
   const OutputFolder out(scratch.file("flac"));
   const BatchOutputSettings settings{false, 8, false, out.path()};
   RecordingObserver observer;

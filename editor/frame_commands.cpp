@@ -40,12 +40,15 @@ bool commandBuilt(int id) {
     case cmd::ShowMainToolbar: case cmd::ShowEffectsToolbar: case cmd::ShowCommandBar: case cmd::CommandBarLeft:
     case cmd::CommandBarRight: case cmd::About: case cmd::HelpContents:
     case cmd::GrabNoiseSample:
+    case cmd::BurnAudioCd: case cmd::BurnDataCd: case cmd::ToneGenerator: case cmd::CheckForUpdate:
       return true;
     case cmd::Fft: case cmd::Tfft:
       return true;
     case cmd::BatchConverter:
       return true;
     case cmd::Record: case cmd::RecordButton: case cmd::TextToSpeech:
+      return true;
+    case cmd::LoadCdTracks:
       return true;
     case cmd::Undo: case cmd::Redo: case cmd::Cut: case cmd::Copy: case cmd::CopyToNew: case cmd::Paste:
     case cmd::PasteFromClipboard: case cmd::PasteMix: case cmd::PasteMixFromClipboard: case cmd::Delete:
@@ -68,6 +71,8 @@ bool needsDocument(int id) {
     case cmd::ShowMainToolbar: case cmd::ShowEffectsToolbar: case cmd::ShowCommandBar: case cmd::CommandBarLeft:
     case cmd::CommandBarRight: case cmd::About: case cmd::HelpContents:
     case cmd::Record: case cmd::RecordButton: case cmd::TextToSpeech:
+    case cmd::LoadCdTracks:
+    case cmd::ToneGenerator: case cmd::CheckForUpdate:
     case cmd::BatchConverter:
       return false;
   }
@@ -140,6 +145,8 @@ void Frame::onCommand(int id, int notification) {
       return onTransportCommand(id, notification, document);
     case cmd::Record: case cmd::RecordButton:
       return record(document);
+    case cmd::LoadCdTracks:
+      return loadCdTracks();
     case cmd::TextToSpeech:
       return textToSpeech(document);
     case cmd::LoopPlay:
@@ -170,6 +177,10 @@ void Frame::onCommand(int id, int notification) {
     case cmd::HelpContents: openHelpContents(m_instance, m_window, m_dataFolder); return;
     case cmd::Fft: return showFrequencyAnalysis(document);
     case cmd::Tfft: return showTemporalAnalysis(document);
+    case cmd::BurnAudioCd: return copyOpenFilesToCd(true);
+    case cmd::BurnDataCd: return copyOpenFilesToCd(false);
+    case cmd::ToneGenerator: return runToneGenerator();
+    case cmd::CheckForUpdate: return checkForUpdate();
     case cmd::BatchConverter: return openBatchConverter(*this);
     default:
       if (!commandBuilt(id)) return;

@@ -44,12 +44,20 @@ std::wstring audioFilter() {
   return filter;
 }
 
-// The system's folder browser; empty when cancelled.
-std::string browseForFolder(HWND owner, const wchar_t* title) {
+int CALLBACK selectStartFolder(HWND browser, UINT message, LPARAM, LPARAM start) {
+  if (message == BFFM_INITIALIZED && start) SendMessageW(browser, BFFM_SETSELECTIONW, TRUE, start);
+  return 0;
+}
+
+// The system's folder browser, opened at start (when given); empty when cancelled.
+std::string browseForFolder(HWND owner, const wchar_t* title, const std::string& start = "") {
+  const std::wstring startFolder = ui::widen(start);
   BROWSEINFOW browse{};
   browse.hwndOwner = owner;
   browse.lpszTitle = title;
   browse.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
+  browse.lpfn = selectStartFolder;
+  browse.lParam = start.empty() ? 0 : reinterpret_cast<LPARAM>(startFolder.c_str());
   std::string folder;
   if (PIDLIST_ABSOLUTE chosen = SHBrowseForFolderW(&browse)) {
     wchar_t path[MAX_PATH];
@@ -120,7 +128,8 @@ class BatchFilesPage : public BatchPage {
   }
 
   void addFolder() {
-    const std::string folder = browseForFolder(handle(), L"Locate folder:");
+    const std::string folder =
+        browseForFolder(handle(), L"Locate folder:", m_state.store.read("Settings", "LoadFromFolder", ""));
     if (folder.empty()) return;
     m_state.store.write("Settings", "LoadFromFolder", folder);
     std::vector<std::string> paths;
@@ -194,7 +203,7 @@ class BatchOutputPage : public BatchPage {
         return;
       }
       case kBrowse: {
-        const std::string folder = browseForFolder(handle(), L"Locate Output Folder");
+        const std::string folder = browseForFolder(handle(), L"Locate Output Folder", getText(kFolder));
         if (!folder.empty()) setText(kFolder, folder);
         return;
       }

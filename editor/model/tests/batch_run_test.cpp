@@ -87,7 +87,9 @@ class BatchRun : public ::testing::Test {
     context.settings = store.get();
     context.dataFolder = scratch.path();
     context.findComponent = [](const std::string& name) {
-      return name == "flacenc" ? std::string("/usr/bin/flac") : std::string();
+      return name == "flacenc" ? std::string("/usr/bin/flac")
+             : name == "mp3el" ? std::string("/usr/bin/lame")
+                               : std::string();
     };
     return context;
   }
@@ -223,6 +225,35 @@ TEST_F(BatchRun, TakenOutputsAreKeptUnlessTheUserReplacesThem) {
   ASSERT_TRUE(answerReplaceQuestions(run.plans, [](const std::string&) { return ReplaceAnswer::Replace; }));
   EXPECT_EQ(runBatch(run, defaults, observer, cancel), JobResult::Done);
   EXPECT_EQ(samplesOf(taken).size(), samplesOf(input).size());
+}
+
+TEST_F(BatchRun, SameFormatAndFolderReplacesAnMp3WithAnMp3) {
+  ZED_REQUIRE_TOOL("sox");
+  ZED_REQUIRE_TOOL("lame");
+  const std::string wave = makeInput("speech.wav", "-r 44100 -c 2", "synth 2 sine 500 gain -6");
+  const std::string mp3 = scratch.file("speech.mp3");
+  ASSERT_EQ(testkit::runTool("lame --quiet -b 128 " + wave + " " + mp3), 0);
+  const std::vector<uint8_t> before = testkit::readAll(mp3);
+  int channels = 0;
+  const size_t samplesBefore = samplesOf(mp3, &channels).size();
+
+  const BatchOutputSettings settings;  // same format, same folder
+  BatchRunRequest run = request({mp3}, {{3, {50, 0}}}, settings, 1);
+  ASSERT_EQ(run.plans[0].action, BatchOutputAction::ReplaceInput);  // nothing to ask
+  RecordingObserver observer;
+  std::atomic<bool> cancel = false;
+  ASSERT_EQ(runBatch(run, defaults, observer, cancel), JobResult::Done) << observer.results[0].text;
+  // The input itself, now an MP3 of half the level; nothing else was left in the folder.
+  const std::vector<uint8_t> after = testkit::readAll(mp3);
+  EXPECT_NE(after, before);
+  int channelsAfter = 0;
+  const std::vector<Sample> samples = samplesOf(mp3, &channelsAfter);
+  EXPECT_EQ(channelsAfter, channels);
+  // Encoding again adds at most a frame or two of padding.
+  EXPECT_NEAR(static_cast<double>(samples.size()), static_cast<double>(samplesBefore), 2 * 1152 * 2);
+  EXPECT_LT(*std::max_element(samples.begin(), samples.end()), 0.35 * 524288);
+  for (const std::string& name : sys::listFiles(scratch.path()))
+    EXPECT_EQ(name.find(".tmp"), std::string::npos) << name;
 }
 
 }  // namespace

@@ -16,6 +16,9 @@ namespace {
 
 constexpr int kLine = 100, kBar = 102, kResults = 103;
 constexpr UINT kFileStarted = WM_APP + 1, kFileFinished = WM_APP + 2, kRunEnded = WM_APP + 3;
+constexpr UINT kFileProgress = WM_APP + 4;
+// A step and its percent in one message parameter.
+constexpr LPARAM kStepScale = 128;
 
 class BatchProgressDialog : public ui::Dialog, private BatchRunObserver {
  public:
@@ -73,6 +76,10 @@ class BatchProgressDialog : public ui::Dialog, private BatchRunObserver {
         setText(kLine, "Processing \"" + m_request.inputs[wParam] + "\"");
         return TRUE;
       case kFileFinished: showResult(static_cast<size_t>(wParam)); return TRUE;
+      case kFileProgress:
+        showProgress(static_cast<size_t>(wParam), static_cast<int>(lParam / kStepScale) - 2,
+                     static_cast<int>(lParam % kStepScale));
+        return TRUE;
       case kRunEnded: runEnded(static_cast<JobResult>(wParam)); return TRUE;
       case WM_CLOSE: onCommand(IDCANCEL, BN_CLICKED); return TRUE;
     }
@@ -90,6 +97,9 @@ class BatchProgressDialog : public ui::Dialog, private BatchRunObserver {
  private:
   // Called on the workers.
   void fileStarted(size_t index) override { PostMessageW(handle(), kFileStarted, index, 0); }
+  void fileProgress(size_t index, int step, int percent) override {
+    PostMessageW(handle(), kFileProgress, index, (step + 2) * kStepScale + percent);
+  }
   void fileFinished(size_t index, const BatchFileResult& result) override {
     {
       std::lock_guard hold(m_lock);
@@ -107,6 +117,21 @@ class BatchProgressDialog : public ui::Dialog, private BatchRunObserver {
     column.pszText = const_cast<wchar_t*>(title);
     column.cx = width.right;
     ListView_InsertColumn(item(kResults), index, &column);
+  }
+
+  // The row of a file still at work says which step it is at.
+  void showProgress(size_t index, int step, int percent) {
+    {
+      std::lock_guard hold(m_lock);
+      if (index < m_results.size() && m_results[index].status != BatchFileStatus::NotRun) return;
+    }
+    const std::string what = step == kBatchLoadStep   ? std::string("Loading")
+                             : step == kBatchSaveStep ? std::string("Saving")
+                             : static_cast<size_t>(step) < m_request.commands.size()
+                                 ? std::string(batchCommandName(m_request.commands[step].index))
+                                 : std::string();
+    const std::wstring text = ui::widen(what + " " + std::to_string(percent) + " %");
+    ListView_SetItemText(item(kResults), static_cast<int>(index), 1, const_cast<wchar_t*>(text.c_str()));
   }
 
   void showResult(size_t index) {

@@ -28,13 +28,29 @@ class CollectingFileUi : public FileUi {
   std::string m_error, m_warning;
 };
 
+// Asked by every long step of a file: Cancel, and how far the step is,
+// passed on only when the whole percent changes.
 class CancelCheck : public ProgressCallback {
  public:
-  explicit CancelCheck(const std::atomic<bool>& cancel) : m_cancel(cancel) {}
-  bool progress(int64_t, int64_t) override { return !m_cancel.load(); }
+  CancelCheck(const std::atomic<bool>& cancel, const BatchStepProgress& report) : m_cancel(cancel), m_report(report) {}
+  void startStep(int step) {
+    m_step = step;
+    m_percent = -1;
+    progress(0, 1);
+  }
+  bool progress(int64_t done, int64_t total) override {
+    if (m_report && total > 0) {
+      const int percent = static_cast<int>(std::clamp<int64_t>(done * 100 / total, 0, 100));
+      if (percent != m_percent) m_report(m_step, m_percent = percent);
+    }
+    return !m_cancel.load();
+  }
 
  private:
   const std::atomic<bool>& m_cancel;
+  const BatchStepProgress& m_report;
+  int m_step = kBatchLoadStep;
+  int m_percent = -1;
 };
 
 BatchFileResult resultOf(BatchFileStatus status, std::string text) { return {status, std::move(text)}; }
@@ -62,22 +78,25 @@ std::optional<BatchFileResult> planRefusal(const BatchOutputPlan& plan) {
 BatchFileResult processBatchFile(const std::string& input, const BatchOutputPlan& plan,
                                  const std::vector<BatchCommand>& commands, bool sameFormat,
                                  const FormatContext& baseContext, const BatchDefaults& defaults,
-                                 const std::atomic<bool>& cancel) {
+                                 const std::atomic<bool>& cancel, const BatchStepProgress& progress) {
   if (std::optional<BatchFileResult> refused = planRefusal(plan)) return *refused;
   CollectingFileUi messages;
-  CancelCheck check(cancel);
+  CancelCheck check(cancel, progress);
   FormatContext context = baseContext;
   context.ui = &messages;
   if (!context.encoderWait) context.encoderWait = &check;
 
   SoundBuffer sound;  // 44,100 Hz mono until loaded
+  check.startStep(kBatchLoadStep);
   const JobResult loaded = loadSoundFile(input, context, sound, &check);
   if (loaded == JobResult::Cancelled || cancel) return resultOf(BatchFileStatus::Cancelled, "Cancelled.");
   if (loaded != JobResult::Done) return resultOf(BatchFileStatus::Failed, withReason("Failed to load.", messages.error()));
 
   std::string skipped;
-  for (const BatchCommand& command : commands) {
+  for (size_t step = 0; step < commands.size(); ++step) {
+    const BatchCommand& command = commands[step];
     const char* name = batchCommandName(command.index);
+    check.startStep(static_cast<int>(step));
     switch (runBatchCommand(sound, command, defaults, &check)) {
       case BatchCommandOutcome::Done: break;
       case BatchCommandOutcome::Skipped: skipped += (skipped.empty() ? "" : ", ") + std::string(name); break;
@@ -91,6 +110,7 @@ BatchFileResult processBatchFile(const std::string& input, const BatchOutputPlan
     if (cancel) return resultOf(BatchFileStatus::Cancelled, "Cancelled.");
   }
 
+  check.startStep(kBatchSaveStep);
   SinkRequest request;
   request.path = plan.path;
   // Saved in its own format, a file keeps its layout; a chosen format takes
@@ -137,8 +157,11 @@ JobResult runBatch(const BatchRunRequest& request, const BatchDefaults& defaults
   auto work = [&](const FormatContext& context) {
     while (std::optional<size_t> index = takeNext()) {
       observer.fileStarted(*index);
+      const BatchStepProgress progress = [&observer, file = *index](int step, int percent) {
+        observer.fileProgress(file, step, percent);
+      };
       finish(*index, processBatchFile(request.inputs[*index], request.plans[*index], request.commands,
-                                      request.sameFormat, context, defaults, cancel));
+                                      request.sameFormat, context, defaults, cancel, progress));
     }
   };
 

@@ -5,12 +5,15 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "editor/model/batch_commands.h"
 #include "editor/model/batch_output.h"
 #include "formats/formats.h"
+
+constexpr int kBatchLoadStep = -1, kBatchSaveStep = -2;
 
 enum class BatchFileStatus { Done, Skipped, Failed, Cancelled, NotRun };
 
@@ -25,6 +28,9 @@ class BatchRunObserver {
  public:
   virtual ~BatchRunObserver() = default;
   virtual void fileStarted(size_t index) { (void)index; }
+  // How far the file's current step is: step is the index of the command
+  // running, kBatchLoadStep or kBatchSaveStep. Called often; cheap work only.
+  virtual void fileProgress(size_t index, int step, int percent) { (void)index, (void)step, (void)percent; }
   virtual void fileFinished(size_t index, const BatchFileResult& result) = 0;
 };
 
@@ -39,11 +45,12 @@ struct BatchRunRequest {
   std::vector<FormatContext> workers;
 };
 
-// One file, on the calling thread.
+// One file, on the calling thread; progress (step, percent) as it goes.
+using BatchStepProgress = std::function<void(int step, int percent)>;
 BatchFileResult processBatchFile(const std::string& input, const BatchOutputPlan& plan,
                                  const std::vector<BatchCommand>& commands, bool sameFormat,
                                  const FormatContext& context, const BatchDefaults& defaults,
-                                 const std::atomic<bool>& cancel);
+                                 const std::atomic<bool>& cancel, const BatchStepProgress& progress = nullptr);
 
 // Done when every file was written or skipped by the user's choice,
 // Cancelled once cancel was set, Failed after a file failed: then no further

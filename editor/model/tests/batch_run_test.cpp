@@ -26,8 +26,16 @@ class RecordingObserver : public BatchRunObserver {
     order.push_back(index);
     results.push_back(result);
   }
+  // The steps the first file went through, each once in the order they came.
+  void fileProgress(size_t index, int step, int percent) override {
+    std::lock_guard hold(m_lock);
+    if (index == 0 && (firstFileSteps.empty() || firstFileSteps.back() != step)) firstFileSteps.push_back(step);
+    if (index == 0) lastPercent = percent;
+  }
   std::vector<size_t> order;
   std::vector<BatchFileResult> results;
+  std::vector<int> firstFileSteps;
+  int lastPercent = -1;
 
  private:
   std::mutex m_lock;
@@ -126,6 +134,9 @@ TEST_F(BatchRun, SavedScriptRunsOverSoxFilesAsSoxWouldProcessThem) {
   std::atomic<bool> cancel = false;
   ASSERT_EQ(runBatch(request(inputs, script.commands, settings, 2), defaults, observer, cancel), JobResult::Done);
   EXPECT_EQ(observer.order, (std::vector<size_t>{0, 1, 2, 3}));
+  // Loading, the three commands and saving, each reported as it ran.
+  EXPECT_EQ(observer.firstFileSteps, (std::vector<int>{kBatchLoadStep, 0, 1, 2, kBatchSaveStep}));
+  EXPECT_EQ(observer.lastPercent, 100);
 
   for (size_t i = 0; i < inputs.size(); ++i) {
     ASSERT_EQ(observer.results[i].status, BatchFileStatus::Done) << observer.results[i].text;

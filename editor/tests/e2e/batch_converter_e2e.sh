@@ -3,8 +3,9 @@
 # start and from a second start), commands added with their stored values, a
 # command's settings dialog, a batch script saved, cleared, reopened and a
 # damaged one refused, the output folder created on request, the run's
-# results window, the outputs against sox applying the same operations, and
-# Skip for an output that exists. Saves a screenshot of each page.
+# results window, the outputs against sox applying the same operations, Skip
+# for an output that exists, and Cancel of a long run. Saves a screenshot of
+# each page.
 # Usage: batch_converter_e2e.sh BUILD_DIR   (the win64 build folder)
 E2E_NAME=batch_converter
 source "$(dirname "$0")/e2e_common.sh"
@@ -144,4 +145,34 @@ line=$(drive dialog-get "Batch Converting" 100)
 [ "$(md5sum < "$out/talk.wav")" = "$before" ] || fail "a skipped output was written"
 drive answer "Batch Converting" 2 5 >/dev/null
 drive dialog-gone "$title" 10 >/dev/null || fail "the window stayed open"
+echo "-- Cancel stops a long run: nothing is written, the row says so"
+sox -V1 -n -r 44100 -c 2 -b 16 "$work/long.wav" synth 600 sine 440 pinknoise gain -6
+(cd "$work" && wine "$editor" -batch "$(win "$work/long.wav")" >>"$work/editor.log" 2>&1)
+wait_dialog "$title" 20
+click 12324
+click 104
+wait_dialog "Add Command"
+drive dialog-pick "Add Command" 101 5 >/dev/null
+drive answer "Add Command" 1 5 >/dev/null
+drive dialog-gone "Add Command" 10 >/dev/null || fail "Add Command stayed open"
+click 12325
+wait_dialog "Batch Converting" 20
+sleep 1.5
+shot run_progress
+drive answer "Batch Converting" 2 5 >/dev/null
+for _ in $(seq 150); do
+  [[ "$(drive dialog-get "Batch Converting" 100)" == Cancelled* ]] && break
+  sleep 0.2
+done
+line=$(drive dialog-get "Batch Converting" 100)
+[[ "$line" == "Cancelled. 0 converted"* ]] || fail "Cancel ended the run with \"$line\""
+[ ! -e "$out/long.wav" ] || fail "a cancelled run left its output"
+[ -z "$(ls -A "$out" | grep -v '^talk.wav$\|^hum.wav$')" ] || fail "a cancelled run left files: $(ls -A "$out")"
+drive answer "Batch Converting" 2 5 >/dev/null
+wait_dialog Razavo 10
+[[ "$(drive dialog-get Razavo 65535)" == *"Do you want to save the command list?"* ]] ||
+  fail "leaving a changed list did not ask: $(drive dialog-get Razavo 65535)"
+drive answer Razavo 7 5 >/dev/null
+drive dialog-gone "$title" 10 >/dev/null || fail "the window stayed open"
+rm -f "$work/long.wav"  # 100 MB
 echo "PASS"

@@ -41,7 +41,7 @@ echo "-- step 2: commands added from the list, with their descriptions and setti
 click 12324
 click 104
 wait_dialog "Add Command"
-for row in 1 3 5; do drive dialog-pick "Add Command" 101 $row >/dev/null; done
+for row in 1 3 5; do drive dialog-pick "Add Command" 101 $row add >/dev/null; done
 drive answer "Add Command" 1 5 >/dev/null
 drive dialog-gone "Add Command" 10 >/dev/null || fail "Add Command stayed open"
 shot page2_commands

@@ -85,6 +85,8 @@ class Frame {
   void showTemporalAnalysis(DocumentWindow* document);
   // Sibling programs and the update check (frame_shell.cpp).
   void copyOpenFilesToCd(bool audioDisc);
+  // Writes the burn list of paths and starts the burning program on it.
+  void handToBurner(const std::vector<std::string>& paths, bool audioDisc);
   void runToneGenerator();
   void checkForUpdate();
 

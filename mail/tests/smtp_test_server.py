@@ -72,7 +72,7 @@ def serve_smtp(state, port, tls):
     def authenticator(server, session, envelope, mechanism, auth_data):
         ok = (isinstance(auth_data, LoginPassword) and auth_data.login == USER.encode()
               and auth_data.password == PASSWORD.encode())
-        return AuthResult(success=ok)
+        return AuthResult(success=ok, handled=False)
 
     context = None
     if tls:

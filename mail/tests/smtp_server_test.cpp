@@ -12,6 +12,7 @@
 #include "mail/smtp_dialogue.h"
 #include "mail/system_mail.h"
 #include "mail/tests/test_smtp_server.h"
+#include "sys/file.h"
 #include "testkit/testkit.h"
 
 namespace {
@@ -49,17 +50,21 @@ std::string makeRecording(const testkit::ScratchFolder& folder, const std::strin
   std::vector<uint8_t> data(bytes);
   uint32_t state = 12345;
   for (uint8_t& byte : data) byte = uint8_t((state = state * 1103515245 + 12345) >> 16);
+  // Through sys::File, which takes the name as UTF-8 on every platform.
   std::string path = folder.file(name);
-  testkit::writeAll(path, data);
+  sys::File file = sys::File::open(path, sys::Access::ReadWrite, sys::Share::None, sys::Disposition::CreateAlways);
+  EXPECT_EQ(file.write(data.data(), data.size()), data.size());
   return path;
 }
 
 // Without Python at hand (under Wine) the message is checked for the
 // attachment's base64 lines.
 void expectAttachmentIn(const std::string& messagePath, const std::string& attachment) {
-  std::vector<uint8_t> message = testkit::readAll(messagePath), file = testkit::readAll(attachment);
+  std::vector<uint8_t> message = testkit::readAll(messagePath);
   std::string text(message.begin(), message.end());
-  std::string bytes(file.begin(), file.end());
+  sys::File file = sys::File::open(attachment, sys::Access::Read, sys::Share::Read, sys::Disposition::OpenExisting);
+  std::string bytes(size_t(file.size()), '\0');
+  ASSERT_EQ(file.read(bytes.data(), bytes.size()), bytes.size());
   std::string lines;
   for (size_t at = 0; at < bytes.size(); at += mail::kBase64LineBytes)
     lines += mail::base64Encode(std::string_view(bytes).substr(at, mail::kBase64LineBytes)) + "\r\n";

@@ -39,6 +39,8 @@ TestSmtpServer::TestSmtpServer(const std::string& mode, bool tls) {
     if (!port.empty()) m_port = std::stoi(port);
     else std::this_thread::sleep_for(std::chrono::milliseconds(50));
   }
+  // A shared server counts on from the messages of the tests before.
+  m_firstMessage = messageCount() + 1;
 }
 
 TestSmtpServer::~TestSmtpServer() {
@@ -49,8 +51,12 @@ TestSmtpServer::~TestSmtpServer() {
 
 std::string TestSmtpServer::certificate() const { return sys::joinPath(m_state, "cert.pem"); }
 
+std::string TestSmtpServer::messagePath(int n, const char* ending) const {
+  return sys::joinPath(m_state, "message-" + std::to_string(m_firstMessage - 1 + n) + ending);
+}
+
 std::string TestSmtpServer::waitForMessage(int n) const {
-  std::string path = sys::joinPath(m_state, "message-" + std::to_string(n) + ".eml");
+  std::string path = messagePath(n, ".eml");
   for (int i = 0; i < 100; ++i) {
     if (sys::fileExists(path)) return path;
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
@@ -59,12 +65,12 @@ std::string TestSmtpServer::waitForMessage(int n) const {
 }
 
 std::string TestSmtpServer::envelope(int n) const {
-  return readText(sys::joinPath(m_state, "message-" + std::to_string(n) + ".json"));
+  return readText(messagePath(n, ".json"));
 }
 
 int TestSmtpServer::messageCount() const {
   int count = 0;
-  while (sys::fileExists(sys::joinPath(m_state, "message-" + std::to_string(count + 1) + ".eml"))) ++count;
+  while (sys::fileExists(messagePath(count + 1, ".eml"))) ++count;
   return count;
 }
 

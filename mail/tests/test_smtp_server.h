@@ -35,10 +35,13 @@ class TestSmtpServer {
   int messageCount() const;
 
  private:
+  std::string messagePath(int n, const char* ending) const;
+
   std::unique_ptr<testkit::ScratchFolder> m_folder;  // of a server of our own
   std::string m_state;
   bool m_own = false;
   int m_port = 0;
+  int m_firstMessage = 1;
 };
 
 // Prints every difference Python's email package finds between the message

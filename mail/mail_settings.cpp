@@ -132,6 +132,32 @@ HostLogin parseHostLogin(const std::string& field) {
   return login;
 }
 
+bool separateHostLogin(MailSettings& settings) {
+  HostLogin login = parseHostLogin(settings.smtpHost);
+  if (!login.hasLogin) return false;
+  settings.smtpHost = login.host;
+  settings.userName = login.userName;
+  settings.password = login.password;
+  settings.authOn = true;
+  return true;
+}
+
+MailSettings loadMailSettings(const std::string& root) {
+  std::unique_ptr<sys::SettingsStore> user = sys::openProgramSettings(root);
+  std::unique_ptr<sys::SettingsStore> machine = openMachineWideSettings(root);
+  std::unique_ptr<PasswordVault> vault = makeSystemPasswordVault();
+  MailSettings settings = readMailSettings(*user, machine.get(), vault.get());
+  if (separateHostLogin(settings)) writeMailSettings(*user, settings, vault.get());
+  return settings;
+}
+
+bool saveMailSettings(const std::string& root, MailSettings settings) {
+  separateHostLogin(settings);
+  std::unique_ptr<sys::SettingsStore> user = sys::openProgramSettings(root);
+  std::unique_ptr<PasswordVault> vault = makeSystemPasswordVault();
+  return writeMailSettings(*user, settings, vault.get());
+}
+
 MailRequest requestFromSettings(const MailSettings& settings) {
   MailRequest request;
   request.recipients = settings.to;

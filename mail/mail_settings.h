@@ -62,6 +62,22 @@ struct HostLogin {
 };
 HostLogin parseHostLogin(const std::string& field);
 
+// Moves a login written into the host text ("host:user:password" or
+// "user:password@host") into the user name and password, so that the
+// stored host text never holds a password; true when there was one.
+bool separateHostLogin(MailSettings& settings);
+
+// The machine-wide values under root (read only); null where there are none.
+std::unique_ptr<sys::SettingsStore> openMachineWideSettings(const std::string& root);
+
+// A program's settings under root ("Software\\Zedirad\\Rezara"): the
+// user's values, the machine-wide ones where those are missing, the
+// password unsealed. A login found in the stored host text is moved out of
+// it and the settings are stored again.
+MailSettings loadMailSettings(const std::string& root);
+// Stores settings under root for the current user, the password sealed.
+bool saveMailSettings(const std::string& root, MailSettings settings);
+
 // The send request of the settings: the host when it is used, the login
 // when authentication is on.
 MailRequest requestFromSettings(const MailSettings& settings);

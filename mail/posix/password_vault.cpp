@@ -8,3 +8,9 @@ namespace mail {
 std::unique_ptr<PasswordVault> makeSystemPasswordVault() { return nullptr; }
 
 }  // namespace mail
+
+namespace mail {
+
+std::unique_ptr<sys::SettingsStore> openMachineWideSettings(const std::string&) { return nullptr; }
+
+}  // namespace mail

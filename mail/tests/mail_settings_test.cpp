@@ -126,3 +126,18 @@ TEST(PasswordVault, SystemVaultSealsSoThatOnlyUnsealingGivesThePasswordBack) {
   damaged[damaged.size() - 25] ^= 0x55;
   EXPECT_NE(vault->unseal(damaged), "p@ss:word \xC3\xA9");
 }
+
+TEST(MailSettings, LoginTypedIntoTheHostLeavesTheStoredHostWithoutPassword) {
+  auto store = sys::makeMemorySettingsStore();
+  MarkerVault vault;
+  mail::MailSettings settings;
+  settings.smtpHost = "me:secret@smtp.example.test:587";
+  EXPECT_TRUE(mail::separateHostLogin(settings));
+  ASSERT_TRUE(mail::writeMailSettings(*store, settings, &vault));
+  EXPECT_EQ(store->read("Email", "MailSMTPHost", ""), "smtp.example.test:587");
+  EXPECT_EQ(store->read("Email", "SMTPUserName", ""), "me");
+  EXPECT_EQ(store->read("Email", "SMTPAuthOn", ""), "1");
+  EXPECT_EQ(mail::readMailSettings(*store, nullptr, &vault).password, "secret");
+  settings.smtpHost = "smtp.example.test";
+  EXPECT_FALSE(mail::separateHostLogin(settings));
+}

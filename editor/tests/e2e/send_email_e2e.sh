@@ -67,6 +67,31 @@ stored=$(wine reg query "$email_key" /v SMTPPassword | tr -d '\r')
 echo "$stored" | grep -q "dpapi:" || fail "the password is not sealed: $stored"
 ! echo "$stored" | grep -q "p@ss" || fail "the password is readable: $stored"
 
+echo "-- Email Settings shows the separated login, never the password, and checks what it stores"
+settings="Email Settings"
+drive post 1009 >/dev/null
+drive dialog-wait "$title" 20 || fail "no \"$title\" dialog"
+drive answer "$title" 104 20 >/dev/null
+drive dialog-wait "$settings" 20 || fail "no \"$settings\" dialog"
+import -window root "$work/email-settings.png" || true
+[ "$(drive dialog-get "$settings" 103)" = "127.0.0.1:$port" ] || fail "host shows: $(drive dialog-get "$settings" 103)"
+[ "$(drive dialog-get "$settings" 106)" = "sender" ] || fail "user shows: $(drive dialog-get "$settings" 106)"
+shown=$(drive dialog-get "$settings" 107)
+[ -n "$shown" ] && [ "$shown" != "p@ss:word" ] || fail "the password field holds \"$shown\""
+# MAPI is the default choice (Wine declares a MAPI client of its own).
+[ "$(drive dialog-get "$settings" 101)" != "" ] || fail "no MAPI choice"
+drive answer "$settings" 102 20 >/dev/null  # Send using a SMTP Server
+drive dialog-set "$settings" 103 "" >/dev/null
+drive answer "$settings" 1 20 >/dev/null
+drive dialog-wait "Mailhost Required" 20 || fail "an empty host was taken"
+drive answer "Mailhost Required" 1 20 >/dev/null
+drive dialog-set "$settings" 103 "127.0.0.1:$port" >/dev/null
+drive answer "$settings" 1 20 >/dev/null
+drive dialog-gone "$settings" 20 || fail "the settings stayed"
+drive answer "$title" 2 20 >/dev/null
+drive dialog-gone "$title" 20 || fail "the send dialog stayed"
+[ "$(wine reg query "$email_key" /v UseMAPI | tr -d '\r' | awk '/UseMAPI/ {print $3}')" = 0 ] || fail "MAPI stayed on"
+
 echo "-- a changed document is sent as it is now"
 drive command 4018 >/dev/null  # Reverse
 send "you@example.test, other@example.test" "reversed" "now reversed"

@@ -2,6 +2,8 @@
 
 #include "editor/frame.h"
 
+#include "editor/dialogs/cd_load_dialog.h"
+
 #include "net/install_on_demand.h"
 
 #include <commctrl.h>
@@ -178,6 +180,9 @@ LRESULT Frame::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         if (GetClipboardOwner() == m_window) renderWindowsClipboard();
         CloseClipboard();
       }
+      return 0;
+    case kOpenCdTrackMessage:
+      openCdTrack(*reinterpret_cast<SoundBuffer*>(lParam));
       return 0;
     case WM_CLOSE:
       exitProgram();

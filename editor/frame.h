@@ -82,6 +82,10 @@ class Frame {
   // The Tools menu's analysis windows for a file.
   void showFrequencyAnalysis(DocumentWindow* document);
   void showTemporalAnalysis(DocumentWindow* document);
+  // Sibling programs and the update check (frame_shell.cpp).
+  void copyOpenFilesToCd(bool audioDisc);
+  void runToneGenerator();
+  void checkForUpdate();
 
  private:
   static LRESULT CALLBACK windowProc(HWND, UINT, WPARAM, LPARAM);
@@ -142,7 +146,11 @@ class Frame {
   // Record: the record dialog, then the recording into document (a new one
   // when null).
   void record(DocumentWindow* document);
+  void textToSpeech(DocumentWindow* document);
   void openNewWindow(SoundBuffer sound, bool modified);
+  // Audio CD tracks: the load dialog, and each track it sends as a new file.
+  void loadCdTracks();
+  void openCdTrack(SoundBuffer& sound);
   void offerWindowsClipboard();
   void renderWindowsClipboard();
   bool readWindowsClipboard(SoundBuffer& sound);

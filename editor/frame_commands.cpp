@@ -39,10 +39,13 @@ bool commandBuilt(int id) {
     case cmd::ShowMainToolbar: case cmd::ShowEffectsToolbar: case cmd::ShowCommandBar: case cmd::CommandBarLeft:
     case cmd::CommandBarRight: case cmd::About: case cmd::HelpContents:
     case cmd::GrabNoiseSample:
+    case cmd::BurnAudioCd: case cmd::BurnDataCd: case cmd::ToneGenerator: case cmd::CheckForUpdate:
       return true;
     case cmd::Fft: case cmd::Tfft:
       return true;
-    case cmd::Record: case cmd::RecordButton:
+    case cmd::Record: case cmd::RecordButton: case cmd::TextToSpeech:
+      return true;
+    case cmd::LoadCdTracks:
       return true;
     case cmd::Undo: case cmd::Redo: case cmd::Cut: case cmd::Copy: case cmd::CopyToNew: case cmd::Paste:
     case cmd::PasteFromClipboard: case cmd::PasteMix: case cmd::PasteMixFromClipboard: case cmd::Delete:
@@ -64,7 +67,9 @@ bool needsDocument(int id) {
     case cmd::TileHorizontal: case cmd::TileVertical: case cmd::ArrangeIcons: case cmd::CloseAll:
     case cmd::ShowMainToolbar: case cmd::ShowEffectsToolbar: case cmd::ShowCommandBar: case cmd::CommandBarLeft:
     case cmd::CommandBarRight: case cmd::About: case cmd::HelpContents:
-    case cmd::Record: case cmd::RecordButton:
+    case cmd::Record: case cmd::RecordButton: case cmd::TextToSpeech:
+    case cmd::LoadCdTracks:
+    case cmd::ToneGenerator: case cmd::CheckForUpdate:
       return false;
   }
   return !(id >= cmd::RecentFirst && id <= cmd::RecentLast);
@@ -137,6 +142,10 @@ void Frame::onCommand(int id, int notification) {
       return onTransportCommand(id, notification, document);
     case cmd::Record: case cmd::RecordButton:
       return record(document);
+    case cmd::LoadCdTracks:
+      return loadCdTracks();
+    case cmd::TextToSpeech:
+      return textToSpeech(document);
     case cmd::LoopPlay:
       m_settings.setPlayRepeat(!m_settings.playRepeat());
       updateCommands();
@@ -165,6 +174,10 @@ void Frame::onCommand(int id, int notification) {
     case cmd::HelpContents: openHelpContents(m_instance, m_window, m_dataFolder); return;
     case cmd::Fft: return showFrequencyAnalysis(document);
     case cmd::Tfft: return showTemporalAnalysis(document);
+    case cmd::BurnAudioCd: return copyOpenFilesToCd(true);
+    case cmd::BurnDataCd: return copyOpenFilesToCd(false);
+    case cmd::ToneGenerator: return runToneGenerator();
+    case cmd::CheckForUpdate: return checkForUpdate();
     default:
       if (!commandBuilt(id)) return;
       if (findEffectDescriptor(id)) return onEffectCommand(id, document);

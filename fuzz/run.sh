@@ -11,7 +11,7 @@ seconds=${1:-60}
 shift || true
 fuzzers=("$@")
 [ ${#fuzzers[@]} -gt 0 ] || fuzzers=(wave_fuzzer aiff_fuzzer au_fuzzer gsm_fuzzer raw_fuzzer wave_tags_fuzzer mp3_fuzzer
-  import_checks_fuzzer mp3_tags_fuzzer)
+  import_checks_fuzzer mp3_tags_fuzzer cddb_reply_fuzzer)
 
 corpus=$build/fuzz-corpus
 findings=$build/fuzz-findings
@@ -92,6 +92,13 @@ b[at + 4:at + 8] = b'\xff' * 4
 open(sys.argv[2], 'wb').write(b)
 PY
 seed import_checks_fuzzer "$tmp/w16.wav" "$tmp/unfinished.wav"
+
+# CDDB conversations: the track-count byte, then greeting, hello, query,
+# read and the entry, an exact and an inexact match.
+entry='210 rock 0a0b0c0d entry follows\r\nDTITLE=Artist / Title\r\nTTITLE0=One\r\nTTITLE1=Tw\r\nTTITLE1=o\r\nEXTD=YEAR: 1999\r\nEXTT0=x\r\n.\r\n'
+printf "\003201 ready\r\n200 hello\r\n200 rock 0a0b0c0d Artist / Title\r\n$entry" > "$tmp/c1"
+printf "\011201 ready\r\n200 hello\r\n211 inexact\r\nmisc 0a0b0c0d A / B\r\nrock 1 C / D\r\n.\r\n$entry" > "$tmp/c2"
+seed cddb_reply_fuzzer "$tmp/c1" "$tmp/c2"
 
 status=0
 for fuzzer in "${fuzzers[@]}"; do

@@ -31,6 +31,8 @@
 //                                             each control ID, a line each, then presses its Cancel
 //   razavo_driver dialog-click TITLE ID X Y [right | X2 Y2]  a click on control ID at fractions X, Y of its
 //                                             area (right button; or a drag on to X2, Y2)
+//   razavo_driver dialog-list-select TITLE ID INDEX...  selects rows INDEX... of list view ID and
+//                                             prints how many rows it has
 //   razavo_driver child CLASS [X Y]           for the frame's window of class CLASS: its title, and
 //                                             the text of its read-out line after the mouse moved to
 //                                             fractions X, Y of its client area
@@ -41,6 +43,7 @@
 #include <windows.h>
 #include <tlhelp32.h>
 #include <shellapi.h>
+#include <commctrl.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -181,6 +184,16 @@ int dialogAction(const std::string& action, int argc, char** argv) {
     std::printf("%s\n", narrow(text).c_str());
     return 0;
   }
+  if (action == "dialog-count") {
+    // The number of entries of a drop-down or list.
+    wchar_t className[64] = {};
+    GetClassNameW(control, className, 64);
+    LRESULT count = 0;
+    SendMessageTimeoutW(control, _wcsicmp(className, L"ComboBox") == 0 ? CB_GETCOUNT : LB_GETCOUNT, 0, 0,
+                        SMTO_NORMAL, 20000, reinterpret_cast<DWORD_PTR*>(&count));
+    std::printf("%d\n", static_cast<int>(count));
+    return 0;
+  }
   if (action == "dialog-pick" && argc > 4) {
     wchar_t className[64] = {};
     GetClassNameW(control, className, 64);
@@ -190,6 +203,29 @@ int dialogAction(const std::string& action, int argc, char** argv) {
     WORD code = combo ? CBN_SELCHANGE : LBN_SELCHANGE;
     SendMessageTimeoutW(dialog, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(control), SMTO_NORMAL,
                         20000, &ignored);
+    return 0;
+  }
+  if (action == "dialog-list-select") {
+    // The item records live in the editor's memory: list views take
+    // pointers that are not carried between processes.
+    LRESULT rows = 0;
+    SendMessageTimeoutW(control, LVM_GETITEMCOUNT, 0, 0, SMTO_NORMAL, 20000, reinterpret_cast<PDWORD_PTR>(&rows));
+    std::printf("%d\n", static_cast<int>(rows));
+    if (argc <= 4) return 0;
+    DWORD processId = 0;
+    GetWindowThreadProcessId(control, &processId);
+    sys::win32::OwnedHandle process(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, processId));
+    void* remote = process ? VirtualAllocEx(process.get(), nullptr, sizeof(LVITEMW), MEM_COMMIT, PAGE_READWRITE) : nullptr;
+    if (!remote) return 1;
+    for (int i = 4; i < argc; ++i) {
+      LVITEMW row{};
+      row.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+      row.state = LVIS_SELECTED | LVIS_FOCUSED;
+      WriteProcessMemory(process.get(), remote, &row, sizeof row, nullptr);
+      SendMessageTimeoutW(control, LVM_SETITEMSTATE, std::strtoul(argv[i], nullptr, 0), reinterpret_cast<LPARAM>(remote),
+                          SMTO_NORMAL, 20000, &ignored);
+    }
+    VirtualFreeEx(process.get(), remote, 0, MEM_RELEASE);
     return 0;
   }
   if (action == "dialog-click" && argc > 5) {
@@ -291,7 +327,7 @@ int main(int argc, char** argv) {
     }
     return 1;
   }
-  if (action.rfind("dialog-", 0) == 0 && argc > 3) {
+  if (action.rfind("dialog-", 0) == 0 && (argc > 3 || (action == "dialog-controls" && argc > 2))) {
     int result = dialogAction(action, argc, argv);
     return result == 2 ? usage() : result;
   }

@@ -272,6 +272,7 @@ DocumentWindow* Frame::activeDocument() const {
 
 void Frame::documentCreated(DocumentWindow* document) {
   m_documents.push_back(document);
+  if (projectOpen()) m_projectChanged = true;
   arrangeDocuments();
   updateCommands();
 }
@@ -283,6 +284,7 @@ void Frame::cursorPlaced(DocumentWindow* document) {
 void Frame::documentDestroyed(DocumentWindow* document) {
   if (m_playback) m_playback->documentGone(document);
   std::erase(m_documents, document);
+  if (projectOpen()) m_projectChanged = true;
   if (!m_exiting) arrangeDocuments();
   updateCommands();
   viewChanged(activeDocument());

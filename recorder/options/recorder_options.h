@@ -8,6 +8,7 @@
 #include <string>
 
 #include "recorder/model/recorder_settings.h"
+#include "recorder/options/shell_folders.h"
 
 namespace recorder {
 

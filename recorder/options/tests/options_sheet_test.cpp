@@ -251,6 +251,18 @@ TEST_F(OptionsSheetTest, TheGeneralPageChecksTheIntervalAndStartsAtLogonForThisU
   EXPECT_FALSE(runsAtLogon());
 }
 
+TEST(DefaultOutputFolder, IsTheDocumentsFolderOfTheUserAndExists) {
+  wchar_t documents[MAX_PATH * 2] = {};
+  DWORD bytes = sizeof documents - sizeof(wchar_t);
+  const bool known = RegGetValueW(HKEY_CURRENT_USER,
+                                  L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
+                                  L"Personal", RRF_RT_REG_SZ, nullptr, documents, &bytes) == ERROR_SUCCESS;
+  testkit::ScratchFolder data;
+  const std::string folder = defaultOutputFolder(data.path());
+  EXPECT_EQ(folder, sys::joinPath(known ? ui::narrow(documents) : data.path(), "Rezara"));
+  EXPECT_TRUE(sys::folderExists(folder));
+}
+
 TEST(HotKeyText, NamesModifiersAndKey) {
   EXPECT_EQ(hotKeyText(kHotKeyCtrl | kHotKeyAlt | VK_F5), "Ctrl+Alt+F5");
   EXPECT_EQ(hotKeyText(kHotKeyShift | 'R'), "Shift+R");

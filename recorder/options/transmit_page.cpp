@@ -1,6 +1,6 @@
 #include "recorder/options/transmit_page.h"
 
-#include "recorder/options/folder_browser.h"
+#include "ui/folder_browser.h"
 
 namespace recorder {
 
@@ -67,9 +67,9 @@ void TransmitPage::onCommand(int id, int code) {
   if (id == kSendFolder || id == kSendEmail || id == kSendFtp || id == kSendRun) {
     enableFields();
   } else if (id == kBrowseFolder) {
-    if (auto folder = browseForFolder(handle(), "Browse for folder", getText(kFolder))) setText(kFolder, *folder);
+    if (auto folder = ui::browseForFolder(handle(), "Browse for folder", getText(kFolder))) setText(kFolder, *folder);
   } else if (id == kBrowseExe) {
-    if (auto program = browseForProgram(handle(), "Browse for exe", "")) setText(kRunExe, "\"" + *program + "\" %s");
+    if (auto program = ui::browseForProgram(handle(), "Browse for exe", "")) setText(kRunExe, "\"" + *program + "\" %s");
   }
 }
 

@@ -29,11 +29,13 @@ class NameDialog final : public ui::Dialog {
 class AudioSetupDialog final : public ui::Dialog {
  public:
   AudioSetupDialog(HINSTANCE instance, std::vector<std::string> devices, int device, int volume)
-      : ui::Dialog(IDD_AUDIO_SETUP, instance), m_devices(std::move(devices)), device(device), volume(volume) {}
+      : ui::Dialog(IDD_AUDIO_SETUP, instance), device(device), volume(volume), m_devices(std::move(devices)) {}
   int device;
   int volume;
 
  private:
+  std::vector<std::string> m_devices;
+
   bool onInit() override {
     for (const std::string& name : m_devices) addComboItem(IDC_SETUP_DEVICE, name);
     setComboSelection(IDC_SETUP_DEVICE, std::clamp(device, 0, static_cast<int>(m_devices.size()) - 1));
@@ -54,7 +56,6 @@ class AudioSetupDialog final : public ui::Dialog {
     }
     if (id == IDOK || id == IDCANCEL) endDialog(id);
   }
-  std::vector<std::string> m_devices;
 };
 
 }  // namespace

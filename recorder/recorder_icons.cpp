@@ -1,5 +1,7 @@
 #include "recorder/recorder_icons.h"
 
+#include <algorithm>
+
 #include "ui/gdi_objects.h"
 
 namespace recorder {

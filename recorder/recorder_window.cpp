@@ -5,6 +5,7 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <cctype>
 
 #include "devices/record_mixer.h"
 #include "devices/wave_in_device.h"
@@ -62,10 +63,10 @@ std::string shellFolder(const wchar_t* name) {
   return ui::narrow(text);
 }
 
-std::string programPath() {
-  wchar_t path[MAX_PATH];
-  DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-  return length > 0 && length < MAX_PATH ? ui::narrow(std::wstring(path, length)) : std::string();
+bool isLogonSwitch(const std::string& argument) {
+  std::string lower = argument;
+  std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
+  return lower == "-logon";
 }
 
 }  // namespace
@@ -92,7 +93,8 @@ RecorderWindow::RecorderWindow(HINSTANCE instance, std::vector<std::string> argu
   m_capturePort = std::make_unique<VoiceCapturePort>(*m_capture,
                                                      [this](const CaptureRequest& request) { prepareInput(request); });
   m_files = std::make_unique<RecordingFileMaker>(*m_settings, m_formats);
-  m_session = std::make_unique<RecordingSession>(*m_capturePort, *m_files, *this, *this,
+  m_session = std::make_unique<RecordingSession>(*m_capturePort, *m_files, static_cast<SessionUi&>(*this),
+                                                 static_cast<RecordingDoneSink&>(*this),
                                                  [this] { return sessionOptions(); });
 }
 
@@ -172,7 +174,7 @@ bool RecorderWindow::onInit() {
   SetTimer(window, kFreeSpaceTimer, kFirstFreeSpaceMs, nullptr);
   m_tray.show();
 
-  const bool logon = m_arguments.size() > 1 && lowercase(m_arguments[1]) == "-logon";
+  const bool logon = m_arguments.size() > 1 && isLogonSwitch(m_arguments[1]);
   if (m_arguments.size() <= 1 && m_settings->recordWhenRun()) PostMessageW(window, WM_COMMAND, ID_RECORD, 0);
   if (!m_settings->installWizRun()) SetTimer(window, kSetupTimer, 500, nullptr);
   // The command line runs once the window is up (a "-logon" start records first).

@@ -7,6 +7,7 @@
 // questions and shows what it reports.
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <deque>
 #include <memory>

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "recorder/session/continuing_sink.h"
-#include "recorder/session/elapsed_text.h"
+#include "recorder/model/recording_time.h"
 #include "sys/folders.h"
 
 namespace recorder {
@@ -99,7 +99,7 @@ void RecordingSession::restart() {
   } else {
     m_restartPending = true;
   }
-  m_ui.showElapsed(elapsedText(0));
+  m_ui.showElapsed(elapsedTimeText(0));
 }
 
 void RecordingSession::stopAndMarkDone() {
@@ -227,7 +227,7 @@ void RecordingSession::stopped(void*) {
 
 void RecordingSession::position(int64_t milliseconds, void*) {
   if (!m_file || m_starting) {
-    if (m_starting) m_ui.showElapsed(elapsedText(milliseconds));
+    if (m_starting) m_ui.showElapsed(elapsedTimeText(milliseconds));
     return;
   }
   if (!m_file->good()) {
@@ -241,11 +241,11 @@ void RecordingSession::position(int64_t milliseconds, void*) {
     }
     return;
   }
-  if (m_maxTimeMs && milliseconds > *m_maxTimeMs) {
+  if (m_maxTimeMs && maxTimeExceeded(milliseconds, *m_maxTimeMs)) {
     endFileAndContinue(!m_stopAtMaxTime);
     return;
   }
-  m_ui.showElapsed(elapsedText(milliseconds));
+  m_ui.showElapsed(elapsedTimeText(milliseconds));
 }
 
 void RecordingSession::news(const CaptureNews& news, void*) {

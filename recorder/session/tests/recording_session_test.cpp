@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "recorder/session/continuing_sink.h"
-#include "recorder/session/elapsed_text.h"
 #include "recorder/session/tests/session_fakes.h"
 #include "sys/folders.h"
 
@@ -275,17 +274,6 @@ TEST_F(SessionTest, RecordIntoEndsTheCurrentRecordingFirst) {
   EXPECT_EQ(done.paths, std::vector<std::string>{path("Take 1")});
   EXPECT_EQ(session().currentPath(), "elsewhere.mp3");
   EXPECT_EQ(capture.state(), CaptureState::kRecording);
-}
-
-TEST(ElapsedText, RoundsToHundredthsAndCarriesHoursAndSign) {
-  EXPECT_EQ(elapsedText(0), "0:00:00.00");
-  EXPECT_EQ(elapsedText(4), "0:00:00.00");
-  EXPECT_EQ(elapsedText(5), "0:00:00.01");
-  EXPECT_EQ(elapsedText(59995), "0:01:00.00");
-  EXPECT_EQ(elapsedText(3723456), "1:02:03.46");
-  EXPECT_EQ(elapsedText(100LL * 3600000), "100:00:00.00");
-  EXPECT_EQ(elapsedText(-1500), "-0:00:01.50");
-  EXPECT_EQ(elapsedText(INT64_MIN).substr(0, 1), "-");
 }
 
 TEST(ContinuingSink, WritesAndTrimsAtTheFilePositionAndLeavesTheFileOpen) {

@@ -63,6 +63,9 @@ std::string shellFolder(const wchar_t* name) {
   return ui::narrow(text);
 }
 
+// Shown by its own style, whether or not the window itself is visible yet.
+bool shownStyle(HWND window) { return window && (GetWindowLongW(window, GWL_STYLE) & WS_VISIBLE) != 0; }
+
 bool isLogonSwitch(const std::string& argument) {
   std::string lower = argument;
   std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
@@ -240,21 +243,21 @@ void RecorderWindow::layout() {
   GetClientRect(window, &client);
   const int width = client.right;
   int y = 0;
-  if (IsWindowVisible(m_mainToolbar)) {
+  if (shownStyle(m_mainToolbar)) {
     SIZE size{};
     SendMessageW(m_mainToolbar, TB_GETMAXSIZE, 0, reinterpret_cast<LPARAM>(&size));
     const int height = std::max<int>(size.cy, 26) + 4;
     MoveWindow(m_mainToolbar, 0, y, width, height, TRUE);
     y += height;
   }
-  if (IsWindowVisible(m_formatList)) {
+  if (shownStyle(m_formatList)) {
     MoveWindow(m_formatList, 6, y + 2, 140, 200, TRUE);
     y += kFormatRowHeight;
   }
   MoveWindow(item(IDC_STATUS_PANEL), 0, y, width, kPanelHeight, TRUE);
   y += kPanelHeight;
   int statusHeight = 0;
-  if (IsWindowVisible(m_statusBar)) {
+  if (shownStyle(m_statusBar)) {
     RECT bar;
     GetWindowRect(m_statusBar, &bar);
     statusHeight = bar.bottom - bar.top;

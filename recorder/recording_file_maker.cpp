@@ -39,8 +39,4 @@ std::string RecordingFileMaker::nameFromPattern() {
                                    });
 }
 
-bool RecordingFileMaker::reachedSizeLimit(const SampleSink& writer) const {
-  return false;  // SIZE-LIMIT: switch to writer.full() once the writers report it
-}
-
 }  // namespace recorder

@@ -26,7 +26,6 @@ class RecordingFileMaker final : public RecordingFiles {
   bool exists(const std::string& path) const override;
   SampleSinkRef create(const std::string& path, int format) override;
   std::string nameFromPattern() override;
-  bool reachedSizeLimit(const SampleSink& writer) const override;
 
  private:
   RecorderSettings& m_settings;

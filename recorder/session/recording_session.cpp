@@ -231,7 +231,7 @@ void RecordingSession::position(int64_t milliseconds, void*) {
     return;
   }
   if (!m_file->good()) {
-    if (m_files.reachedSizeLimit(*m_file)) {
+    if (m_file->full()) {
       // The file holds all it can: it is done, and the recording goes on in the next.
       endFileAndContinue(true);
     } else {

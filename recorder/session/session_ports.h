@@ -54,9 +54,6 @@ class RecordingFiles {
   // The next name (no folder, no extension) made from the name pattern;
   // advances the automatic number as it goes.
   virtual std::string nameFromPattern() = 0;
-  // True when a writer failed because its file cannot grow any further (its
-  // size fields are full), as opposed to any other failure.
-  virtual bool reachedSizeLimit(const SampleSink& writer) const = 0;
 };
 
 // The questions and announcements of a session.

@@ -22,8 +22,7 @@ class MemoryFile final : public SampleSink {
   void write(const Sample* buffer, int32_t frames) override {
     if (!good()) return;
     if (position() + int64_t{frames} > m_limitFrames) {
-      full = true;
-      fail();
+      refuseAsFull();
       return;
     }
     samples.insert(samples.end(), buffer, buffer + int64_t{frames} * channels());
@@ -36,7 +35,6 @@ class MemoryFile final : public SampleSink {
   void breakDown() { fail(); }
   std::vector<Sample> samples;
   bool committed = false;
-  bool full = false;
 
  private:
   void commit() override { committed = true; }
@@ -56,9 +54,6 @@ class FakeFiles final : public RecordingFiles {
     return file;
   }
   std::string nameFromPattern() override { return "Take " + std::to_string(nextNumber++); }
-  bool reachedSizeLimit(const SampleSink& writer) const override {
-    return static_cast<const MemoryFile&>(writer).full;
-  }
   MemoryFile& last(const std::string& path) { return *files.at(path).back(); }
 
   std::set<std::string> existing;

@@ -29,6 +29,7 @@ constexpr UINT_PTR kStopAfterTimer = 4;
 constexpr UINT_PTR kIntervalToneTimer = 5;
 constexpr UINT_PTR kFreeSpaceTimer = 6;
 constexpr UINT_PTR kSetupTimer = 7;
+constexpr UINT_PTR kHandOverTimer = 8;
 constexpr UINT kFirstFreeSpaceMs = 800;
 constexpr UINT kFreeSpaceMs = 25000;
 constexpr UINT kFreeSpaceAfterOptionsMs = 1000;
@@ -350,7 +351,8 @@ INT_PTR RecorderWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam
       onTimer(wParam);
       return TRUE;
     case WM_HOTKEY:
-      runHotKey(static_cast<int>(wParam));
+      // Not in the middle of a question the session is asking.
+      if (IsWindowEnabled(handle())) runHotKey(static_cast<int>(wParam));
       return TRUE;
     case WM_COPYDATA: {
       auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
@@ -359,7 +361,12 @@ INT_PTR RecorderWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam
       return TRUE;
     }
     case kHandOverMessage:
-      while (!m_handOvers.empty()) {
+      // While a question or dialog is open the hand-overs wait for it.
+      if (!IsWindowEnabled(handle())) {
+        SetTimer(handle(), kHandOverTimer, 200, nullptr);
+        return TRUE;
+      }
+      while (!m_handOvers.empty() && !m_exiting) {
         std::vector<std::string> arguments = std::move(m_handOvers.front());
         m_handOvers.pop_front();
         runCommandLine(arguments);
@@ -465,6 +472,10 @@ void RecorderWindow::onTimer(UINT_PTR id) {
     case kFreeSpaceTimer:
       refreshFreeSpace();
       SetTimer(window, kFreeSpaceTimer, kFreeSpaceMs, nullptr);
+      break;
+    case kHandOverTimer:
+      KillTimer(window, kHandOverTimer);
+      PostMessageW(window, kHandOverMessage, 0, 0);
       break;
     case kSetupTimer:
       KillTimer(window, kSetupTimer);

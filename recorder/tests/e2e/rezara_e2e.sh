@@ -222,7 +222,9 @@ echo "-- The microphone set-up shows on the first run only"
 wine reg delete "$settings" /v InstallWizRun /f >/dev/null
 start_recorder
 drive dialog-wait "Microphone Connection and Record Volume" 30 >/dev/null || fail "the set-up did not show"
-drive answer "Microphone Connection and Record Volume" 2 10 >/dev/null
+import -window root "$work/setup.png" || true
+drive dialog-post "Microphone Connection and Record Volume" 0x111 2 >/dev/null
+drive dialog-gone "Microphone Connection and Record Volume" 10 >/dev/null || fail "Cancel did not close the set-up"
 [ "$(wine reg query "$settings" /v InstallWizRun | tr -d '\r' | awk '$1 == "InstallWizRun" { print $3 }')" = 1 ] ||
   fail "InstallWizRun was not set"
 rez -exit

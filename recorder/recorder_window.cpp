@@ -379,6 +379,10 @@ INT_PTR RecorderWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam
     case WM_CLOSE:
       exitProgram();
       return TRUE;
+    case WM_ENDSESSION:
+      // The system ends the session: the recording is finished while there is time.
+      if (wParam) m_session->finish();
+      return TRUE;
     case WM_DESTROY:
       unregisterHotKeys();
       m_tray.hide();

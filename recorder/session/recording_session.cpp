@@ -39,11 +39,17 @@ RecordingSession::RecordingSession(CapturePort& capture, RecordingFiles& files, 
 }
 
 RecordingSession::~RecordingSession() {
-  // Closing the program ends the recording as it stands; the file keeps it.
+  finish();
+  m_capture.setListener(nullptr);
+}
+
+void RecordingSession::finish() {
   ++m_internalStops;
   if (m_capture.state() != CaptureState::kStopped) m_capture.stop();
-  m_capture.setListener(nullptr);
+  --m_internalStops;
   closeFile();
+  m_restartPending = false;
+  setPath("");
 }
 
 void RecordingSession::record() {

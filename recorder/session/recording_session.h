@@ -59,6 +59,9 @@ class RecordingSession : private CaptureListener {
   void pause();
   void restart();
   void stopAndMarkDone();
+  // Ends the recording as it stands, before the program goes: the capture
+  // stops and the file is finished with all it holds, but not marked done.
+  void finish();
 
   // The program closes once the capture stops by a command.
   void setExitWhenStopped(bool exit) { m_exitWhenStopped = exit; }

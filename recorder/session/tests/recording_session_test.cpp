@@ -261,6 +261,20 @@ TEST_F(SessionTest, ExitWhenStoppedClosesOnPauseOrStopButNotOnRestart) {
   EXPECT_EQ(ui.closeRequests, 1);
 }
 
+TEST_F(SessionTest, FinishingKeepsTheRecordingWithoutMarkingItDone) {
+  session().setExitWhenStopped(true);
+  session().record();
+  capture.deliver(300);
+  session().finish();
+  EXPECT_EQ(capture.state(), CaptureState::kStopped);
+  EXPECT_TRUE(files.last(path("Take 1")).committed);
+  EXPECT_EQ(files.last(path("Take 1")).samples.size(), 300u);
+  EXPECT_TRUE(done.paths.empty());
+  EXPECT_EQ(ui.closeRequests, 0);  // the program is going anyway
+  session().record();              // a new recording, not the old file made anew
+  EXPECT_EQ(session().currentPath(), path("Take 2"));
+}
+
 TEST_F(SessionTest, AFormatOutsideTheTableStartsNothing) {
   options.format = 3;
   session().record();

@@ -140,6 +140,7 @@ class Frame {
   // Record: the record dialog, then the recording into document (a new one
   // when null).
   void record(DocumentWindow* document);
+  void textToSpeech(DocumentWindow* document);
   void openNewWindow(SoundBuffer sound, bool modified);
   void offerWindowsClipboard();
   void renderWindowsClipboard();

@@ -42,7 +42,7 @@ bool commandBuilt(int id) {
       return true;
     case cmd::Fft: case cmd::Tfft:
       return true;
-    case cmd::Record: case cmd::RecordButton:
+    case cmd::Record: case cmd::RecordButton: case cmd::TextToSpeech:
       return true;
     case cmd::Undo: case cmd::Redo: case cmd::Cut: case cmd::Copy: case cmd::CopyToNew: case cmd::Paste:
     case cmd::PasteFromClipboard: case cmd::PasteMix: case cmd::PasteMixFromClipboard: case cmd::Delete:
@@ -64,7 +64,7 @@ bool needsDocument(int id) {
     case cmd::TileHorizontal: case cmd::TileVertical: case cmd::ArrangeIcons: case cmd::CloseAll:
     case cmd::ShowMainToolbar: case cmd::ShowEffectsToolbar: case cmd::ShowCommandBar: case cmd::CommandBarLeft:
     case cmd::CommandBarRight: case cmd::About: case cmd::HelpContents:
-    case cmd::Record: case cmd::RecordButton:
+    case cmd::Record: case cmd::RecordButton: case cmd::TextToSpeech:
       return false;
   }
   return !(id >= cmd::RecentFirst && id <= cmd::RecentLast);
@@ -136,6 +136,8 @@ void Frame::onCommand(int id, int notification) {
       return onTransportCommand(id, notification, document);
     case cmd::Record: case cmd::RecordButton:
       return record(document);
+    case cmd::TextToSpeech:
+      return textToSpeech(document);
     case cmd::LoopPlay:
       m_settings.setPlayRepeat(!m_settings.playRepeat());
       updateCommands();

@@ -22,7 +22,7 @@ aptdir=$out/apt
 jobs=${ZED_JOBS:-2}
 host=x86_64-w64-mingw32
 
-packages=(lame libogg libvorbis flac vorbis-tools mpg123 opencore-amr ffmpeg)
+packages=(lame libogg libvorbis flac vorbis-tools mpg123 opencore-amr ffmpeg espeak-ng)
 
 mkdir -p "$prefix"/{bin,lib,include} "$logs" "$stamps" "$sources" \
   "$aptdir"/lists/partial "$aptdir"/cache/archives/partial
@@ -37,8 +37,8 @@ deb-src [signed-by=$keyring] http://deb.debian.org/debian trixie main
 EOF
 # The release each package comes from (with its updates and security
 # fixes): bookworm, but the mirror lacks files of bookworm's vorbis-tools
-# and mpg123 sources (the upstream tarball, its signature).
-declare -A release=([vorbis-tools]=trixie [mpg123]=trixie)
+# mpg123 and espeak-ng sources (the upstream tarball, its signature).
+declare -A release=([vorbis-tools]=trixie [mpg123]=trixie [espeak-ng]=trixie)
 apt_options=(
   -o "Dir::Etc::SourceList=$aptdir/sources.list"
   -o "Dir::Etc::SourceParts=/dev/null"
@@ -164,11 +164,40 @@ build_ffmpeg() {
   make install
 }
 
+build_espeak-ng() {
+  # The speech engine as a static library, without sound output, threads or
+  # the optional synthesizers, plus its English voice data. The data is
+  # compiled by a native build of the same source (the compiler of the data
+  # is the engine itself) and is the same for Windows.
+  ./autogen.sh
+  local native=$PWD/../native-data
+  rm -rf "$native" && cp -a . "$native"
+  local options=(--without-pcaudiolib --without-sonic --without-async --without-mbrola
+                 --without-klatt --without-speechplayer --without-extdict-ru
+                 --without-extdict-cmn --without-extdict-yue)
+  (cd "$native" &&
+    env CC=gcc CXX=g++ CPPFLAGS= CFLAGS=-O2 CXXFLAGS=-O2 LDFLAGS= PKG_CONFIG_LIBDIR= \
+      ./configure --disable-shared "${options[@]}" &&
+    make -j"$jobs" src/espeak-ng &&
+    make espeak-ng-data/phontab espeak-ng-data/en_dict)
+  local data=$prefix/share/espeak-ng-data
+  rm -rf "$data" && mkdir -p "$data/voices"
+  cp "$native"/espeak-ng-data/{phontab,phonindex,phondata,intonations,en_dict} "$data/"
+  cp -r "$native/espeak-ng-data/lang" "$data/"
+  cp -r "$native/espeak-ng-data/voices/!v" "$data/voices/"
+  rm -rf "$native"
+  ./configure "${autotools_static[@]}" "${options[@]}"
+  make -j"$jobs" src/libespeak-ng.la
+  cp src/.libs/libespeak-ng.a "$prefix/lib/"
+  mkdir -p "$prefix/include/espeak-ng"
+  cp src/include/espeak-ng/*.h "$prefix/include/espeak-ng/"
+}
+
 # --- fetch, build, stamp ----------------------------------------------------
 # Packages that need others come after them in one chain; the chains build
 # side by side, so that one package's configure script (a single process)
 # overlaps another's compiling.
-chains=("libogg libvorbis vorbis-tools" "ffmpeg" "lame flac" "mpg123 opencore-amr")
+chains=("libogg libvorbis vorbis-tools" "ffmpeg" "lame flac" "mpg123 opencore-amr espeak-ng")
 
 stamp_of() {  # PACKAGE VERSION
   local recipe

@@ -12,7 +12,6 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
-#include <cstdint>
 #include <vector>
 
 namespace {
@@ -91,5 +90,6 @@ int main(int argc, char** argv) {
   std::printf("delay %zu frames, SNR %.1f dB over %zu of %zu frames\n", bestLag, snr,
               best.frames, referenceFrames);
   if (!covered) std::printf("the decoded sound is too short\n");
+  std::fflush(stdout);
   return covered && snr >= minSnr ? 0 : 1;
 }

@@ -65,6 +65,27 @@ std::string hotKeyModifierText(uint32_t key) {
   return text;
 }
 
-std::string runAtLogonCommand(const std::string& programPath) { return "\"" + programPath + "\" -logon"; }
+const char* hotKeyCommandName(HotKeyCommand command) {
+  switch (command) {
+    case HotKeyCommand::Record: return "Start Recording";
+    case HotKeyCommand::Pause: return "Pause Recording";
+    case HotKeyCommand::Restart: return "Restart Recording";
+    case HotKeyCommand::StopAndMarkDone: return "Stop and Mark Done";
+    case HotKeyCommand::RecordingsList: return "Show or Hide the Recordings List";
+  }
+  return "";
+}
+
+std::string substituteText(const std::string& textTemplate, const std::string& value) {
+  std::string text;
+  size_t from = 0;
+  for (size_t at = textTemplate.find("%s"); at != std::string::npos; at = textTemplate.find("%s", from)) {
+    text.append(textTemplate, from, at - from).append(value);
+    from = at + 2;
+  }
+  return text.append(textTemplate, from, std::string::npos);
+}
+
+std::string runAtLogonCommand(const std::string& programPath) { return substituteText("\"%s\" -logon", programPath); }
 
 }  // namespace recorder

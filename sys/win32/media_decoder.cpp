@@ -13,11 +13,15 @@
 
 #include <atomic>
 
+#include "sys/win32/com_pointer.h"
 #include "sys/win32/wide_text.h"
 
 namespace sys {
 
 namespace {
+
+using win32::ComApartment;
+using win32::ComPointer;
 
 // The grabber and null renderer filters of the system's editing services.
 const GUID kSampleGrabberClass = {0xC1F400A0, 0x3F08, 0x11D3, {0x9F, 0x0B, 0x00, 0x60, 0x08, 0x03, 0x9E, 0x37}};
@@ -25,42 +29,6 @@ const GUID kNullRendererClass = {0xC1F400A4, 0x3F08, 0x11D3, {0x9F, 0x0B, 0x00, 
 
 constexpr long kEventWaitMs = 20;
 constexpr int64_t kMediaTimeUnitsPerSecond = 10000000;  // 100 ns
-
-template <class T>
-class ComPointer {
- public:
-  ComPointer() = default;
-  ~ComPointer() { reset(); }
-  ComPointer(const ComPointer&) = delete;
-  ComPointer& operator=(const ComPointer&) = delete;
-  ComPointer(ComPointer&& other) noexcept : m_pointer(other.m_pointer) { other.m_pointer = nullptr; }
-  T* get() const { return m_pointer; }
-  T* operator->() const { return m_pointer; }
-  T** out() {
-    reset();
-    return &m_pointer;
-  }
-  void** outVoid() { return reinterpret_cast<void**>(out()); }
-  explicit operator bool() const { return m_pointer != nullptr; }
-  void reset() {
-    if (m_pointer) m_pointer->Release();
-    m_pointer = nullptr;
-  }
-
- private:
-  T* m_pointer = nullptr;
-};
-
-class ComApartment {
- public:
-  ComApartment() : m_joined(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
-  ~ComApartment() {
-    if (m_joined) CoUninitialize();
-  }
-
- private:
-  bool m_joined;
-};
 
 // Lives on the stack of decodeMediaFile, longer than the graph that calls it.
 class BufferForwarder final : public ISampleGrabberCB {

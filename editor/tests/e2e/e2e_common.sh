@@ -29,7 +29,17 @@ show_editor_log() {
     tail -n 30 "$work/editor.log" | tr -d '\r' >&2
   fi
 }
-fail() { echo "FAIL: $*" >&2; show_editor_log; exit 1; }
+# Ends a running editor: asked to close, told No if it asks whether to save,
+# and ended by force if it still stays. Returns non-zero when one remains.
+stop_editor() {
+  drive wait-gone 0 >/dev/null 2>&1 && return 0
+  drive close >/dev/null 2>&1 || true
+  drive answer Razavo 7 3 >/dev/null 2>&1 || true
+  drive wait-gone 20 >/dev/null 2>&1 || wine taskkill /f /im razavo.exe >/dev/null 2>&1 || true
+  drive wait-gone 10 >/dev/null 2>&1
+}
+# A failed test leaves no editor behind for the next one.
+fail() { echo "FAIL: $*" >&2; show_editor_log; stop_editor || true; exit 1; }
 # A command that fails outside a check ends the test too: say where.
 trap 'echo "FAIL: a command failed at line $LINENO" >&2; show_editor_log' ERR
 win() { winepath -w "$1" 2>/dev/null; }
@@ -40,15 +50,8 @@ start_editor() { (cd "$work" && wine "$editor" "$@" >>"$work/editor.log" 2>&1 &)
 save_active_as() { drive handover 33284 3 razavo.exe -saveas "$(win "$1")" >/dev/null; }
 settings_key='HKCU\Software\Zedirad\Razavo\Settings'
 
-# A clean slate: no editor left running, known settings. An editor that a
-# failed test left behind may be asking whether to save: it is told No, and
-# ended by force if it still stays.
-if ! drive wait-gone 0 >/dev/null 2>&1; then
-  drive close >/dev/null 2>&1 || true
-  drive answer Razavo 7 3 >/dev/null 2>&1 || true
-  drive wait-gone 20 >/dev/null 2>&1 || wine taskkill /f /im razavo.exe >/dev/null 2>&1 || true
-  drive wait-gone 10 >/dev/null 2>&1 || fail "an editor left by an earlier test is still running"
-fi
+# A clean slate: no editor left running, known settings.
+stop_editor || fail "an editor left by an earlier test is still running"
 wine reg delete 'HKCU\Software\Zedirad\Razavo' /f >/dev/null 2>&1 || true
 wine reg add "$settings_key" /v PromptSampleAndChannels /d 0 /f >/dev/null
 # No sound device unless a test sets one up: nothing plays by itself.

@@ -189,6 +189,16 @@ int dialogAction(const std::string& action, int argc, char** argv) {
     std::printf("%s\n", narrow(text).c_str());
     return 0;
   }
+  if (action == "dialog-count") {
+    // The number of entries of a drop-down or list.
+    wchar_t className[64] = {};
+    GetClassNameW(control, className, 64);
+    LRESULT count = 0;
+    SendMessageTimeoutW(control, _wcsicmp(className, L"ComboBox") == 0 ? CB_GETCOUNT : LB_GETCOUNT, 0, 0,
+                        SMTO_NORMAL, 20000, reinterpret_cast<DWORD_PTR*>(&count));
+    std::printf("%d\n", static_cast<int>(count));
+    return 0;
+  }
   if (action == "dialog-pick" && argc > 4) {
     wchar_t className[64] = {};
     GetClassNameW(control, className, 64);
@@ -299,7 +309,7 @@ int main(int argc, char** argv) {
     }
     return 1;
   }
-  if (action.rfind("dialog-", 0) == 0 && argc > 3) {
+  if (action.rfind("dialog-", 0) == 0 && (argc > 3 || (action == "dialog-controls" && argc > 2))) {
     int result = dialogAction(action, argc, argv);
     return result == 2 ? usage() : result;
   }

@@ -15,6 +15,7 @@
 #include "recorder/companions.h"
 #include "recorder/model/recorder_format.h"
 #include "recorder/model/recording_time.h"
+#include "recorder/options/shell_folders.h"
 #include "recorder/recorder_ids.h"
 #include "recorder/session/free_space.h"
 #include "sys/command_line_args.h"
@@ -55,15 +56,6 @@ std::string recorderDataFolder() {
   return sys::joinPath(sys::joinPath(sys::userAppDataFolder(), "Zedirad"), "Rezara");
 }
 
-std::string shellFolder(const wchar_t* name) {
-  std::wstring text;
-  if (!sys::win32::readRegistryText(HKEY_CURRENT_USER,
-                                    L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", name,
-                                    text))
-    return {};
-  return ui::narrow(text);
-}
-
 // Shown by its own style, whether or not the window itself is visible yet.
 bool shownStyle(HWND window) { return window && (GetWindowLongW(window, GWL_STYLE) & WS_VISIBLE) != 0; }
 
@@ -83,7 +75,7 @@ RecorderWindow::RecorderWindow(HINSTANCE instance, std::vector<std::string> argu
       m_dataFolder(recorderDataFolder()) {
   sys::createFolder(sys::folderOf(m_dataFolder));
   sys::createFolder(m_dataFolder);
-  std::string defaultFolder = formDefaultOutputFolder(shellFolder(L"Personal"), shellFolder(L"AppData"), m_dataFolder);
+  std::string defaultFolder = defaultOutputFolder(m_dataFolder);
   m_settings = std::make_unique<RecorderSettings>(*m_store, defaultFolder);
   m_formats.settings = m_store.get();
   m_formats.dataFolder = m_dataFolder;

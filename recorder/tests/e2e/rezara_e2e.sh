@@ -167,6 +167,13 @@ for _ in $(seq 50); do [ "$(query ShowButtons)" = 9 ] && break; sleep 0.2; done
 [ "$(query ShowButtons)" = 9 ] || fail "-showbtn hideall, r, s left ShowButtons at $(query ShowButtons)"
 [ "$(query OutputFolder)" = "$(win "$out")" ] || fail "-outdir left the output folder at $(query OutputFolder)"
 rez -showbtn showall
+# The Options menu opens the option sheet over the window; Cancel closes it.
+drive dialog-post "$title" 0x111 40030 >/dev/null
+drive dialog-wait Options 20 >/dev/null || fail "Options, Record... did not open the option sheet"
+sleep 0.5
+import -window root "$work/options.png" || true
+drive dialog-post Options 0x111 2 >/dev/null
+drive dialog-gone Options 10 >/dev/null || fail "Cancel did not close the option sheet"
 
 echo "-- MP3 through the encoder component"
 rez -record mp3 -cbr -b 128 -m s

@@ -156,6 +156,7 @@ bool RecorderWindow::onInit() {
   SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_tray.bigIcon(false)));
   SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_tray.smallIcon(false)));
   m_panel.attach(item(IDC_STATUS_PANEL));
+  SetWindowSubclass(item(IDC_STATUS_PANEL), panelProc, 1, reinterpret_cast<DWORD_PTR>(this));
 
   // Start-up, in order: the bars, the format drop-down and the buttons; the
   // display; the hot keys; the free-space timer.
@@ -182,6 +183,19 @@ bool RecorderWindow::onInit() {
 
   ShowWindow(window, m_showCommand == SW_HIDE ? SW_HIDE : SW_SHOWNORMAL);
   return true;
+}
+
+LRESULT CALLBACK RecorderWindow::panelProc(HWND panel, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                           DWORD_PTR data) {
+  // A click on the format description opens the format's settings.
+  if (message == WM_LBUTTONUP) {
+    auto* self = reinterpret_cast<RecorderWindow*>(data);
+    POINT point{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+    if (StatusPanel::onFileInfoLine(point) && !self->m_session->busy())
+      PostMessageW(self->handle(), WM_COMMAND, ID_FORMAT_SETTINGS, 0);
+  }
+  if (message == WM_NCDESTROY) RemoveWindowSubclass(panel, panelProc, 1);
+  return DefSubclassProc(panel, message, wParam, lParam);
 }
 
 void RecorderWindow::createBars() {

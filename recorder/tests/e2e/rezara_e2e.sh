@@ -174,6 +174,12 @@ sleep 0.5
 import -window root "$work/options.png" || true
 drive dialog-post Options 0x111 2 >/dev/null
 drive dialog-gone Options 10 >/dev/null || fail "Cancel did not close the option sheet"
+# A click on the format description opens the WAV format chooser (Wine's
+# chooser calls itself "Sound Selection").
+drive dialog-click "$title" 1000 0.3 0.5 >/dev/null
+drive dialog-wait "Sound Selection" 20 >/dev/null || fail "a click on File Info did not open the format chooser"
+drive dialog-post "Sound Selection" 0x111 2 >/dev/null
+drive dialog-gone "Sound Selection" 10 >/dev/null || fail "Cancel did not close the format chooser"
 
 echo "-- MP3 through the encoder component"
 rez -record mp3 -cbr -b 128 -m s

@@ -2,6 +2,8 @@
 
 #include "editor/frame.h"
 
+#include "editor/dialogs/cd_load_dialog.h"
+
 #include "net/install_on_demand.h"
 
 #include <commctrl.h>
@@ -179,6 +181,9 @@ LRESULT Frame::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         CloseClipboard();
       }
       return 0;
+    case kOpenCdTrackMessage:
+      openCdTrack(*reinterpret_cast<SoundBuffer*>(lParam));
+      return 0;
     case WM_CLOSE:
       exitProgram();
       return 0;
@@ -267,6 +272,7 @@ DocumentWindow* Frame::activeDocument() const {
 
 void Frame::documentCreated(DocumentWindow* document) {
   m_documents.push_back(document);
+  if (projectOpen()) m_projectChanged = true;
   arrangeDocuments();
   updateCommands();
 }
@@ -278,6 +284,7 @@ void Frame::cursorPlaced(DocumentWindow* document) {
 void Frame::documentDestroyed(DocumentWindow* document) {
   if (m_playback) m_playback->documentGone(document);
   std::erase(m_documents, document);
+  if (projectOpen()) m_projectChanged = true;
   if (!m_exiting) arrangeDocuments();
   updateCommands();
   viewChanged(activeDocument());

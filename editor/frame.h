@@ -12,6 +12,7 @@
 
 #include "editor/model/editor_settings.h"
 #include "editor/model/keys_file.h"
+#include "editor/model/project_file.h"
 #include "effects/clipboard.h"
 #include "effects/edit_operations.h"
 #include "effects/noise_reduction.h"
@@ -82,6 +83,26 @@ class Frame {
   // The Tools menu's analysis windows for a file.
   void showFrequencyAnalysis(DocumentWindow* document);
   void showTemporalAnalysis(DocumentWindow* document);
+  // Sibling programs and the update check (frame_shell.cpp).
+  void copyOpenFilesToCd(bool audioDisc);
+  void runToneGenerator();
+  void checkForUpdate();
+
+  // Projects (frame_projects.cpp): the open files, their bookmarks and the
+  // regions in one ".vrp" file.
+  bool openProject(const std::string& path);
+  bool projectOpen() const { return !m_projectPath.empty(); }
+  // Something a project holds changed since it was opened or saved.
+  void noteProjectChanged() { m_projectChanged = true; }
+
+  // Bookmarks and regions (frame_marks.cpp), used by their list windows.
+  std::vector<Region>& regions() { return m_regions; }
+  void goToBookmark(DocumentWindow* document, const Bookmark& bookmark);
+  void bookmarksEdited(DocumentWindow* document);
+  void saveRegion(const Region& region);
+  void copyRegionToNewFile(const Region& region);
+  void exportRegions(const std::vector<int>& indices);
+  void copyRegionsToCd(const std::vector<int>& indices);
 
  private:
   static LRESULT CALLBACK windowProc(HWND, UINT, WPARAM, LPARAM);
@@ -108,7 +129,7 @@ class Frame {
   // question about an existing file is ours, asked again until the user
   // settles. sound gives the format options its channels and rate.
   SaveAsChoice askSavePath(const std::string& initialName, const wchar_t* title, bool confirmReplace,
-                           const SoundBuffer& sound);
+                           const SoundBuffer& sound, const char* folderSetting = "SaveAsDir");
   bool saveSoundAsDialog(const SoundBuffer& sound, const wchar_t* title);
   // A sound file read or written under the progress dialog. A failed save
   // has been reported to the user when saveWithProgress returns.
@@ -142,6 +163,9 @@ class Frame {
   void record(DocumentWindow* document);
   void textToSpeech(DocumentWindow* document);
   void openNewWindow(SoundBuffer sound, bool modified);
+  // Audio CD tracks: the load dialog, and each track it sends as a new file.
+  void loadCdTracks();
+  void openCdTrack(SoundBuffer& sound);
   void offerWindowsClipboard();
   void renderWindowsClipboard();
   bool readWindowsClipboard(SoundBuffer& sound);
@@ -149,6 +173,24 @@ class Frame {
   void exitProgram();
   void openRecent(int index);
   void showOptions();
+  // Projects.
+  void openProjectDialog();
+  bool saveProject();
+  bool saveProjectAs();
+  bool writeProject(const std::string& path);
+  // Asks "Save changes to current project?" when there are changes; false
+  // when the user cancelled (or a save chosen there failed).
+  bool settleProjectChanges();
+  bool closeProject();
+  bool projectHasChanges() const;
+  void updateTitle();
+  void projectDocumentLoaded(ProjectDocument loaded);
+  // Bookmarks and regions.
+  void setBookmark(DocumentWindow* document);
+  void showBookmarkList();
+  void addRegion(DocumentWindow* document);
+  void showRegionList();
+  void assembleRegionsToNewFile();
   void selectSpecifiedTime(DocumentWindow* document);
   void storeWindowPlacement();
   void restoreFrame();
@@ -176,4 +218,9 @@ class Frame {
   // Hand-over command lines that arrived while the frame was disabled.
   std::vector<std::vector<std::string>> m_pendingHandOvers;
   bool m_workingFolderChanged = false;
+  // The open project: its path (empty when none), whether it changed, and
+  // the frame's regions.
+  std::string m_projectPath;
+  bool m_projectChanged = false;
+  std::vector<Region> m_regions;
 };

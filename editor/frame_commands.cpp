@@ -39,10 +39,17 @@ bool commandBuilt(int id) {
     case cmd::ShowMainToolbar: case cmd::ShowEffectsToolbar: case cmd::ShowCommandBar: case cmd::CommandBarLeft:
     case cmd::CommandBarRight: case cmd::About: case cmd::HelpContents:
     case cmd::GrabNoiseSample:
+    case cmd::BurnAudioCd: case cmd::BurnDataCd: case cmd::ToneGenerator: case cmd::CheckForUpdate:
       return true;
     case cmd::Fft: case cmd::Tfft:
       return true;
+    case cmd::OpenProject: case cmd::CloseProject: case cmd::SaveProject: case cmd::SaveProjectAs:
+    case cmd::SetBookmark: case cmd::BookmarkList: case cmd::AddRegion: case cmd::RegionList:
+    case cmd::AssembleRegions:
+      return true;
     case cmd::Record: case cmd::RecordButton: case cmd::TextToSpeech:
+      return true;
+    case cmd::LoadCdTracks:
       return true;
     case cmd::Undo: case cmd::Redo: case cmd::Cut: case cmd::Copy: case cmd::CopyToNew: case cmd::Paste:
     case cmd::PasteFromClipboard: case cmd::PasteMix: case cmd::PasteMixFromClipboard: case cmd::Delete:
@@ -65,6 +72,10 @@ bool needsDocument(int id) {
     case cmd::ShowMainToolbar: case cmd::ShowEffectsToolbar: case cmd::ShowCommandBar: case cmd::CommandBarLeft:
     case cmd::CommandBarRight: case cmd::About: case cmd::HelpContents:
     case cmd::Record: case cmd::RecordButton: case cmd::TextToSpeech:
+    case cmd::LoadCdTracks:
+    case cmd::ToneGenerator: case cmd::CheckForUpdate:
+    case cmd::OpenProject: case cmd::CloseProject: case cmd::SaveProject: case cmd::SaveProjectAs:
+    case cmd::RegionList: case cmd::AssembleRegions:
       return false;
   }
   return !(id >= cmd::RecentFirst && id <= cmd::RecentLast);
@@ -136,6 +147,8 @@ void Frame::onCommand(int id, int notification) {
       return onTransportCommand(id, notification, document);
     case cmd::Record: case cmd::RecordButton:
       return record(document);
+    case cmd::LoadCdTracks:
+      return loadCdTracks();
     case cmd::TextToSpeech:
       return textToSpeech(document);
     case cmd::LoopPlay:
@@ -164,8 +177,21 @@ void Frame::onCommand(int id, int notification) {
     case cmd::CommandBarRight: m_settings.setShowCommandBarLeft(false); break;
     case cmd::About: showAboutPanel(m_instance, m_window, 0); return;
     case cmd::HelpContents: openHelpContents(m_instance, m_window, m_dataFolder); return;
+    case cmd::OpenProject: return openProjectDialog();
+    case cmd::CloseProject: closeProject(); return;
+    case cmd::SaveProject: saveProject(); return;
+    case cmd::SaveProjectAs: saveProjectAs(); return;
+    case cmd::SetBookmark: return setBookmark(document);
+    case cmd::BookmarkList: return showBookmarkList();
+    case cmd::AddRegion: return addRegion(document);
+    case cmd::RegionList: return showRegionList();
+    case cmd::AssembleRegions: return assembleRegionsToNewFile();
     case cmd::Fft: return showFrequencyAnalysis(document);
     case cmd::Tfft: return showTemporalAnalysis(document);
+    case cmd::BurnAudioCd: return copyOpenFilesToCd(true);
+    case cmd::BurnDataCd: return copyOpenFilesToCd(false);
+    case cmd::ToneGenerator: return runToneGenerator();
+    case cmd::CheckForUpdate: return checkForUpdate();
     default:
       if (!commandBuilt(id)) return;
       if (findEffectDescriptor(id)) return onEffectCommand(id, document);
@@ -189,6 +215,8 @@ void Frame::updateCommands() {
     if (id == cmd::Undo && haveDocument) enabled = activeDocument()->undoRing().canUndo();
     if (id == cmd::Redo && haveDocument) enabled = activeDocument()->undoRing().canRedo();
     if ((id == cmd::Paste || id == cmd::PasteMix) && m_clipboard.empty()) enabled = false;
+    if (id == cmd::CloseProject) enabled = projectOpen();
+    if (id == cmd::AssembleRegions) enabled = !m_regions.empty();
     EnableMenuItem(menu, id, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
     if (m_controls) m_controls->enableButton(id, enabled);
   }

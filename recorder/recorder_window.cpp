@@ -124,7 +124,9 @@ SessionOptions RecorderWindow::sessionOptions() const {
 }
 
 void RecorderWindow::prepareInput(const CaptureRequest& request) {
-  // The volume goes to the line that records; 0 dB is a volume too.
+  // The volume goes to the line that records. 0, the default, leaves the
+  // system's own setting alone rather than forcing every input to 0 dB.
+  if (request.recordVolume == 0) return;
   std::unique_ptr<RecordMixer> mixer = makeSystemRecordMixer();
   if (!mixer || !mixer->open(request.device)) return;
   int line = mixer->selectedLine().value_or(request.line);

@@ -85,6 +85,8 @@ class Frame {
   void showTemporalAnalysis(DocumentWindow* document);
   // Sibling programs and the update check (frame_shell.cpp).
   void copyOpenFilesToCd(bool audioDisc);
+  // Writes the burn list of paths and starts the burning program on it.
+  void handToBurner(const std::vector<std::string>& paths, bool audioDisc);
   void runToneGenerator();
   void checkForUpdate();
 
@@ -150,10 +152,14 @@ class Frame {
   // An empty progress title runs the operation without a progress dialog.
   bool runEdit(DocumentWindow* document, const char* label, const std::string& progressTitle,
                const std::function<EditResult(ProgressCallback*)>& operation);
+  // failure: the message of a failed run, when it has one of its own.
   bool runEdit(DocumentWindow* document, const char* label, const ProgressLines& progress,
-               const std::function<EditResult(ProgressCallback*)>& operation);
+               const std::function<EditResult(ProgressCallback*)>& operation, const char* failure = nullptr);
   void afterEdit(DocumentWindow* document, int32_t leadInFrames);
   void onEffectCommand(int id, DocumentWindow* document);
+  // "VST Plugins..." and "DirectX Effects...": the plug-in dialog, then the
+  // chosen effect over the selection.
+  void onPluginCommand(int id, DocumentWindow* document);
   // Keeps the selection's noise for the noise-sample subtraction; the
   // document does not change.
   void grabNoiseSample(DocumentWindow* document);

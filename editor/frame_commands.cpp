@@ -10,6 +10,7 @@
 #include "core/sample.h"
 #include "editor/about_panel.h"
 #include "editor/command_bar.h"
+#include "editor/batch/batch_converter_window.h"
 #include "editor/command_ids.h"
 #include "editor/document_window.h"
 #include "editor/frame.h"
@@ -46,6 +47,9 @@ bool commandBuilt(int id) {
     case cmd::OpenProject: case cmd::CloseProject: case cmd::SaveProject: case cmd::SaveProjectAs:
     case cmd::SetBookmark: case cmd::BookmarkList: case cmd::AddRegion: case cmd::RegionList:
     case cmd::AssembleRegions:
+    case cmd::BatchConverter:
+      return true;
+    case cmd::DirectX: case cmd::Vst:
       return true;
     case cmd::Record: case cmd::RecordButton: case cmd::TextToSpeech:
       return true;
@@ -76,6 +80,7 @@ bool needsDocument(int id) {
     case cmd::ToneGenerator: case cmd::CheckForUpdate:
     case cmd::OpenProject: case cmd::CloseProject: case cmd::SaveProject: case cmd::SaveProjectAs:
     case cmd::RegionList: case cmd::AssembleRegions:
+    case cmd::BatchConverter:
       return false;
   }
   return !(id >= cmd::RecentFirst && id <= cmd::RecentLast);
@@ -192,9 +197,11 @@ void Frame::onCommand(int id, int notification) {
     case cmd::BurnDataCd: return copyOpenFilesToCd(false);
     case cmd::ToneGenerator: return runToneGenerator();
     case cmd::CheckForUpdate: return checkForUpdate();
+    case cmd::BatchConverter: return openBatchConverter(*this);
     default:
       if (!commandBuilt(id)) return;
       if (findEffectDescriptor(id)) return onEffectCommand(id, document);
+      if (id == cmd::DirectX || id == cmd::Vst) return onPluginCommand(id, document);
       if (id >= cmd::Undo && id <= cmd::AutoSplit) return onEditCommand(id, document);
       return;  // commands of features this build does not have
   }

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <ctime>
 
+#include "editor/batch/batch_converter_window.h"
 #include "editor/command_ids.h"
 #include "editor/dialogs/new_file_dialog.h"
 #include "editor/dialogs/options_dialog.h"
@@ -368,6 +369,10 @@ void Frame::runCommandLine(const std::vector<std::string>& arguments) {
         break;
       }
       case CommandLineStep::Batch:
+        // The window opens (or takes the file) once this hand-over is done.
+        if (!step.path.empty()) queueBatchFile(step.path);
+        PostMessageW(m_window, kBatchFilesQueued, 0, 0);
+        break;
       case CommandLineStep::RunEdit:
         break;
     }

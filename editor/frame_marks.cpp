@@ -3,7 +3,6 @@
 // sound).
 
 #include <windows.h>
-#include <shellapi.h>
 
 #include <algorithm>
 
@@ -18,20 +17,13 @@
 #include "editor/model/region_tools.h"
 #include "editor/playback_control.h"
 #include "editor/save_as_dialog.h"
-#include "net/download_hosts.h"
 #include "sys/file.h"
 #include "sys/folders.h"
-#include "sys/process.h"
 #include "sys/settings_store.h"
 #include "ui/progress_dialog.h"
 #include "ui/text.h"
 
 namespace {
-
-// The burning program registers the command that takes a list of files here.
-constexpr const char* kBurnerKey = "Software\\Zedirad\\VuzivoApp\\Settings";
-constexpr const char* kBurnerTemplate = "CopyCD";
-constexpr const char* kBurnerPage = "burn/index";
 
 bool regionNameUsable(HWND owner, const Region& region) {
   if (validFileName(region.name)) return true;
@@ -143,19 +135,10 @@ void Frame::exportRegions(const std::vector<int>& indices) {
 }
 
 void Frame::copyRegionsToCd(const std::vector<int>& indices) {
-  std::string command = sys::readMachineThenUser(kBurnerKey, kBurnerTemplate);
-  if (command.empty()) {
-    if (ui::showMessage(m_window, "The free plugin \"Vuzivo\" program is required. Do you want to download it now?",
-                        "Download Required", MB_YESNO | MB_ICONQUESTION) == IDYES) {
-      std::string page = "https://" + net::readDownloadHosts(*m_store).second + "/" + kBurnerPage;
-      ShellExecuteW(m_window, L"open", ui::widen(page).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
-    }
-    return;
-  }
   // The burner takes files: each region becomes a WAVE file of its name.
   std::string folder = sys::createUniqueFolder(sys::tempFolder(), "regions");
   if (folder.empty()) return;
-  std::string list;
+  std::vector<std::string> paths;
   for (int index : indices) {
     if (index < 0 || index >= static_cast<int>(m_regions.size())) continue;
     const Region& region = m_regions[index];
@@ -163,35 +146,9 @@ void Frame::copyRegionsToCd(const std::vector<int>& indices) {
     SinkRequest request;
     request.path = sys::joinPath(folder, region.name + ".wav");
     if (saveWithProgress(region.sound, request) != JobResult::Done) return;
-    list += request.path + "\r\n";
+    paths.push_back(request.path);
   }
-  std::string listPath = sys::joinPath(sys::tempFolder(), "burn.txt");
-  {
-    sys::File file = sys::File::open(listPath, sys::Access::ReadWrite, sys::Share::None, sys::Disposition::CreateAlways);
-    if (!file.isOpen() || file.write(list.data(), list.size()) != list.size()) {
-      ui::showMessage(m_window, "Cannot open the file \"" + listPath + "\" for writing.", "Error", MB_OK | MB_ICONERROR);
-      return;
-    }
-  }
-  std::string argument = "-type audio -list " + listPath;
-  size_t at = command.find("%s");
-  command = at == std::string::npos ? command + " " + argument : command.replace(at, 2, argument);
-  sys::Process burner;
-  if (!burner.startAlone(command, false)) {
-    ui::showMessage(m_window, "Error launching Vuzivo", "Error", MB_OK | MB_ICONERROR);
-    return;
-  }
-  ui::ProgressDialog progress;
-  progress.run(m_window, "Run VuzivoApp", "Please wait for Vuzivo", [&](ui::ProgressDialog& dialog) {
-    dialog.setLine(2, "to close to continue...");
-    // Checked every 100 ms for at most an hour; Cancel stops the wait, not the burner.
-    for (int waited = 0; waited < 36000; ++waited) {
-      if (burner.wait(100)) return JobResult::Done;
-      if (dialog.cancelled()) return JobResult::Cancelled;
-    }
-    return JobResult::Failed;
-  });
-  sys::deleteFile(listPath);
+  if (!paths.empty()) handToBurner(paths, true);
 }
 
 void Frame::assembleRegionsToNewFile() {

@@ -11,7 +11,7 @@ seconds=${1:-60}
 shift || true
 fuzzers=("$@")
 [ ${#fuzzers[@]} -gt 0 ] || fuzzers=(wave_fuzzer aiff_fuzzer au_fuzzer gsm_fuzzer raw_fuzzer wave_tags_fuzzer mp3_fuzzer
-  import_checks_fuzzer mp3_tags_fuzzer cddb_reply_fuzzer project_fuzzer)
+  import_checks_fuzzer mp3_tags_fuzzer cddb_reply_fuzzer project_fuzzer batch_script_fuzzer)
 
 corpus=$build/fuzz-corpus
 findings=$build/fuzz-findings
@@ -115,6 +115,11 @@ p1 += bytes([1]) + fixed(b'M') + fixed(b'a.wav') + struct.pack('<iBi', 0, 1, 0) 
 open(sys.argv[2], 'wb').write(p1)
 PY
 seed project_fuzzer "$tmp/p2.vrp" "$tmp/p1.vrp"
+
+# Batch scripts: Amplify 50 % then a compressor; an envelope with two points.
+printf '\000\003\000\000\000\002\000\000\000\062\000\020\000\000\000\003\000\000\000\366\004\001' > "$tmp/b1.vrb"
+{ printf '\000\011\000\000\000\201\000\000\000\002\000\200\377\200'; head -c 125 /dev/zero; } > "$tmp/b2.vrb"
+seed batch_script_fuzzer "$tmp/b1.vrb" "$tmp/b2.vrb"
 
 status=0
 for fuzzer in "${fuzzers[@]}"; do

@@ -27,7 +27,8 @@
 //   razavo_driver dialog-set TITLE ID TEXT    sets the text of control ID in a dialog titled TITLE
 //   razavo_driver dialog-get TITLE ID         prints the text of control ID in that dialog
 //   razavo_driver dialog-pick TITLE ID INDEX  selects row INDEX of combo or list box ID, as a click would
-//                                             (in a list of several choices, that row alone)
+//                                             (in a list of several choices, that row alone;
+//                                             with "add" after INDEX, added to those chosen)
 //   razavo_driver dialog-list TITLE ID        the rows of list box ID, a line each
 //   razavo_driver activate NAME               makes the document titled NAME the active one
 //   razavo_driver title                       the frame's title
@@ -105,12 +106,18 @@ HWND findDialog(const std::wstring& title) {
   return dialog ? dialog : FindWindowW(L"LProgressDialog", title.c_str());
 }
 
+BOOL CALLBACK findVisibleControl(HWND window, LPARAM data) {
+  return IsWindowVisible(window) ? findControl(window, data) : TRUE;
+}
+
 // A control of a dialog by id, also inside a panel of the dialog (the
-// Save As dialog's own controls sit in a child dialog).
+// Save As dialog's own controls sit in a child dialog). Where panels take
+// turns (the pages of a wizard) and share ids, the one on show is meant.
 HWND dialogControl(HWND dialog, int id) {
   if (HWND direct = GetDlgItem(dialog, id)) return direct;
   std::pair<int, HWND> search{id, nullptr};
-  EnumChildWindows(dialog, findControl, reinterpret_cast<LPARAM>(&search));
+  EnumChildWindows(dialog, findVisibleControl, reinterpret_cast<LPARAM>(&search));
+  if (!search.second) EnumChildWindows(dialog, findControl, reinterpret_cast<LPARAM>(&search));
   return search.second;
 }
 
@@ -215,7 +222,8 @@ int dialogAction(const std::string& action, int argc, char** argv) {
     WPARAM index = std::strtoul(argv[4], nullptr, 0);
     bool several = !combo && (GetWindowLongW(control, GWL_STYLE) & (LBS_EXTENDEDSEL | LBS_MULTIPLESEL));
     if (several) {
-      SendMessageTimeoutW(control, LB_SETSEL, FALSE, static_cast<LPARAM>(-1), SMTO_NORMAL, 20000, &ignored);
+      const bool add = argc > 5 && std::strcmp(argv[5], "add") == 0;
+      if (!add) SendMessageTimeoutW(control, LB_SETSEL, FALSE, static_cast<LPARAM>(-1), SMTO_NORMAL, 20000, &ignored);
       SendMessageTimeoutW(control, LB_SETSEL, TRUE, static_cast<LPARAM>(index), SMTO_NORMAL, 20000, &ignored);
     } else {
       SendMessageTimeoutW(control, combo ? CB_SETCURSEL : LB_SETCURSEL, index, 0, SMTO_NORMAL, 20000, &ignored);

@@ -33,6 +33,7 @@
 //   razavo_driver activate NAME               makes the document titled NAME the active one
 //   razavo_driver title                       the frame's title
 //   razavo_driver dialog-wait TITLE SECONDS   succeeds once a dialog titled TITLE is open
+//   razavo_driver dialog-post TITLE MSG WPARAM [LPARAM]  posts message MSG to the dialog itself
 //   razavo_driver dialog-gone TITLE SECONDS   succeeds once no dialog titled TITLE is open
 //   razavo_driver dialog-read-cancel TITLE SECONDS ID...  once the dialog is open, prints the text of
 //                                             each control ID, a line each, then presses its Cancel
@@ -177,6 +178,13 @@ int dialogAction(const std::string& action, int argc, char** argv) {
         },
         0);
     return 0;
+  }
+  if (action == "dialog-post" && argc > 4) {
+    // A message straight to the dialog window, e.g. a hot key or a command.
+    UINT message = std::strtoul(argv[3], nullptr, 0);
+    WPARAM wParam = std::strtoul(argv[4], nullptr, 0);
+    LPARAM lParam = argc > 5 ? std::strtol(argv[5], nullptr, 0) : 0;
+    return PostMessageW(dialog, message, wParam, lParam) ? 0 : 1;
   }
   int id = std::atoi(argv[3]);
   HWND control = dialogControl(dialog, id);

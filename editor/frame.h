@@ -82,6 +82,10 @@ class Frame {
   // The Tools menu's analysis windows for a file.
   void showFrequencyAnalysis(DocumentWindow* document);
   void showTemporalAnalysis(DocumentWindow* document);
+  // Sibling programs and the update check (frame_shell.cpp).
+  void copyOpenFilesToCd(bool audioDisc);
+  void runToneGenerator();
+  void checkForUpdate();
 
  private:
   static LRESULT CALLBACK windowProc(HWND, UINT, WPARAM, LPARAM);

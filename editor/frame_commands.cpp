@@ -39,6 +39,7 @@ bool commandBuilt(int id) {
     case cmd::ShowMainToolbar: case cmd::ShowEffectsToolbar: case cmd::ShowCommandBar: case cmd::CommandBarLeft:
     case cmd::CommandBarRight: case cmd::About: case cmd::HelpContents:
     case cmd::GrabNoiseSample:
+    case cmd::BurnAudioCd: case cmd::BurnDataCd: case cmd::ToneGenerator: case cmd::CheckForUpdate:
       return true;
     case cmd::Fft: case cmd::Tfft:
       return true;
@@ -65,6 +66,7 @@ bool needsDocument(int id) {
     case cmd::ShowMainToolbar: case cmd::ShowEffectsToolbar: case cmd::ShowCommandBar: case cmd::CommandBarLeft:
     case cmd::CommandBarRight: case cmd::About: case cmd::HelpContents:
     case cmd::Record: case cmd::RecordButton:
+    case cmd::ToneGenerator: case cmd::CheckForUpdate:
       return false;
   }
   return !(id >= cmd::RecentFirst && id <= cmd::RecentLast);
@@ -164,6 +166,10 @@ void Frame::onCommand(int id, int notification) {
     case cmd::HelpContents: openHelpContents(m_instance, m_window, m_dataFolder); return;
     case cmd::Fft: return showFrequencyAnalysis(document);
     case cmd::Tfft: return showTemporalAnalysis(document);
+    case cmd::BurnAudioCd: return copyOpenFilesToCd(true);
+    case cmd::BurnDataCd: return copyOpenFilesToCd(false);
+    case cmd::ToneGenerator: return runToneGenerator();
+    case cmd::CheckForUpdate: return checkForUpdate();
     default:
       if (!commandBuilt(id)) return;
       if (findEffectDescriptor(id)) return onEffectCommand(id, document);

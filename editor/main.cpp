@@ -7,11 +7,13 @@
 #include <objbase.h>
 #include <shellapi.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "editor/frame.h"
 #include "editor/model/command_line.h"
+#include "editor/shell_integration.h"
 #include "sys/win32/owned_handle.h"
 #include "ui/text.h"
 
@@ -85,6 +87,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   useProgramFolder();
   // Every Windows version from 6.0 on runs the editor; none is refused.
   std::vector<std::string> arguments = programArguments();
+  // Installing and uninstalling touch only the registry: no window, no instance check.
+  if (std::optional<int> setupResult = runSetupSwitch(arguments)) return *setupResult;
 
   sys::win32::OwnedHandle mutex(CreateMutexW(nullptr, FALSE, kRunMutex));
   if (mutex) WaitForSingleObject(mutex.get(), INFINITE);

@@ -12,20 +12,6 @@ namespace ui {
 
 namespace {
 
-class DialogProgress : public net::DownloadProgress {
- public:
-  explicit DialogProgress(ProgressDialog& dialog) : m_dialog(dialog) {}
-  void setLines(const std::string& line1, const std::string& line2) override {
-    m_dialog.setLine(1, line1);
-    m_dialog.setLine(2, line2);
-  }
-  void setProgress(int64_t done, int64_t total) override { m_dialog.setProgress(done, total); }
-  bool cancelled() override { return m_dialog.cancelled(); }
-
- private:
-  ProgressDialog& m_dialog;
-};
-
 // Starts the installer as a normal, visible program (its own messages are
 // its business) and waits for it inside the dialog, so Cancel still works.
 class InstallerProcess : public net::InstallerRunner {

@@ -6,10 +6,27 @@
 #include <string>
 
 #include "net/download_hosts.h"
+#include "net/http_client.h"
 #include "net/installer_catalog.h"
 #include "ui/progress_dialog.h"
 
 namespace ui {
+
+// The progress of a download shown in the progress dialog: its lines, its
+// bar and its Cancel.
+class DialogProgress : public net::DownloadProgress {
+ public:
+  explicit DialogProgress(ProgressDialog& dialog) : m_dialog(dialog) {}
+  void setLines(const std::string& line1, const std::string& line2) override {
+    m_dialog.setLine(1, line1);
+    m_dialog.setLine(2, line2);
+  }
+  void setProgress(int64_t done, int64_t total) override { m_dialog.setProgress(done, total); }
+  bool cancelled() override { return m_dialog.cancelled(); }
+
+ private:
+  ProgressDialog& m_dialog;
+};
 
 struct ComponentDownloadSettings {
   std::string agent;  // the program's title, sent as the user agent

@@ -57,6 +57,11 @@ std::unique_ptr<net::HttpResponse> WinInetClient::open(const std::string& url) {
   OwnedInternet session(
       InternetOpenW(widen(m_agent).c_str(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
   if (!session) return nullptr;
+  if (m_timeoutMs != 0) {
+    DWORD timeout = m_timeoutMs;
+    for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT})
+      InternetSetOptionW(session.get(), option, &timeout, sizeof timeout);
+  }
   // Certificate errors are left to fail the request: no INTERNET_FLAG_IGNORE_*.
   const DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_NO_UI |
                       INTERNET_FLAG_PRAGMA_NOCACHE | INTERNET_FLAG_NO_COOKIES;

@@ -12,10 +12,13 @@ namespace ui {
 class WinInetClient : public net::HttpClient {
  public:
   explicit WinInetClient(std::string agent) : m_agent(std::move(agent)) {}
+  // Limits connecting and each receive to timeoutMs (0: the system's limits).
+  WinInetClient(std::string agent, unsigned long timeoutMs) : m_agent(std::move(agent)), m_timeoutMs(timeoutMs) {}
   std::unique_ptr<net::HttpResponse> open(const std::string& url) override;
 
  private:
   std::string m_agent;
+  unsigned long m_timeoutMs = 0;
 };
 
 }  // namespace ui

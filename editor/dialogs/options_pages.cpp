@@ -7,9 +7,12 @@
 
 #include <algorithm>
 
+#include "editor/dialogs/file_type_list.h"
 #include "editor/dialogs/new_file_dialog.h"
 #include "editor/frame.h"
 #include "editor/model/recent_files.h"
+#include "editor/shell_integration.h"
+#include "shell/shell_registration.h"
 #include "ui/text.h"
 
 namespace {
@@ -30,7 +33,7 @@ class GeneralPage : public OptionsPage {
                         .radio(kUseDefaultFormat, "Use Default Sample Rate and Channels", 12, 28, 250, 10, false)
                         .button(kSetDefaultFormat, "Set Default Sample Rate and Channels", 12, 42, 150, 13)
                         .text(-1, "File types to open with Razavo:", 4, 66, 200, 10)
-                        .listBox(kFileTypes, 4, 78, 130, 60, LBS_MULTIPLESEL | WS_VSCROLL)
+                        .control(WC_LISTVIEWW, kFileTypes, "", kFileTypeListStyle, 0, 4, 78, 130, 60)
                         .checkBox(kExplorerMenu, "Add Razavo into Windows &Explorer context menu", 4, 142, 272, 10)
                         .checkBox(kAutoArrange, "Auto re-arrange file windows so that they are all visible", 4, 156,
                                   272, 10)
@@ -42,6 +45,15 @@ class GeneralPage : public OptionsPage {
     settings.setPromptSampleAndChannels(isChecked(kPromptFormat));
     settings.setAddToWEContext(isChecked(kExplorerMenu));
     settings.setAutoArrangeWindows(isChecked(kAutoArrange));
+    // The file types and the Explorer menu live in the shell's registry.
+    std::string program = editorProgramPath();
+    shell::FileAssociations associations = systemAssociations();
+    bool registered = applyFileTypeList(item(kFileTypes), associations, program);
+    registered = shell::setExplorerMenu(associations, program, settings.addToWEContext()) && registered;
+    if (!registered)
+      ui::showMessage(handle(),
+                      "Some file types could not be changed. Changing them may need an administrator's rights.",
+                      "Razavo", MB_OK | MB_ICONINFORMATION);
     return true;
   }
 
@@ -51,8 +63,7 @@ class GeneralPage : public OptionsPage {
     setCheck(settings.promptSampleAndChannels() ? kPromptFormat : kUseDefaultFormat, true);
     setCheck(kExplorerMenu, settings.addToWEContext());
     setCheck(kAutoArrange, settings.autoArrangeWindows());
-    for (const char* type : {".wav", ".aif", ".aiff", ".au", ".gsm", ".vox", ".raw", ".mp3"})
-      addListItem(kFileTypes, type);
+    fillFileTypeList(item(kFileTypes), systemAssociations(), editorProgramPath());
     return false;
   }
   void onCommand(int id, int) override {

@@ -38,7 +38,14 @@ bool parseSize(const std::string& text, int& value) {
 
 
 bool needsBlockRestart(const std::vector<std::string>& args) {
-  return args.size() > 1 && !equalIgnoringCase(args.back(), "-block") && !equalIgnoringCase(args[1], "-install");
+  return args.size() > 1 && !equalIgnoringCase(args.back(), "-block") && setupSwitchOf(args) == SetupSwitch::None;
+}
+
+SetupSwitch setupSwitchOf(const std::vector<std::string>& args) {
+  if (args.size() < 2) return SetupSwitch::None;
+  if (equalIgnoringCase(args[1], "-install")) return SetupSwitch::Install;
+  if (equalIgnoringCase(args[1], "-uninstall")) return SetupSwitch::Uninstall;
+  return SetupSwitch::None;
 }
 
 std::vector<CommandLineStep> parseCommandLine(const std::vector<std::string>& args) {

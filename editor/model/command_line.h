@@ -20,6 +20,11 @@ using sys::splitCommandLine;
 // last is not "-block" and the first is not "-install".
 bool needsBlockRestart(const std::vector<std::string>& args);
 
+// "-install" or "-uninstall" as the first argument: the program registers
+// itself with the shell, or removes its registrations, and ends.
+enum class SetupSwitch { None, Install, Uninstall };
+SetupSwitch setupSwitchOf(const std::vector<std::string>& args);
+
 struct CommandLineStep {
   enum Kind { Open, OpenProject, Save, SaveAs, Close, Exit, Minimize, Maximize, Restore, Window, Batch, List, RunEdit } kind;
   std::string path;

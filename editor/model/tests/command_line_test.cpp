@@ -11,6 +11,11 @@ TEST(CommandLine, BlockRestartIsAskedOnceForArguments) {
   EXPECT_TRUE(needsBlockRestart({"prog", "-block", "a.wav"}));
   EXPECT_FALSE(needsBlockRestart({"prog", "a.wav", "-BLOCK"}));
   EXPECT_FALSE(needsBlockRestart({"prog", "-Install", "x"}));
+  EXPECT_FALSE(needsBlockRestart({"prog", "-UNINSTALL"}));
+  EXPECT_EQ(setupSwitchOf({"prog", "-Install"}), SetupSwitch::Install);
+  EXPECT_EQ(setupSwitchOf({"prog", "-uninstall", "a.wav"}), SetupSwitch::Uninstall);
+  EXPECT_EQ(setupSwitchOf({"prog", "a.wav", "-install"}), SetupSwitch::None);
+  EXPECT_EQ(setupSwitchOf({"prog"}), SetupSwitch::None);
 }
 
 TEST(CommandLine, StepsOfTheCommandLine) {

@@ -1,0 +1,66 @@
+// Drives the shell integration against the real registry for the Wine test,
+// and stands in for a sibling program:
+//   shell_check associate EXT PROGRAM     makes EXT open with PROGRAM
+//   shell_check remove EXT PROGRAM        gives EXT back to its program
+//   shell_check associated EXT PROGRAM    prints yes or no
+//   shell_check note OUT ARG...           appends ARG..., one a line, to OUT; after
+//                                         "-list FILE" also FILE's lines, each as "list:LINE"
+// Exits with 0 when the action succeeded.
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "shell/file_associations.h"
+#include "sys/registry.h"
+
+namespace {
+
+std::string narrow(const wchar_t* text) {
+  int bytes = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+  std::string result(bytes > 0 ? bytes - 1 : 0, '\0');
+  if (bytes > 1) WideCharToMultiByte(CP_UTF8, 0, text, -1, result.data(), bytes, nullptr, nullptr);
+  return result;
+}
+
+int note(const std::vector<std::string>& args) {
+  std::ofstream out(args[2], std::ios::app | std::ios::binary);
+  for (size_t i = 3; i < args.size(); ++i) {
+    out << args[i] << "\n";
+    if (args[i] == "-list" && i + 1 < args.size()) {
+      out << args[++i] << "\n";
+      std::ifstream list(args[i], std::ios::binary);
+      std::string line;
+      while (std::getline(list, line)) out << "list:" << line << "\n";
+    }
+  }
+  return out ? 0 : 1;
+}
+
+}  // namespace
+
+int main() {
+  int count = 0;
+  LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
+  std::vector<std::string> args;
+  for (int i = 0; i < count; ++i) args.push_back(narrow(wide[i]));
+  LocalFree(wide);
+  if (args.size() >= 3 && args[1] == "note") return note(args);
+  if (args.size() != 4) {
+    std::fprintf(stderr, "usage: shell_check associate|remove|associated EXT PROGRAM | note OUT ARG...\n");
+    return 2;
+  }
+  shell::FileAssociations associations(sys::systemRegistry());
+  const std::string& action = args[1];
+  if (action == "associate") return associations.associate(args[2], args[3]) ? 0 : 1;
+  if (action == "remove") return associations.removeAssociation(args[2], args[3]) ? 0 : 1;
+  if (action == "associated") {
+    std::printf("%s\n", associations.isAssociated(args[2], args[3]) ? "yes" : "no");
+    return 0;
+  }
+  return 2;
+}

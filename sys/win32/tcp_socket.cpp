@@ -1,4 +1,5 @@
 #include "sys/tcp_socket.h"
+#include "sys/tcp_address.h"
 
 #include <winsock2.h>
 #include <ws2tcpip.h>
@@ -38,38 +39,7 @@ SocketWait waitFor(intptr_t socket, bool forWriting, int milliseconds) {
   return SocketWait::Ready;
 }
 
-bool resolve(const std::string& host, uint16_t port, sockaddr_in& address) {
-  std::memset(&address, 0, sizeof address);
-  address.sin_family = AF_INET;
-  address.sin_port = htons(port);
-  if (::inet_pton(AF_INET, host.c_str(), &address.sin_addr) == 1) return true;
-  addrinfo hints{};
-  hints.ai_family = AF_INET;
-  hints.ai_socktype = SOCK_STREAM;
-  addrinfo* found = nullptr;
-  if (::getaddrinfo(host.c_str(), nullptr, &hints, &found) != 0 || !found) return false;
-  address.sin_addr = reinterpret_cast<sockaddr_in*>(found->ai_addr)->sin_addr;
-  ::freeaddrinfo(found);
-  return true;
-}
-
 }  // namespace
-
-TcpSocket::~TcpSocket() { close(); }
-
-TcpSocket::TcpSocket(TcpSocket&& other) noexcept : m_socket(other.m_socket), m_failed(other.m_failed) {
-  other.m_socket = kNoSocket;
-}
-
-TcpSocket& TcpSocket::operator=(TcpSocket&& other) noexcept {
-  if (this != &other) {
-    close();
-    m_socket = other.m_socket;
-    m_failed = other.m_failed;
-    other.m_socket = kNoSocket;
-  }
-  return *this;
-}
 
 bool TcpSocket::startConnect(const std::string& host, uint16_t port) {
   close();

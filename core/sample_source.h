@@ -66,6 +66,11 @@ class SampleSink : public Counted {
   SourceStatus status() const { return m_status; }
   bool good() const { return m_status == SourceStatus::Good; }
   bool closed() const { return m_closed; }
+  // True once a write was refused because the file's size fields could not
+  // describe more samples. The sink has failed then, but closing it still
+  // finishes the file with everything written before; a recorder ends that
+  // file there and goes on in a new one.
+  bool full() const { return m_full; }
 
  protected:
   // 0 channels become 1 with status 1.
@@ -77,6 +82,11 @@ class SampleSink : public Counted {
     if (m_status == SourceStatus::Good) m_status = SourceStatus::CannotCreate;
   }
   void setPosition(int32_t position) { m_position = position; }
+  // Refuses a write that would pass what the file can describe.
+  void refuseAsFull() {
+    m_full = true;
+    fail();
+  }
 
  private:
   int32_t m_position = 0;
@@ -84,6 +94,7 @@ class SampleSink : public Counted {
   uint8_t m_channels = 1;
   SourceStatus m_status = SourceStatus::Good;
   bool m_closed = false;
+  bool m_full = false;
 };
 
 using SampleSourceRef = SourceRef<SampleSource>;

@@ -15,21 +15,13 @@
 #include "editor/model/command_line.h"
 #include "editor/shell_integration.h"
 #include "sys/win32/owned_handle.h"
+#include "ui/program_instance.h"
 #include "ui/text.h"
 
 namespace {
 
 constexpr wchar_t kRunMutex[] = L"RazavoRunMutex";
 constexpr wchar_t kProductName[] = L"Razavo";
-
-std::vector<std::string> programArguments() {
-  int count = 0;
-  LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count);
-  std::vector<std::string> result;
-  for (int i = 0; i < count; ++i) result.push_back(ui::narrow(arguments[i]));
-  LocalFree(arguments);
-  return result;
-}
 
 void useProgramFolder() {
   wchar_t path[MAX_PATH];
@@ -49,19 +41,6 @@ HWND findRunningEditor() {
     window = FindWindowExW(nullptr, window, L"LMMWC", nullptr);
   }
   return nullptr;
-}
-
-void handOver(HWND running, const std::vector<std::string>& arguments) {
-  std::vector<uint8_t> record = buildHandOverRecord(arguments);
-  COPYDATASTRUCT data{};
-  data.dwData = 0;
-  data.cbData = static_cast<DWORD>(record.size());
-  data.lpData = record.data();
-  // The running editor brings itself to the front; let it.
-  DWORD process = 0;
-  GetWindowThreadProcessId(running, &process);
-  AllowSetForegroundWindow(process);
-  SendMessageW(running, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data));
 }
 
 bool restartBlocked() {
@@ -86,21 +65,15 @@ bool restartBlocked() {
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   useProgramFolder();
   // Every Windows version from 6.0 on runs the editor; none is refused.
-  std::vector<std::string> arguments = programArguments();
+  std::vector<std::string> arguments = ui::programArguments();
   // Installing and uninstalling touch only the registry: no window, no instance check.
   if (std::optional<int> setupResult = runSetupSwitch(arguments)) return *setupResult;
 
-  sys::win32::OwnedHandle mutex(CreateMutexW(nullptr, FALSE, kRunMutex));
-  if (mutex) WaitForSingleObject(mutex.get(), INFINITE);
-  auto releaseMutex = [&] {
-    if (mutex) {
-      ReleaseMutex(mutex.get());
-      mutex.reset();
-    }
-  };
+  ui::InstanceLock instanceLock(kRunMutex);
+  auto releaseMutex = [&] { instanceLock.release(); };
 
   if (HWND running = findRunningEditor()) {
-    handOver(running, arguments);
+    ui::handOverArguments(running, arguments);
     releaseMutex();
     return 0;
   }

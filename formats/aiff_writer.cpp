@@ -52,7 +52,7 @@ class AiffSink final : public FileSink {
                                frameBytes();
     // Refused rather than written: the sizes of the header must not wrap.
     if (dataBytes + kFormOverhead > kMaxFormBytes) {
-      fail();
+      refuseAsFull();
       return;
     }
     writeEncoded(SampleEncoding::Int16BE, buffer, frames);
@@ -69,7 +69,7 @@ class AiffSink final : public FileSink {
     const uint32_t dataBytes = frames * frameBytes();
     uint8_t header[kHeaderBytes];
     fillHeader(header, dataBytes + kFormOverhead, frames, dataBytes + kSoundOverhead);
-    if (!m_file.seek(0) || m_file.write(header, sizeof header) != sizeof header) fail();
+    rewriteAt(0, header, sizeof header);
     m_file.close();
   }
 

@@ -24,9 +24,17 @@ bool FileSink::seekTo(int64_t offset) {
   return true;
 }
 
+bool FileSink::rewriteAt(int64_t offset, const void* data, size_t bytes) {
+  if (!m_file.seek(offset) || m_file.write(data, bytes) != bytes) {
+    fail();
+    return false;
+  }
+  return true;
+}
+
 bool FileSink::advance(int32_t frames) {
   if (static_cast<int64_t>(position()) + frames > kMaxFrames) {
-    fail();
+    refuseAsFull();
     return false;
   }
   setPosition(position() + frames);

@@ -18,9 +18,12 @@ class FileSink : public SampleSink {
   // Writes all bytes or marks the sink failed.
   bool writeBytes(const void* data, size_t bytes);
   bool seekTo(int64_t offset);
+  // Writes bytes at offset whatever the status, so that a sink that failed
+  // can still make its header describe what the file holds.
+  bool rewriteAt(int64_t offset, const void* data, size_t bytes);
   // Encodes frames of Samples and writes them; position advances by frames.
   bool writeEncoded(SampleEncoding encoding, const Sample* buffer, int32_t frames);
-  // Advances the position, refusing to pass the frame limit.
+  // Advances the position; past the frame limit the sink is full.
   bool advance(int32_t frames);
 
   sys::File m_file;

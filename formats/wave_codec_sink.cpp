@@ -57,7 +57,9 @@ class WaveCodecSink final : public FileSink {
   void commit() override {
     if (!m_file.isOpen()) return;
     if (good()) convert(true);
-    if (seekTo(0)) writeHeader(static_cast<uint32_t>(m_dataBytes));
+    // Also after a failure: the header then describes the data written so far.
+    const std::vector<uint8_t> header = waveFileHeader(m_record, static_cast<uint32_t>(m_dataBytes));
+    rewriteAt(0, header.data(), header.size());
     m_file.close();
   }
 
@@ -73,11 +75,10 @@ class WaveCodecSink final : public FileSink {
       }
       if (produced > 0) {
         if (m_dataBytes + static_cast<int64_t>(produced) > 0xFFFFFFFFLL - 38 - static_cast<int64_t>(m_record.size())) {
-          fail();  // past what the header's 32-bit sizes can describe
+          refuseAsFull();  // past what the header's 32-bit sizes can describe
           break;
         }
-        writeBytes(m_output.data(), produced);
-        m_dataBytes += static_cast<int64_t>(produced);
+        if (writeBytes(m_output.data(), produced)) m_dataBytes += static_cast<int64_t>(produced);
       }
       offset += consumed;
       if (consumed == 0 && produced == 0) break;

@@ -48,7 +48,7 @@ class WavePcmSink final : public FileSink {
   void write(const Sample* buffer, int32_t frames) override {
     if (frames <= 0 || closed()) return;
     if ((static_cast<int64_t>(position()) + frames) * m_blockAlign > kMaxWaveDataBytes) {
-      fail();  // the header could not describe the file
+      refuseAsFull();  // the header could not describe the file
       return;
     }
     writeEncoded(m_encoding, buffer, frames);
@@ -65,20 +65,27 @@ class WavePcmSink final : public FileSink {
  protected:
   void commit() override {
     if (!m_file.isOpen()) return;
-    auto dataBytes = static_cast<int64_t>(position()) * m_blockAlign;
+    // After a refused or short write the header describes what the file
+    // holds, so that everything recorded before stays readable.
+    const int64_t held = std::max<int64_t>(0, m_file.size() - kWaveHeaderBytes) / m_blockAlign;
+    const int64_t dataBytes = std::min<int64_t>(position(), held) * m_blockAlign;
     // Anything of an older, longer file after the new data goes.
-    if (seekTo(kWaveHeaderBytes + dataBytes) && !m_file.truncateHere()) fail();
-    if (seekTo(0)) writeHeader(static_cast<uint32_t>(dataBytes));
+    if (!m_file.seek(kWaveHeaderBytes + dataBytes) || !m_file.truncateHere()) fail();
+    const std::vector<uint8_t> header = headerFor(static_cast<uint32_t>(dataBytes));
+    rewriteAt(0, header.data(), header.size());
     m_file.close();
   }
 
  private:
   // 0xFFFFFFFF while the samples are still being written.
   void writeHeader(uint32_t dataBytes) {
+    const std::vector<uint8_t> header = headerFor(dataBytes);
+    writeBytes(header.data(), header.size());
+  }
+  std::vector<uint8_t> headerFor(uint32_t dataBytes) const {
     const std::vector<uint8_t> record =
         pcmWaveRecord(channels(), sampleRate(), bytesPerSample(m_encoding) * 8, wave_record::kFullBytes);
-    const std::vector<uint8_t> header = waveFileHeader(record, dataBytes);
-    writeBytes(header.data(), header.size());
+    return waveFileHeader(record, dataBytes);
   }
 
   SampleEncoding m_encoding;

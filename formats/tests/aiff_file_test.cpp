@@ -242,6 +242,7 @@ TEST(AiffWriter, RefusesToGrowPastTheLimitOfItsSizes) {
   // whole, before any of its samples is read.
   sink->write(samples.data(), 1 << 30);
   EXPECT_EQ(sink->status(), SourceStatus::CannotCreate);
+  EXPECT_TRUE(sink->full());
   EXPECT_EQ(sink->close(), SourceStatus::CannotCreate);
 
   // What was written before stays a valid file.

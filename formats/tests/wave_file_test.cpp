@@ -260,6 +260,74 @@ TEST(WaveWriter, FailuresShowInTheStatus) {
   EXPECT_EQ(sink->close(), SourceStatus::CannotCreate);
 }
 
+uint32_t le32At(const std::vector<uint8_t>& bytes, size_t at) {
+  return bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 | static_cast<uint32_t>(bytes[at + 3]) << 24;
+}
+
+std::vector<uint8_t> firstBytes(const std::string& path, size_t count) {
+  std::vector<uint8_t> bytes(count);
+  sys::File file = sys::File::open(path, sys::Access::Read, sys::Share::ReadWrite, sys::Disposition::OpenExisting);
+  if (!file.isOpen() || file.read(bytes.data(), count) != count) bytes.clear();
+  return bytes;
+}
+
+TEST(WaveWriter, AFileAtItsSizeLimitIsFinishedAndSaysItIsFull) {
+  // Stereo 16-bit: 4 bytes a frame. The data may grow to 2^32 - 1 - 38 bytes,
+  // so that the RIFF size (data + 38) still fits: 1,073,741,814 whole frames.
+  ScratchFolder scratch;
+  std::string big = scratch.file("long-recording.wav");
+  const int32_t lastFrame = 1073741814;
+  const int32_t start = lastFrame - 5;
+  {
+    // A sparse file puts the recording near the limit without writing 4 GiB.
+    sys::File file = sys::File::open(big, sys::Access::ReadWrite, sys::Share::None, sys::Disposition::CreateAlways);
+    ASSERT_TRUE(file.seek(46 + int64_t(start) * 4 - 1));
+    ASSERT_EQ(file.write("", 1), 1u);
+  }
+  auto sink = makeWavePcmSink(big, 44100, 2, 2, start);
+  ASSERT_EQ(sink->position(), start);
+  std::vector<Sample> frames(2 * 5, 16 * 1000);
+  sink->write(frames.data(), 3);
+  sink->write(frames.data(), 2);  // exactly up to the limit
+  EXPECT_TRUE(sink->good());
+  EXPECT_FALSE(sink->full());
+  sink->write(frames.data(), 1);  // one frame more cannot be described
+  EXPECT_TRUE(sink->full());
+  EXPECT_EQ(sink->position(), lastFrame);
+  EXPECT_EQ(sink->close(), SourceStatus::CannotCreate);
+
+  // The file is finished with sizes that did not wrap, and reads to its end.
+  std::vector<uint8_t> header = firstBytes(big, 46);
+  ASSERT_EQ(header.size(), 46u);
+  EXPECT_EQ(le32At(header, 4), 0xFFFFFFFEu);  // 4,294,967,256 bytes of data + 38
+  EXPECT_EQ(le32At(header, 42), uint32_t(lastFrame) * 4);
+  auto source = openWave(big);
+  ASSERT_TRUE(source->good());
+  EXPECT_EQ(source->length(), lastFrame);
+  source->seek(lastFrame - 5);
+  EXPECT_EQ(readSource(*source, 5), frames);
+}
+
+TEST(WaveWriter, AShortWriteIsAFailureButNotAFullFileAndKeepsWhatWasWritten) {
+  ScratchFolder scratch;
+  std::string path = scratch.file("disk-full.wav");
+  auto sink = makeWavePcmSink(path, 8000, 1, 2);
+  std::vector<Sample> samples(1000, 16 * 7);
+  {
+    testkit::FileSizeLimit limit(46 + 600);
+    if (!limit.active()) GTEST_SKIP() << "no file size limit on this platform";
+    sink->write(samples.data(), 250);
+    sink->write(samples.data(), 250);  // passes the limit: written short
+  }
+  EXPECT_FALSE(sink->good());
+  EXPECT_FALSE(sink->full());
+  sink->close();
+  auto source = openWave(path);
+  ASSERT_TRUE(source->good());
+  EXPECT_EQ(source->length(), 300);  // the 600 bytes that reached the disk
+  EXPECT_EQ(le32At(firstBytes(path, 46), 42), 600u);
+}
+
 class RecordingUi : public FileUi {
  public:
   void showError(const std::string& text) override { errors.push_back(text); }

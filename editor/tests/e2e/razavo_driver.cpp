@@ -26,6 +26,7 @@
 //   razavo_driver dialog-get TITLE ID         prints the text of control ID in that dialog
 //   razavo_driver dialog-pick TITLE ID INDEX  selects row INDEX of combo or list box ID, as a click would
 //   razavo_driver dialog-wait TITLE SECONDS   succeeds once a dialog titled TITLE is open
+//   razavo_driver dialog-post TITLE MSG WPARAM [LPARAM]  posts message MSG to the dialog itself
 //   razavo_driver dialog-gone TITLE SECONDS   succeeds once no dialog titled TITLE is open
 //   razavo_driver dialog-read-cancel TITLE SECONDS ID...  once the dialog is open, prints the text of
 //                                             each control ID, a line each, then presses its Cancel
@@ -164,6 +165,13 @@ int dialogAction(const std::string& action, int argc, char** argv) {
         },
         0);
     return 0;
+  }
+  if (action == "dialog-post" && argc > 4) {
+    // A message straight to the dialog window, e.g. a hot key or a command.
+    UINT message = std::strtoul(argv[3], nullptr, 0);
+    WPARAM wParam = std::strtoul(argv[4], nullptr, 0);
+    LPARAM lParam = argc > 5 ? std::strtol(argv[5], nullptr, 0) : 0;
+    return PostMessageW(dialog, message, wParam, lParam) ? 0 : 1;
   }
   int id = std::atoi(argv[3]);
   HWND control = dialogControl(dialog, id);

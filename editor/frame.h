@@ -114,6 +114,8 @@ class Frame {
   SaveAsChoice askSavePath(const std::string& initialName, const wchar_t* title, bool confirmReplace,
                            const SoundBuffer& sound);
   bool saveSoundAsDialog(const SoundBuffer& sound, const wchar_t* title);
+  // Send... (frame_send.cpp): the file by e-mail.
+  void sendDocument(DocumentWindow* document);
   // A sound file read or written under the progress dialog. A failed save
   // has been reported to the user when saveWithProgress returns.
   JobResult openWithProgress(const std::string& path, SoundBuffer& sound);

@@ -27,7 +27,7 @@ namespace {
 bool commandBuilt(int id) {
   switch (id) {
     case cmd::NewFile: case cmd::OpenFile: case cmd::CloseFile: case cmd::SaveFile: case cmd::SaveFileAs:
-    case cmd::Options: case cmd::Exit: case cmd::EditTags:
+    case cmd::Options: case cmd::Exit: case cmd::EditTags: case cmd::Send:
     case cmd::SelectAll: case cmd::SelectToStart: case cmd::SelectToEnd: case cmd::SelectSpecifiedTime:
     case cmd::MarkFirst: case cmd::MarkSecond: case cmd::RecallMarks: case cmd::GoToStart: case cmd::GoToEnd:
     case cmd::Play: case cmd::PlaySlow: case cmd::PlayNormal: case cmd::PlayFast: case cmd::Stop: case cmd::LoopPlay:
@@ -112,6 +112,7 @@ void Frame::onCommand(int id, int notification) {
     case cmd::SaveFile: saveDocument(document); return;
     case cmd::SaveFileAs: saveDocumentAsDialog(document); return;
     case cmd::EditTags: return editTags(document);
+    case cmd::Send: return sendDocument(document);
     case cmd::Options: return showOptions();
     case cmd::Exit: return exitProgram();
     case cmd::CloseAll: closeAll(); return;

@@ -85,6 +85,14 @@ OptionCheck checkNamePattern(const std::string& pattern) {
   return std::nullopt;
 }
 
+OptionCheck checkTransmitEmail(bool sendEmail, const std::string& to) {
+  if (!sendEmail) return std::nullopt;
+  const char* title = "Invalid Email";
+  if (isBlankText(to)) return OptionMessage{"Please enter the email of the person you want to send recordings to.", title};
+  if (to.find('@') == std::string::npos) return OptionMessage{"Please enter a valid email address.", title};
+  return std::nullopt;
+}
+
 FolderSystem& realFolderSystem() {
   static RealFolderSystem folders;
   return folders;

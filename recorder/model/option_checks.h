@@ -24,6 +24,9 @@ OptionCheck checkMaxTimeField(const std::string& text);
 // success seconds holds it.
 OptionCheck checkIntervalField(const std::string& text, int& seconds);
 
+// Transmit page: the address recordings are mailed to, when mailing is on.
+OptionCheck checkTransmitEmail(bool sendEmail, const std::string& to);
+
 // Output page: the name pattern (used when "Use this file name format" is chosen).
 OptionCheck checkNamePattern(const std::string& pattern);
 

@@ -65,6 +65,17 @@ std::string hotKeyModifierText(uint32_t key) {
   return text;
 }
 
+const char* hotKeyCommandName(HotKeyCommand command) {
+  switch (command) {
+    case HotKeyCommand::Record: return "Start Recording";
+    case HotKeyCommand::Pause: return "Pause Recording";
+    case HotKeyCommand::Restart: return "Restart Recording";
+    case HotKeyCommand::StopAndMarkDone: return "Stop and Mark Done";
+    case HotKeyCommand::RecordingsList: return "Show or Hide the Recordings List";
+  }
+  return "";
+}
+
 std::string runAtLogonCommand(const std::string& programPath) { return "\"" + programPath + "\" -logon"; }
 
 }  // namespace recorder

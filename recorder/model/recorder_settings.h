@@ -15,6 +15,8 @@ namespace recorder {
 constexpr const char* kSettingsRoot = "Software\\Zedirad\\Rezara";
 constexpr const char* kSettingsSection = "Settings";
 constexpr const char* kKeysSection = "Keys";
+constexpr const char* kEmailSection = "Email";
+constexpr const char* kFtpSection = "Ftp";  // "Server", "UserName", "Password", "Directory"
 
 constexpr const char* kDefaultFileNameFormat = "Untitled %autonumber%";
 constexpr const char* kDefaultMaxTime = "1:00:00";
@@ -31,6 +33,9 @@ constexpr int kHotKeyCommandCount = 5;
 constexpr uint32_t kHotKeyAlt = 0x10000;
 constexpr uint32_t kHotKeyCtrl = 0x20000;
 constexpr uint32_t kHotKeyShift = 0x40000;
+
+// "Start Recording" ... as the hot-key page lists them.
+const char* hotKeyCommandName(HotKeyCommand command);
 
 struct HotKey {
   uint32_t key = 0;  // modifiers << 16 | virtual-key code
@@ -104,6 +109,25 @@ class RecorderSettings {
   void setAutoNumber(long long value) { m_store.writeNumber(kSettingsSection, "AutoNumber", value); }
   void setFormat(int value) { setNumber("Format", value); }
   void setMp3Settings(const Mp3EncoderSettings& value) { writeMp3EncoderSettings(m_store, value); }
+
+  // Passing finished recordings on.
+  bool sendFolder() const { return flag("SendFolder", false); }
+  std::string sendFolderDir() const { return text("SendFolderDir", ""); }
+  bool sendEmail() const { return flag("SendEmail", false); }
+  std::string emailTo() const { return m_store.read(kEmailSection, "To", ""); }
+  bool sendFtp() const { return flag("SendFtp", false); }
+  std::string ftpValue(const char* name) const { return m_store.read(kFtpSection, name, ""); }
+  bool sendRun() const { return flag("SendRun", false); }
+  std::string sendRunExe() const { return text("SendRunExe", ""); }
+
+  void setSendFolder(bool value) { setFlag("SendFolder", value); }
+  void setSendFolderDir(const std::string& value) { m_store.write(kSettingsSection, "SendFolderDir", value); }
+  void setSendEmail(bool value) { setFlag("SendEmail", value); }
+  void setEmailTo(const std::string& value) { m_store.write(kEmailSection, "To", value); }
+  void setSendFtp(bool value) { setFlag("SendFtp", value); }
+  void setFtpValue(const char* name, const std::string& value) { m_store.write(kFtpSection, name, value); }
+  void setSendRun(bool value) { setFlag("SendRun", value); }
+  void setSendRunExe(const std::string& value) { m_store.write(kSettingsSection, "SendRunExe", value); }
 
   // The system-wide hot keys of section "Keys": Count, Key%d, Key%dCommand.
   // Entries with a command outside the list are skipped.

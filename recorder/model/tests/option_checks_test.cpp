@@ -74,6 +74,14 @@ TEST(OptionChecks, NamePatterns) {
   }
 }
 
+TEST(OptionChecks, TransmitAddressOnlyWhenMailing) {
+  EXPECT_FALSE(checkTransmitEmail(false, ""));
+  EXPECT_EQ(checkTransmitEmail(true, " "),
+            (OptionMessage{"Please enter the email of the person you want to send recordings to.", "Invalid Email"}));
+  EXPECT_EQ(textOf(checkTransmitEmail(true, "someone.example.com")), "Please enter a valid email address.");
+  EXPECT_FALSE(checkTransmitEmail(true, "someone@example.com"));
+}
+
 // Folders that exist, what creating does, and the free space, as told.
 class FakeFolders final : public FolderSystem {
  public:

@@ -9,24 +9,13 @@
 #include "net/shipped_installers.h"
 #include "sys/folders.h"
 #include "ui/component_download.h"
-#include "ui/progress_dialog.h"
 #include "ui/text.h"
 
 JobResult ensureEncoderComponent(HWND owner, const std::string& path, const sys::SettingsStore& settings) {
   const std::string component = encoderComponentFor(lowerExtension(path));
   if (component.empty() || !net::componentPath(component).empty()) return JobResult::Done;
   ui::ComponentDownloadSettings download{"Razavo", net::readDownloadHosts(settings), net::shippedInstallers()};
-  ui::ProgressDialog progress;
-  JobResult result = progress.run(owner, "Download", net::kDownloadingText, [&](ui::ProgressDialog& dialog) {
-    return ui::installComponentOnDemand(component, dialog, download);
-  });
-  if (result == JobResult::Cancelled) return result;
-  if (result == JobResult::Done && !net::componentPath(component).empty()) return JobResult::Done;
-  ui::showMessage(owner,
-                  "Razavo cannot install the required install-on-demand component \"" + component +
-                      "\". Please download it from the components page of our web site and install it by hand.",
-                  "Error", MB_OK | MB_ICONERROR);
-  return JobResult::Failed;
+  return ui::installComponentWithProgress(owner, component, "Razavo", download);
 }
 
 bool confirmCompanionReplace(HWND owner, const std::string& path) {

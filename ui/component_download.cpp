@@ -56,4 +56,19 @@ JobResult downloadFile(const std::string& url, const std::string& localPath, Pro
   return static_cast<JobResult>(net::downloadFile(client, url, localPath, progress));
 }
 
+JobResult installComponentWithProgress(HWND owner, const std::string& component, const std::string& program,
+                                       const ComponentDownloadSettings& settings) {
+  ProgressDialog progress;
+  JobResult result = progress.run(owner, "Download", net::kDownloadingText, [&](ProgressDialog& dialog) {
+    return installComponentOnDemand(component, dialog, settings);
+  });
+  if (result == JobResult::Cancelled) return result;
+  if (result == JobResult::Done && !net::componentPath(component).empty()) return JobResult::Done;
+  showMessage(owner,
+              program + " cannot install the required install-on-demand component \"" + component +
+                  "\". Please download it from the components page of our web site and install it by hand.",
+              "Error", MB_OK | MB_ICONERROR);
+  return JobResult::Failed;
+}
+
 }  // namespace ui

@@ -40,6 +40,14 @@ struct ComponentDownloadSettings {
 JobResult installComponentOnDemand(const std::string& name, ProgressDialog& dialog,
                              const ComponentDownloadSettings& settings);
 
+// The whole offer in a program: the download and installation of a missing
+// component inside a progress dialog over owner. Done when it is registered
+// afterwards, Cancelled when the user cancelled; otherwise "<program> cannot
+// install the required install-on-demand component ..." is shown and the
+// result is Failed.
+JobResult installComponentWithProgress(HWND owner, const std::string& component, const std::string& program,
+                                       const ComponentDownloadSettings& settings);
+
 // Downloads url into localPath with the dialog's bar and Cancel.
 JobResult downloadFile(const std::string& url, const std::string& localPath, ProgressDialog& dialog,
                  const std::string& agent);

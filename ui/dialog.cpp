@@ -65,6 +65,29 @@ HWND Dialog::createModeless(HWND owner) {
   return window;
 }
 
+PROPSHEETPAGEW Dialog::propertyPage() {
+  PROPSHEETPAGEW page{};
+  page.dwSize = sizeof page;
+  page.hInstance = instance();
+  page.pfnDlgProc = pageProc;
+  page.lParam = reinterpret_cast<LPARAM>(this);
+  m_modal = false;
+  if (m_template) {
+    m_pageImage = m_template->build();
+    page.dwFlags = PSP_DLGINDIRECT;
+    page.pResource = reinterpret_cast<const DLGTEMPLATE*>(m_pageImage.data());
+  } else {
+    page.pszTemplate = m_templateName;
+  }
+  return page;
+}
+
+INT_PTR CALLBACK Dialog::pageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  // A page gets the sheet's copy of its page record; the object rides in it.
+  if (message == WM_INITDIALOG) lParam = reinterpret_cast<const PROPSHEETPAGEW*>(lParam)->lParam;
+  return dialogProc(window, message, wParam, lParam);
+}
+
 INT_PTR CALLBACK Dialog::dialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   Dialog* dialog;
   if (message == WM_INITDIALOG) {

@@ -5,6 +5,7 @@
 // built in code with DialogTemplate.
 
 #include <windows.h>
+#include <prsht.h>
 
 #include <optional>
 #include <string>
@@ -26,6 +27,10 @@ class Dialog {
   // is already open. The caller shows it and routes its messages through
   // IsDialogMessage.
   HWND createModeless(HWND owner);
+  // The dialog as a page of a property sheet: the sheet creates the window
+  // (from this object's template, which must live while the sheet shows)
+  // and the page binds to the object like any dialog.
+  PROPSHEETPAGEW propertyPage();
   HWND handle() const { return m_window; }
   // The value given to endDialog (also for a modeless dialog).
   INT_PTR result() const { return m_result; }
@@ -65,11 +70,13 @@ class Dialog {
 
  private:
   static INT_PTR CALLBACK dialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  static INT_PTR CALLBACK pageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   HINSTANCE instance() const;
 
   HINSTANCE m_instance;
   const wchar_t* m_templateName = nullptr;
   std::optional<DialogTemplate> m_template;
+  std::vector<WORD> m_pageImage;
   HWND m_window = nullptr;
   bool m_modal = false;
   INT_PTR m_result = 0;

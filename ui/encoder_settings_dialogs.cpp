@@ -1,4 +1,4 @@
-#include "editor/dialogs/encoder_settings_dialogs.h"
+#include "ui/encoder_settings_dialogs.h"
 
 #include <algorithm>
 #include <iterator>

@@ -76,6 +76,16 @@ const char* hotKeyCommandName(HotKeyCommand command) {
   return "";
 }
 
-std::string runAtLogonCommand(const std::string& programPath) { return "\"" + programPath + "\" -logon"; }
+std::string substituteText(const std::string& textTemplate, const std::string& value) {
+  std::string text;
+  size_t from = 0;
+  for (size_t at = textTemplate.find("%s"); at != std::string::npos; at = textTemplate.find("%s", from)) {
+    text.append(textTemplate, from, at - from).append(value);
+    from = at + 2;
+  }
+  return text.append(textTemplate, from, std::string::npos);
+}
+
+std::string runAtLogonCommand(const std::string& programPath) { return substituteText("\"%s\" -logon", programPath); }
 
 }  // namespace recorder

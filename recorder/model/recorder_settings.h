@@ -156,6 +156,10 @@ std::string formDefaultOutputFolder(const std::string& documents, const std::str
 // "Ctrl+", "Alt+" and "Shift+" of a stored key, in that order.
 std::string hotKeyModifierText(uint32_t key);
 
+// template with every "%s" replaced by value, as plain text: value is never
+// read for further "%s", and no other "%" sequence means anything.
+std::string substituteText(const std::string& textTemplate, const std::string& value);
+
 // The value of the logon entry for the program at path: "\"path\" -logon".
 std::string runAtLogonCommand(const std::string& programPath);
 constexpr const char* kRunAtLogonValue = "RezaraRun";

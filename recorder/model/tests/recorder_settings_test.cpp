@@ -92,6 +92,14 @@ TEST(RecorderSettings, DefaultOutputFolderIsFormedAndCreated) {
             "\"C:\\Program Files\\Rezara\\rezara.exe\" -logon");
 }
 
+TEST(RecorderSettings, TemplatesTakeTheirValueAsPlainText) {
+  EXPECT_EQ(substituteText("\"C:\\Tools\\send.exe\" %s", "D:\\Rec\\Take %d %s 100%.wav"),
+            "\"C:\\Tools\\send.exe\" D:\\Rec\\Take %d %s 100%.wav");
+  EXPECT_EQ(substituteText("copy %s %s", "a"), "copy a a");
+  EXPECT_EQ(substituteText("%n%x%", "a"), "%n%x%");
+  EXPECT_EQ(substituteText("", "a"), "");
+}
+
 TEST(RecorderFormats, TableAndDescriptions) {
   EXPECT_STREQ(recorderFormat(kAiff)->extension, ".aif");
   EXPECT_STREQ(recorderFormat(kMp3)->label, "Mp3");

@@ -160,6 +160,14 @@ drive dialog-post "$title" 0x312 1 >/dev/null
 wait_state Ready 10 || fail "the stop hot key did not stop: $(state)"
 holds "$(length "$out/Take 6.wav") >= 0.5" || fail "the hot-key recording is $(length "$out/Take 6.wav") s long"
 
+echo "-- -showbtn and -outdir change the settings of the running recorder"
+query() { wine reg query "$settings" /v "$1" 2>/dev/null | tr -d '\r' | awk -v name="$1" '$1 == name { print $3 }'; }
+rez -showbtn hideall -showbtn r -showbtn s -outdir "$(win "$work/elsewhere")" -outdir "$(win "$out")"
+for _ in $(seq 50); do [ "$(query ShowButtons)" = 9 ] && break; sleep 0.2; done
+[ "$(query ShowButtons)" = 9 ] || fail "-showbtn hideall, r, s left ShowButtons at $(query ShowButtons)"
+[ "$(query OutputFolder)" = "$(win "$out")" ] || fail "-outdir left the output folder at $(query OutputFolder)"
+rez -showbtn showall
+
 echo "-- MP3 through the encoder component"
 rez -record mp3 -cbr -b 128 -m s
 wait_state "Recording..." 20 || fail "-record mp3 did not start: $(state)"

@@ -10,7 +10,7 @@ if(TARGET recorder_options)
 else()
   target_sources(rezara PRIVATE options_unavailable.cpp)
 endif()
-target_link_libraries(rezara PRIVATE recorder_model recorder_session editor_pictures ui net devices formats core sys
+target_link_libraries(rezara PRIVATE recorder_model recorder_session recorder_transmit mail editor_pictures ui net devices formats core sys
                       comctl32 comdlg32 shell32 ole32 gdi32 winmm msacm32)
 target_link_options(rezara PRIVATE -municode)
 set_source_files_properties(rezara.rc PROPERTIES OBJECT_DEPENDS
@@ -22,4 +22,9 @@ if(CMAKE_CROSSCOMPILING)
   add_test(NAME rezara_e2e COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/tests/e2e/rezara_e2e.sh ${CMAKE_BINARY_DIR})
   set_tests_properties(rezara_e2e PROPERTIES TIMEOUT 900 RUN_SERIAL TRUE ENVIRONMENT "WINEPREFIX=${ZED_WINEPREFIX}")
   add_dependencies(rezara razavo_driver capture_check component_mp3el)
+  # Recordings passed on to real SMTP and FTP servers, and a kill in the middle.
+  add_test(NAME rezara_transmit_e2e
+           COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/tests/e2e/rezara_transmit_e2e.sh ${CMAKE_BINARY_DIR})
+  set_tests_properties(rezara_transmit_e2e PROPERTIES TIMEOUT 900 RUN_SERIAL TRUE
+                       ENVIRONMENT "WINEPREFIX=${ZED_WINEPREFIX}")
 endif()

@@ -16,6 +16,7 @@
 #include "recorder/model/recorder_format.h"
 #include "recorder/model/recording_time.h"
 #include "recorder/recorder_ids.h"
+#include "recorder/recording_transmission.h"
 #include "recorder/session/free_space.h"
 #include "sys/command_line_args.h"
 #include "sys/folders.h"
@@ -105,6 +106,8 @@ RecorderWindow::RecorderWindow(HINSTANCE instance, std::vector<std::string> argu
 RecorderWindow::~RecorderWindow() {
   // The session ends the capture (keeping what it wrote) before the notifier goes.
   m_session.reset();
+  // A recording the session finished just now is listed for the next start.
+  m_transmission.reset();
   m_capturePort.reset();
   m_capture.reset();
   m_notifier.reset();
@@ -177,6 +180,9 @@ bool RecorderWindow::onInit() {
   registerHotKeys();
   SetTimer(window, kFreeSpaceTimer, kFirstFreeSpaceMs, nullptr);
   m_tray.show();
+  // Recordings still waiting from an earlier run go out now.
+  m_transmission = std::make_unique<RecordingTransmission>(window, m_dataFolder);
+  m_transmission->start();
 
   const bool logon = m_arguments.size() > 1 && isLogonSwitch(m_arguments[1]);
   if (m_arguments.size() <= 1 && m_settings->recordWhenRun()) PostMessageW(window, WM_COMMAND, ID_RECORD, 0);
@@ -384,6 +390,8 @@ INT_PTR RecorderWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam
       if (wParam) m_session->finish();
       return TRUE;
     case WM_DESTROY:
+      // What is being sent stays listed for the next start.
+      if (m_transmission) m_transmission->cancel();
       unregisterHotKeys();
       m_tray.hide();
       PostQuitMessage(0);
@@ -681,6 +689,9 @@ void RecorderWindow::showBusy(bool busy) {
 
 void RecorderWindow::closeProgram() { PostMessageW(handle(), WM_COMMAND, ID_EXIT, 0); }
 
-void RecorderWindow::recordingDone(const std::string& path) { refreshFormat(); }
+void RecorderWindow::recordingDone(const std::string& path) {
+  refreshFormat();
+  if (m_transmission) m_transmission->queue(path);
+}
 
 }  // namespace recorder

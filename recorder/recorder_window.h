@@ -29,6 +29,8 @@
 
 namespace recorder {
 
+class RecordingTransmission;
+
 class RecorderWindow final : public ui::Dialog, private SessionUi, private RecordingDoneSink {
  public:
   static constexpr const wchar_t* kTitle = L"Rezara Sound Recorder";
@@ -80,8 +82,7 @@ class RecorderWindow final : public ui::Dialog, private SessionUi, private Recor
   void showElapsed(const std::string& text) override;
   void showBusy(bool busy) override;
   void closeProgram() override;
-  // RecordingDoneSink: the recordings list and its sending are not part of
-  // this program yet; the finished recording stays where it is.
+  // RecordingDoneSink: the finished recording is passed on in the background.
   void recordingDone(const std::string& path) override;
 
   SessionOptions sessionOptions() const;
@@ -100,6 +101,7 @@ class RecorderWindow final : public ui::Dialog, private SessionUi, private Recor
   std::unique_ptr<VoiceCapturePort> m_capturePort;
   std::unique_ptr<RecordingFileMaker> m_files;
   std::unique_ptr<RecordingSession> m_session;
+  std::unique_ptr<RecordingTransmission> m_transmission;
 
   StatusPanel m_panel;
   TrayIcon m_tray;

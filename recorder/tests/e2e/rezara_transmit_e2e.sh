@@ -1,0 +1,148 @@
+#!/usr/bin/env bash
+# End-to-end test of passing recordings on, under Wine with a real input
+# device (the set-up of rezara_e2e.sh) and real servers on 127.0.0.1: an SMTP
+# server (Debian's aiosmtpd, mail/tests/smtp_test_server.py) and an FTP server
+# (Debian's pyftpdlib).
+#   - a recording stopped and marked done reaches the mirror folder, the SMTP
+#     server (the message parsed with Python's email package, the attachment
+#     equal to the recording), the FTP server and the external program; the
+#     FTP password is an old clear value, which is still read
+#   - killing the recorder while it waits on a hung FTP server keeps the
+#     recording in the send list; the next start sends it and empties the list
+# Usage: rezara_transmit_e2e.sh BUILD_DIR   (the win64 build folder)
+E2E_NAME=rezara_transmit E2E_AUDIO=1
+here=$(cd "$(dirname "$0")" && pwd)
+source "$here/../../../editor/tests/e2e/e2e_common.sh"
+rezara=$build/recorder/rezara.exe
+title="Rezara Sound Recorder"
+root_key='HKCU\Software\Zedirad\Rezara'
+out=$work/out mirror=$work/mirror ftp_home=$work/ftp smtp_state=$work/smtp
+mkdir -p "$out" "$mirror" "$ftp_home/inbox" "$smtp_state"
+value() { wine reg add "$root_key\\$1" /v "$2" /d "$3" /f >/dev/null; }
+start_recorder() { (cd "$work" && wine "$rezara" "$@" >>"$work/recorder.log" 2>&1 &); }
+rez() { (cd "$work" && timeout 60 wine "$rezara" "$@" >>"$work/recorder.log" 2>&1); }
+state() { drive dialog-get "$title" 1001 2>/dev/null || true; }
+wait_state() {
+  for _ in $(seq $((${2:-15} * 5))); do
+    [ "$(state)" = "$1" ] && return 0
+    sleep 0.2
+  done
+  return 1
+}
+running() { drive dialog-wait "$title" "${1:-0}" >/dev/null 2>&1; }
+wait_file() {
+  for _ in $(seq $((${2:-30} * 5))); do
+    [ -s "$1" ] && return 0
+    sleep 0.2
+  done
+  return 1
+}
+ftp_pid= smtp_pid=
+finish() {
+  running && { rez -exit || true; }
+  [ -n "$ftp_pid" ] && { kill -CONT "$ftp_pid" 2>/dev/null; kill "$ftp_pid" 2>/dev/null; }
+  [ -s "$smtp_state/pid" ] && kill "$(cat "$smtp_state/pid")" 2>/dev/null
+  stop_audio_test
+}
+trap finish EXIT
+
+# The servers: Debian's Python, the one the server packages belong to.
+/usr/bin/python3 "$root/mail/tests/smtp_test_server.py" --detach --state "$smtp_state" --mode smtp ||
+  fail "the SMTP server did not start"
+wait_file "$smtp_state/port" 10 || fail "the SMTP server did not start"
+/usr/bin/python3 - "$ftp_home" "$work/ftp-port" >"$work/ftp.log" 2>&1 <<'PY' &
+import sys
+from pyftpdlib.authorizers import DummyAuthorizer
+from pyftpdlib.handlers import FTPHandler
+from pyftpdlib.servers import FTPServer
+authorizer = DummyAuthorizer()
+authorizer.add_user("rec", "s3cret pass", sys.argv[1], perm="elradfmw")
+FTPHandler.authorizer = authorizer
+FTPHandler.timeout = 600
+server = FTPServer(("127.0.0.1", 0), FTPHandler)
+with open(sys.argv[2], "w") as f:
+    f.write(str(server.address[1]))
+server.serve_forever()
+PY
+ftp_pid=$!
+wait_file "$work/ftp-port" 10 || fail "the FTP server did not start: $(cat "$work/ftp.log")"
+
+wine reg delete "$root_key" /f >/dev/null 2>&1 || true
+appdata=$(wine cmd /c echo %APPDATA% 2>/dev/null | tr -d '\r')
+list=$(winepath -u "$appdata\\Zedirad\\Rezara")/bgsend.lst
+rm -f "$list"
+value Settings OutputFolder "$(win "$out")"
+value Settings FileNameFormat "Take %autonumber%"
+value Settings InstallWizRun 1
+value Settings StoppedTone 0
+value Settings SendFolder 1
+value Settings SendFolderDir "$(win "$mirror")"
+value Settings SendEmail 1
+value Email To "listener@example.test"
+value Email ReplyToEmail "rezara@example.test"
+value Email UseMAPI 0
+value Email UseSMTPHost 1
+value Email MailSMTPHost "127.0.0.1:$(cat "$smtp_state/port")"
+value Email SMTPAuthOn 0
+value Settings SendFtp 1
+value Ftp Server "127.0.0.1:$(cat "$work/ftp-port")"
+value Ftp UserName rec
+value Ftp Password "s3cret pass"
+value Ftp Directory inbox
+value Settings SendRun 1
+value Settings SendRunExe "cmd /c echo %s>> $(win "$work/program-ran.txt")"
+null_microphone mic || fail "no microphone"
+sox -V1 -n -r 44100 -c 2 -b 16 -e signed "$work/tone.raw" synth 60 sine 440 vol 0.4
+feed_microphone "$work/tone.raw"
+sleep 0.5
+
+record_take() {
+  rez -record wav -s 44100 -m 2 -b 16
+  wait_state "Recording..." 20 || fail "the recorder does not record: $(state)"
+  sleep 2
+  rez -done
+  wait_state Ready 10 || fail "-done did not stop the recording: $(state)"
+}
+
+echo "-- a recording marked done reaches the folder, the SMTP server, the FTP server and the program"
+start_recorder
+running 60 || fail "the recorder's window did not appear"
+record_take
+take=$out/"Take 1.wav"
+[ -s "$take" ] || fail "no recording: $(ls "$out")"
+wait_file "$mirror/Take 1.wav" 30 || fail "the recording was not copied into the folder"
+cmp "$take" "$mirror/Take 1.wav" || fail "the folder copy differs"
+wait_file "$smtp_state/message-1.eml" 60 || fail "no message reached the SMTP server: $(tail -5 "$work/recorder.log")"
+problems=$(/usr/bin/python3 "$root/mail/tests/check_message.py" "$smtp_state/message-1.eml" \
+  --subject "Rezara Sound Recorder - Emailed Recording Take 1.wav" --to listener@example.test \
+  --attach "$take" --type audio/wav 2>&1) || fail "the message could not be checked: $problems"
+[ -z "$problems" ] || fail "the message is not as sent: $problems"
+wait_file "$ftp_home/inbox/Take 1.wav" 60 || fail "the recording was not uploaded into inbox"
+for _ in $(seq 50); do cmp -s "$take" "$ftp_home/inbox/Take 1.wav" && break; sleep 0.2; done
+cmp "$take" "$ftp_home/inbox/Take 1.wav" || fail "the uploaded file differs"
+wait_file "$work/program-ran.txt" 30 || fail "the program did not run"
+grep -q 'Take 1.wav' "$work/program-ran.txt" || fail "the program did not get the recording"
+for _ in $(seq 50); do [ ! -e "$list" ] && break; sleep 0.2; done
+[ ! -e "$list" ] || fail "the send list was left behind after the recording went out"
+
+echo "-- killed during a hung upload, the recorder keeps the recording listed and sends it at the next start"
+kill -STOP "$ftp_pid"
+record_take
+wait_file "$smtp_state/message-2.eml" 60 || fail "the second recording was not e-mailed"
+sleep 1
+[ -s "$list" ] || fail "no send list while the upload hangs"
+grep -qa 'Take 2.wav' "$list" || fail "the send list does not hold the recording being sent"
+wine taskkill /f /im rezara.exe >/dev/null 2>&1 || true
+drive dialog-gone "$title" 15 >/dev/null || fail "the recorder was not killed"
+grep -qa 'Take 2.wav' "$list" || fail "the kill lost the pending recording"
+kill -CONT "$ftp_pid"
+start_recorder
+running 60 || fail "the recorder did not start again"
+wait_file "$ftp_home/inbox/Take 2.wav" 60 || fail "the kept recording was not uploaded at the next start"
+for _ in $(seq 50); do cmp -s "$out/Take 2.wav" "$ftp_home/inbox/Take 2.wav" && break; sleep 0.2; done
+cmp "$out/Take 2.wav" "$ftp_home/inbox/Take 2.wav" || fail "the upload after the restart differs"
+for _ in $(seq 100); do [ ! -e "$list" ] && break; sleep 0.2; done
+[ ! -e "$list" ] || fail "the send list was left behind after the restart"
+rez -exit
+drive dialog-gone "$title" 15 >/dev/null || fail "-exit did not end the program"
+echo "rezara transmit end-to-end: 1 passed, 0 failed"

@@ -30,6 +30,7 @@
 namespace recorder {
 
 class RecordingTransmission;
+class RecordingsListWindow;
 
 class RecorderWindow final : public ui::Dialog, private SessionUi, private RecordingDoneSink {
  public:
@@ -69,6 +70,7 @@ class RecorderWindow final : public ui::Dialog, private SessionUi, private Recor
   void closeToTray();
   void showFromTray();
   void exitProgram();
+  void toggleRecordingsList();
   void onTimer(UINT_PTR id);
   void onHandOver(const COPYDATASTRUCT& data);
 
@@ -102,6 +104,7 @@ class RecorderWindow final : public ui::Dialog, private SessionUi, private Recor
   std::unique_ptr<RecordingFileMaker> m_files;
   std::unique_ptr<RecordingSession> m_session;
   std::unique_ptr<RecordingTransmission> m_transmission;
+  std::unique_ptr<RecordingsListWindow> m_recordingsList;
 
   StatusPanel m_panel;
   TrayIcon m_tray;

@@ -44,16 +44,6 @@ bool canEditTags(const std::string& name) {
   return format == kWav || format == kMp3;
 }
 
-std::string burnListText(const std::vector<std::string>& paths) {
-  std::string text;
-  for (const std::string& path : paths) text += path + "\r\n";
-  return text;
-}
-
-std::string burnArgument(bool audioCd, const std::string& listPath) {
-  return std::string(audioCd ? "-type audio -list " : "-type data -list ") + listPath;
-}
-
 ListPlacement readListPlacement(const sys::SettingsStore& store) {
   ListPlacement placement;
   placement.maximized = store.readNumber(kPlacementSection, "Maximized", 0) != 0;

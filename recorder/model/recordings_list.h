@@ -1,7 +1,7 @@
 #pragma once
 // What the recordings list shows and checks, apart from any window: the row
-// of each recording of the output folder, the rename rules, the list file
-// the CD burner is handed, and the window's remembered size.
+// of each recording of the output folder, the rename rules and the
+// window's remembered size.
 
 #include <cstdint>
 #include <functional>
@@ -38,11 +38,6 @@ std::string renamedPath(const std::string& folder, const std::string& newName, c
 
 // Only WAVE and MP3 recordings carry tags that can be edited.
 bool canEditTags(const std::string& name);
-
-// The burner's list file: one path a line, each ended by CR LF.
-std::string burnListText(const std::vector<std::string>& paths);
-// The argument the burner is started with for that list file.
-std::string burnArgument(bool audioCd, const std::string& listPath);
 
 // The list window's size, kept in "PlayListDialog".
 struct ListPlacement {

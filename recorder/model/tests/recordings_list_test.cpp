@@ -43,13 +43,6 @@ TEST(RecordingTags, OnlyWaveAndMp3) {
   EXPECT_FALSE(canEditTags("wav"));
 }
 
-TEST(RecordingBurnList, EveryPathOnItsOwnLineAndTheArgumentByKind) {
-  EXPECT_EQ(burnListText({"C:\\a b.wav", "D:\\c.mp3"}), "C:\\a b.wav\r\nD:\\c.mp3\r\n");
-  EXPECT_EQ(burnListText({}), "");
-  EXPECT_EQ(burnArgument(true, "C:\\T\\txburn.txt"), "-type audio -list C:\\T\\txburn.txt");
-  EXPECT_EQ(burnArgument(false, "C:\\T\\txburn.txt"), "-type data -list C:\\T\\txburn.txt");
-}
-
 TEST(RecordingListPlacement, KeptAndDamagedValuesIgnored) {
   auto store = sys::makeMemorySettingsStore();
   EXPECT_EQ(readListPlacement(*store).width, 0);

@@ -110,6 +110,8 @@ running 60 || fail "the recorder's window did not appear"
 record_take
 take=$out/"Take 1.wav"
 [ -s "$take" ] || fail "no recording: $(ls "$out")"
+# "Launch Play List when stop recording" is on by default.
+drive dialog-wait "Rezara Recording List" 15 >/dev/null || fail "the recordings list did not open at the stop"
 wait_file "$mirror/Take 1.wav" 30 || fail "the recording was not copied into the folder"
 cmp "$take" "$mirror/Take 1.wav" || fail "the folder copy differs"
 wait_file "$smtp_state/message-1.eml" 60 || fail "no message reached the SMTP server: $(tail -5 "$work/recorder.log")"
@@ -143,6 +145,18 @@ for _ in $(seq 50); do cmp -s "$out/Take 2.wav" "$ftp_home/inbox/Take 2.wav" && 
 cmp "$out/Take 2.wav" "$ftp_home/inbox/Take 2.wav" || fail "the upload after the restart differs"
 for _ in $(seq 100); do [ ! -e "$list" ] && break; sleep 0.2; done
 [ ! -e "$list" ] || fail "the send list was left behind after the restart"
+
+echo "-- the recordings list shows the recordings of the output folder"
+sox -V1 -n -r 22050 -c 1 -b 16 "$out/From sox.aif" synth 1 sine 300
+: >"$out/notes.txt"
+drive dialog-post "$title" 0x111 40019 >/dev/null  # View > Play List
+drive dialog-wait "Rezara Recording List" 15 >/dev/null || fail "the recordings list did not open"
+sleep 1
+import -window root "$work/recordings-list.png" || true
 rez -exit
 drive dialog-gone "$title" 15 >/dev/null || fail "-exit did not end the program"
+[ "$(wine reg query "$root_key\\Settings" /v ShowRecordingsList | tr -d '\r' | awk '$1 == "ShowRecordingsList" { print $3 }')" = 1 ] ||
+  fail "the open list was not noted in ShowRecordingsList"
+wine reg query "$root_key\\PlayListDialog" /v Width >/dev/null 2>&1 || fail "the list's size was not kept"
+mkdir -p "$build/demo" && cp "$work/recordings-list.png" "$build/demo/rezara-recordings-list.png" 2>/dev/null || true
 echo "rezara transmit end-to-end: 1 passed, 0 failed"

@@ -10,7 +10,7 @@ if(TARGET recorder_options)
 else()
   target_sources(rezara PRIVATE options_unavailable.cpp)
 endif()
-target_link_libraries(rezara PRIVATE recorder_model recorder_session recorder_transmit mail shell shipped_installer_catalog editor_pictures ui net devices formats core sys
+target_link_libraries(rezara PRIVATE recorder_model recorder_session recorder_transmit mail shell shipped_installer_catalog effects editor_pictures ui net devices formats core sys
                       comctl32 comdlg32 shell32 ole32 gdi32 winmm msacm32)
 target_link_options(rezara PRIVATE -municode)
 set_source_files_properties(rezara.rc PROPERTIES OBJECT_DEPENDS

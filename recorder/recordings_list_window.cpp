@@ -7,6 +7,7 @@
 
 #include "net/download_hosts.h"
 #include "net/shipped_installers.h"
+#include "recorder/backup_dialog.h"
 #include "recorder/model/recordings_list.h"
 #include "shell/burn_list.h"
 #include "shell/sibling_program.h"
@@ -30,6 +31,7 @@ enum Command : int {
   kBurn,
   kHelp,
   kClose,
+  kBackup,
 };
 constexpr char kCaption[] = "Rezara Recording List";
 constexpr char kProgramTitle[] = "Rezara Sound Recorder";
@@ -56,6 +58,7 @@ HMENU createListMenu() {
   AppendMenuW(file, MF_STRING, kSaveAs, L"&Save As\tCtrl+S");
   AppendMenuW(file, MF_STRING, kConvert, L"Con&vert");
   AppendMenuW(file, MF_POPUP, reinterpret_cast<UINT_PTR>(cd), L"&Copy To CD");
+  AppendMenuW(file, MF_STRING, kBackup, L"&Backup...");
   AppendMenuW(file, MF_SEPARATOR, 0, nullptr);
   AppendMenuW(file, MF_STRING, kHelp, L"&Help\tF1");
   AppendMenuW(file, MF_STRING, kClose, L"&Close");
@@ -186,7 +189,8 @@ void RecordingsListWindow::createControls() {
     int command;
     const wchar_t* text;
   };
-  const Tool tools[] = {{kPlay, L"Play"}, {kEdit, L"Edit"}, {kRename, L"Rename"}, {kDelete, L"Delete"}, {kBurn, L"Burn"}};
+  const Tool tools[] = {{kPlay, L"Play"}, {kEdit, L"Edit"}, {kRename, L"Rename"}, {kDelete, L"Delete"}, {kBurn, L"Burn"},
+                        {kBackup, L"Backup"}};
   for (const Tool& tool : tools) {
     TBBUTTON button{};
     button.iBitmap = I_IMAGENONE;
@@ -324,6 +328,7 @@ INT_PTR RecordingsListWindow::handleMessage(UINT message, WPARAM wParam, LPARAM 
         const UINT_PTR id = tip->hdr.idFrom;
         if (id >= kPlay && id <= kDelete) tip->lpszText = const_cast<wchar_t*>(kTips[id - kPlay]);
         if (id == kBurn) tip->lpszText = const_cast<wchar_t*>(kTips[4]);
+        if (id == kBackup) tip->lpszText = const_cast<wchar_t*>(L"Compress and copy the selected file(s)");
         return TRUE;
       }
       if (header->idFrom == kListId && header->code == NM_DBLCLK) playSelected();
@@ -355,6 +360,10 @@ void RecordingsListWindow::onCommand(int id, int) {
       break;
     }
     case kHelp: showHelp(); break;
+    case kBackup:
+      m_play.stop();
+      runBackup(handle(), selectedPaths(), m_settings.store(), m_formats, downloads());
+      break;
     case kClose:
     case IDCANCEL: hide(); break;
     default: break;

@@ -30,6 +30,7 @@ wait_state() {
   return 1
 }
 running() { drive dialog-wait "$title" "${1:-0}" >/dev/null 2>&1; }
+holds() { awk "BEGIN { exit !($1) }"; }
 wait_file() {
   for _ in $(seq $((${2:-30} * 5))); do
     [ -s "$1" ] && return 0
@@ -153,6 +154,43 @@ drive dialog-post "$title" 0x111 40019 >/dev/null  # View > Play List
 drive dialog-wait "Rezara Recording List" 15 >/dev/null || fail "the recordings list did not open"
 sleep 1
 import -window root "$work/recordings-list.png" || true
+[ "$(drive dialog-list-select "Rezara Recording List" 300)" = 3 ] || fail "the list does not hold the 3 recordings"
+
+echo "-- backup of two recordings into a folder as GSM, then as WAV with GSM inside"
+backup() {  # format index, folder (Wine path), expected result title
+  drive dialog-post "Rezara Recording List" 0x111 41012 >/dev/null  # Backup
+  drive dialog-wait Backup 15 >/dev/null || fail "the Backup dialog did not open"
+  drive dialog-click Backup 102 0.05 0.5 >/dev/null  # A Shared Network or Local Folder
+  drive dialog-set Backup 103 "$2" >/dev/null
+  drive dialog-pick Backup 105 "$1" >/dev/null
+  drive dialog-post Backup 0x111 1 >/dev/null  # OK
+  if [ "$3" = "Backup Incomplete" ]; then
+    # The note about the skipped recordings comes first.
+    for _ in $(seq 50); do drive dialog-controls Backup 2>/dev/null | grep -q "skipped" && break; sleep 0.2; done
+    drive dialog-controls Backup | grep -q "skipped" || fail "no note about the skipped recording"
+    drive dialog-post Backup 0x111 1 >/dev/null
+  fi
+  drive dialog-wait "$3" 60 >/dev/null || fail "the backup did not end with \"$3\""
+  drive dialog-post "$3" 0x111 1 >/dev/null
+  drive dialog-gone "$3" 10 >/dev/null || fail "the message \"$3\" stayed"
+}
+mkdir -p "$work/backup"
+drive dialog-list-select "Rezara Recording List" 300 1 2 >/dev/null
+backup 0 "$(win "$work/backup")" "Backup Complete"
+for take in "Take 1" "Take 2"; do
+  [ -s "$work/backup/$take.gsm" ] || fail "no GSM backup of $take: $(ls "$work/backup")"
+  soxi "$work/backup/$take.gsm" | grep -q "Sample Rate *: 8000" || fail "$take.gsm is not 8000 Hz GSM"
+  # 33-byte frames of 20 ms each, as long as the recording.
+  holds "$(stat -c %s "$work/backup/$take.gsm") / 33 * 0.02 > $(soxi -D "$out/$take.wav") - 0.05" ||
+    fail "$take.gsm is shorter than the recording"
+done
+backup 3 "$(win "$work/backup")" "Backup Complete"
+soxi "$work/backup/Take 1.wav" | grep -q "GSM" || fail "Take 1.wav of the backup does not hold GSM 6.10"
+echo "-- a backup that would replace a selected recording skips it and says so"
+backup 3 "$(win "$out")" "Backup Incomplete"
+cmp -s "$out/Take 1.wav" "$mirror/Take 1.wav" || fail "the backup overwrote a selected recording"
+import -window root "$work/recordings-list.png" || true
+
 rez -exit
 drive dialog-gone "$title" 15 >/dev/null || fail "-exit did not end the program"
 [ "$(wine reg query "$root_key\\Settings" /v ShowRecordingsList | tr -d '\r' | awk '$1 == "ShowRecordingsList" { print $3 }')" = 1 ] ||

@@ -186,6 +186,12 @@ for take in "Take 1" "Take 2"; do
 done
 backup 3 "$(win "$work/backup")" "Backup Complete"
 soxi "$work/backup/Take 1.wav" | grep -q "GSM" || fail "Take 1.wav of the backup does not hold GSM 6.10"
+echo "-- backup as MP3 at 8 kbps through the encoder component"
+wine reg add 'HKCU\Software\Zedirad\Components\mp3el' /v Path /d "$(win "$build/component-programs/mp3enc.exe")" \
+  /f >/dev/null
+backup 1 "$(win "$work/backup")" "Backup Complete"
+[ -s "$work/backup/Take 2.mp3" ] || fail "no MP3 backup"
+mpg123 -t "$work/backup/Take 2.mp3" 2>&1 | grep -q "cbr8 8000 mono" || fail "the MP3 backup is not at 8 kbps: $(mpg123 -t "$work/backup/Take 2.mp3" 2>&1 | tail -3)"
 echo "-- a backup that would replace a selected recording skips it and says so"
 backup 3 "$(win "$out")" "Backup Incomplete"
 cmp -s "$out/Take 1.wav" "$mirror/Take 1.wav" || fail "the backup overwrote a selected recording"

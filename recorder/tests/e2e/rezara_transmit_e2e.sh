@@ -9,6 +9,10 @@
 #     FTP password is an old clear value, which is still read
 #   - killing the recorder while it waits on a hung FTP server keeps the
 #     recording in the send list; the next start sends it and empties the list
+#   - the recordings list opens at the stop, lists the recordings of the
+#     output folder, plays one, and backs up the selected ones as GSM, as WAV
+#     with GSM 6.10 inside and as MP3 at 8 kbps; a backup that would replace a
+#     selected recording skips it and ends "Backup was unsuccessful"
 # Usage: rezara_transmit_e2e.sh BUILD_DIR   (the win64 build folder)
 E2E_NAME=rezara_transmit E2E_AUDIO=1
 here=$(cd "$(dirname "$0")" && pwd)
@@ -155,6 +159,18 @@ drive dialog-wait "Rezara Recording List" 15 >/dev/null || fail "the recordings 
 sleep 1
 import -window root "$work/recordings-list.png" || true
 [ "$(drive dialog-list-select "Rezara Recording List" 300)" = 3 ] || fail "the list does not hold the 3 recordings"
+
+echo "-- Play plays the selected recording through the play control"
+drive dialog-list-select "Rezara Recording List" 300 1 >/dev/null
+drive dialog-post "Rezara Recording List" 0x111 41001 >/dev/null  # Play
+played=
+for _ in $(seq 25); do
+  played=$(drive dialog-get "Rezara Recording List" 203 2>/dev/null || true)
+  [ -n "$played" ] && [ "$played" != "0:00.0" ] && break
+  sleep 0.2
+done
+[ -n "$played" ] && [ "$played" != "0:00.0" ] || fail "the play control shows no time played: \"$played\""
+echo "played to $played"
 
 echo "-- backup of two recordings into a folder as GSM, then as WAV with GSM inside"
 backup() {  # format index, folder (Wine path), expected result title

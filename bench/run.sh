@@ -51,3 +51,5 @@ ninja -C "$build" -j2 noise_reduction_bench >/dev/null
 "$build/bench/effects/noise_reduction_bench" "$scratch"
 ninja -C "$build" -j2 spectrum_bench >/dev/null
 "$build/bench/spectrum_bench" "$scratch" "$ten"
+ninja -C "$build" -j2 batch_bench >/dev/null
+"$build/bench/batch_bench" "$scratch"

@@ -8,6 +8,7 @@
 #include "editor/command_ids.h"
 #include "editor/display/wave_display.h"
 #include "editor/frame.h"
+#include "editor/model/time_text.h"
 #include "sys/folders.h"
 #include "ui/text.h"
 
@@ -190,6 +191,7 @@ void DocumentWindow::setPath(const std::string& path) {
 }
 
 void DocumentWindow::soundChanged() {
+  if (m_frame.projectOpen()) m_frame.noteProjectChanged();
   m_view.sampleRate = m_buffer.sampleRate();
   m_view.channels = m_buffer.channels();
   int32_t total = length();
@@ -219,6 +221,14 @@ void DocumentWindow::viewChanged() {
   updateScrollBar();
   updateButtons();
   m_frame.viewChanged(this);
+}
+
+void DocumentWindow::bookmarksChanged() {
+  std::vector<int64_t> times;
+  for (const Bookmark& bookmark : m_bookmarks)
+    times.push_back(framesToMs(bookmark.position, std::max(m_view.sampleRate, 1)));
+  if (m_overview) m_overview->setBookmarks(times);
+  if (m_main) m_main->setBookmarks(times);
 }
 
 void DocumentWindow::setCursor(int64_t frame) {

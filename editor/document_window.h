@@ -10,6 +10,7 @@
 
 #include "core/sound_buffer.h"
 #include "core/undo_ring.h"
+#include "editor/model/project_file.h"
 #include "editor/model/view_state.h"
 #include "formats/formats.h"
 
@@ -43,6 +44,11 @@ class DocumentWindow {
   bool tagsModified() const { return m_tagsModified; }
   void setTagsModified(bool modified) { m_tagsModified = modified; }
 
+  // The file's bookmarks, in the order they were set; positions in frames.
+  std::vector<Bookmark>& bookmarks() { return m_bookmarks; }
+  // The bookmarks changed: the displays show them again.
+  void bookmarksChanged();
+
   UndoRing& undoRing() { return m_undo; }
   // The selection and cursor as the edit operations see them.
   Selection selection() const;
@@ -74,6 +80,7 @@ class DocumentWindow {
   std::string m_path;
   UndoRing m_undo;
   FileTags m_tags;
+  std::vector<Bookmark> m_bookmarks;
   bool m_tagsModified = false;
   std::unique_ptr<WaveDisplay> m_overview;
   std::unique_ptr<WaveDisplay> m_main;

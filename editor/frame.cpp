@@ -10,6 +10,7 @@
 #include <shellapi.h>
 
 #include "core/block_store.h"
+#include "editor/batch/batch_converter_window.h"
 #include "editor/command_bar.h"
 #include "editor/command_help.h"
 #include "editor/command_ids.h"
@@ -136,6 +137,9 @@ LRESULT Frame::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND:
       onCommand(LOWORD(wParam), HIWORD(wParam));
       return 0;
+    case kBatchFilesQueued:
+      openBatchConverter(*this);
+      return 0;
     case WM_HSCROLL:
       if (m_controls && m_playback && m_controls->isVolume(reinterpret_cast<HWND>(lParam)))
         m_playback->setVolumeDb(m_controls->volume());
@@ -229,6 +233,9 @@ void Frame::handOverReceived(const COPYDATASTRUCT& data) {
   std::vector<std::string> arguments;
   if (data.dwData != 0 || !parseHandOverRecord(static_cast<const uint8_t*>(data.lpData), data.cbData, arguments))
     return;
+  // Files for the batch converter go straight to its window, which keeps the
+  // frame disabled while it is open.
+  if (m_pendingHandOvers.empty() && handFilesToBatchConverter(arguments)) return;
   // While a dialog or a long operation has the frame disabled, a document
   // may not close or change under it: the record waits until they are over.
   if (!IsWindowEnabled(m_window) || !m_pendingHandOvers.empty()) {
@@ -272,6 +279,7 @@ DocumentWindow* Frame::activeDocument() const {
 
 void Frame::documentCreated(DocumentWindow* document) {
   m_documents.push_back(document);
+  if (projectOpen()) m_projectChanged = true;
   arrangeDocuments();
   updateCommands();
 }
@@ -283,6 +291,7 @@ void Frame::cursorPlaced(DocumentWindow* document) {
 void Frame::documentDestroyed(DocumentWindow* document) {
   if (m_playback) m_playback->documentGone(document);
   std::erase(m_documents, document);
+  if (projectOpen()) m_projectChanged = true;
   if (!m_exiting) arrangeDocuments();
   updateCommands();
   viewChanged(activeDocument());

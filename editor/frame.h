@@ -12,6 +12,7 @@
 
 #include "editor/model/editor_settings.h"
 #include "editor/model/keys_file.h"
+#include "editor/model/project_file.h"
 #include "effects/clipboard.h"
 #include "effects/edit_operations.h"
 #include "effects/noise_reduction.h"
@@ -84,8 +85,26 @@ class Frame {
   void showTemporalAnalysis(DocumentWindow* document);
   // Sibling programs and the update check (frame_shell.cpp).
   void copyOpenFilesToCd(bool audioDisc);
+  // Writes the burn list of paths and starts the burning program on it.
+  void handToBurner(const std::vector<std::string>& paths, bool audioDisc);
   void runToneGenerator();
   void checkForUpdate();
+
+  // Projects (frame_projects.cpp): the open files, their bookmarks and the
+  // regions in one ".vrp" file.
+  bool openProject(const std::string& path);
+  bool projectOpen() const { return !m_projectPath.empty(); }
+  // Something a project holds changed since it was opened or saved.
+  void noteProjectChanged() { m_projectChanged = true; }
+
+  // Bookmarks and regions (frame_marks.cpp), used by their list windows.
+  std::vector<Region>& regions() { return m_regions; }
+  void goToBookmark(DocumentWindow* document, const Bookmark& bookmark);
+  void bookmarksEdited(DocumentWindow* document);
+  void saveRegion(const Region& region);
+  void copyRegionToNewFile(const Region& region);
+  void exportRegions(const std::vector<int>& indices);
+  void copyRegionsToCd(const std::vector<int>& indices);
 
  private:
   static LRESULT CALLBACK windowProc(HWND, UINT, WPARAM, LPARAM);
@@ -112,7 +131,7 @@ class Frame {
   // question about an existing file is ours, asked again until the user
   // settles. sound gives the format options its channels and rate.
   SaveAsChoice askSavePath(const std::string& initialName, const wchar_t* title, bool confirmReplace,
-                           const SoundBuffer& sound);
+                           const SoundBuffer& sound, const char* folderSetting = "SaveAsDir");
   bool saveSoundAsDialog(const SoundBuffer& sound, const wchar_t* title);
   // Send... (frame_send.cpp): the file by e-mail.
   void sendDocument(DocumentWindow* document);
@@ -135,10 +154,14 @@ class Frame {
   // An empty progress title runs the operation without a progress dialog.
   bool runEdit(DocumentWindow* document, const char* label, const std::string& progressTitle,
                const std::function<EditResult(ProgressCallback*)>& operation);
+  // failure: the message of a failed run, when it has one of its own.
   bool runEdit(DocumentWindow* document, const char* label, const ProgressLines& progress,
-               const std::function<EditResult(ProgressCallback*)>& operation);
+               const std::function<EditResult(ProgressCallback*)>& operation, const char* failure = nullptr);
   void afterEdit(DocumentWindow* document, int32_t leadInFrames);
   void onEffectCommand(int id, DocumentWindow* document);
+  // "VST Plugins..." and "DirectX Effects...": the plug-in dialog, then the
+  // chosen effect over the selection.
+  void onPluginCommand(int id, DocumentWindow* document);
   // Keeps the selection's noise for the noise-sample subtraction; the
   // document does not change.
   void grabNoiseSample(DocumentWindow* document);
@@ -158,6 +181,24 @@ class Frame {
   void exitProgram();
   void openRecent(int index);
   void showOptions();
+  // Projects.
+  void openProjectDialog();
+  bool saveProject();
+  bool saveProjectAs();
+  bool writeProject(const std::string& path);
+  // Asks "Save changes to current project?" when there are changes; false
+  // when the user cancelled (or a save chosen there failed).
+  bool settleProjectChanges();
+  bool closeProject();
+  bool projectHasChanges() const;
+  void updateTitle();
+  void projectDocumentLoaded(ProjectDocument loaded);
+  // Bookmarks and regions.
+  void setBookmark(DocumentWindow* document);
+  void showBookmarkList();
+  void addRegion(DocumentWindow* document);
+  void showRegionList();
+  void assembleRegionsToNewFile();
   void selectSpecifiedTime(DocumentWindow* document);
   void storeWindowPlacement();
   void restoreFrame();
@@ -185,4 +226,9 @@ class Frame {
   // Hand-over command lines that arrived while the frame was disabled.
   std::vector<std::vector<std::string>> m_pendingHandOvers;
   bool m_workingFolderChanged = false;
+  // The open project: its path (empty when none), whether it changed, and
+  // the frame's regions.
+  std::string m_projectPath;
+  bool m_projectChanged = false;
+  std::vector<Region> m_regions;
 };

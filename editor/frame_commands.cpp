@@ -10,6 +10,7 @@
 #include "core/sample.h"
 #include "editor/about_panel.h"
 #include "editor/command_bar.h"
+#include "editor/batch/batch_converter_window.h"
 #include "editor/command_ids.h"
 #include "editor/document_window.h"
 #include "editor/frame.h"
@@ -43,6 +44,13 @@ bool commandBuilt(int id) {
       return true;
     case cmd::Fft: case cmd::Tfft:
       return true;
+    case cmd::OpenProject: case cmd::CloseProject: case cmd::SaveProject: case cmd::SaveProjectAs:
+    case cmd::SetBookmark: case cmd::BookmarkList: case cmd::AddRegion: case cmd::RegionList:
+    case cmd::AssembleRegions:
+    case cmd::BatchConverter:
+      return true;
+    case cmd::DirectX: case cmd::Vst:
+      return true;
     case cmd::Record: case cmd::RecordButton: case cmd::TextToSpeech:
       return true;
     case cmd::LoadCdTracks:
@@ -70,6 +78,9 @@ bool needsDocument(int id) {
     case cmd::Record: case cmd::RecordButton: case cmd::TextToSpeech:
     case cmd::LoadCdTracks:
     case cmd::ToneGenerator: case cmd::CheckForUpdate:
+    case cmd::OpenProject: case cmd::CloseProject: case cmd::SaveProject: case cmd::SaveProjectAs:
+    case cmd::RegionList: case cmd::AssembleRegions:
+    case cmd::BatchConverter:
       return false;
   }
   return !(id >= cmd::RecentFirst && id <= cmd::RecentLast);
@@ -172,15 +183,26 @@ void Frame::onCommand(int id, int notification) {
     case cmd::CommandBarRight: m_settings.setShowCommandBarLeft(false); break;
     case cmd::About: showAboutPanel(m_instance, m_window, 0); return;
     case cmd::HelpContents: openHelpContents(m_instance, m_window, m_dataFolder); return;
+    case cmd::OpenProject: return openProjectDialog();
+    case cmd::CloseProject: closeProject(); return;
+    case cmd::SaveProject: saveProject(); return;
+    case cmd::SaveProjectAs: saveProjectAs(); return;
+    case cmd::SetBookmark: return setBookmark(document);
+    case cmd::BookmarkList: return showBookmarkList();
+    case cmd::AddRegion: return addRegion(document);
+    case cmd::RegionList: return showRegionList();
+    case cmd::AssembleRegions: return assembleRegionsToNewFile();
     case cmd::Fft: return showFrequencyAnalysis(document);
     case cmd::Tfft: return showTemporalAnalysis(document);
     case cmd::BurnAudioCd: return copyOpenFilesToCd(true);
     case cmd::BurnDataCd: return copyOpenFilesToCd(false);
     case cmd::ToneGenerator: return runToneGenerator();
     case cmd::CheckForUpdate: return checkForUpdate();
+    case cmd::BatchConverter: return openBatchConverter(*this);
     default:
       if (!commandBuilt(id)) return;
       if (findEffectDescriptor(id)) return onEffectCommand(id, document);
+      if (id == cmd::DirectX || id == cmd::Vst) return onPluginCommand(id, document);
       if (id >= cmd::Undo && id <= cmd::AutoSplit) return onEditCommand(id, document);
       return;  // commands of features this build does not have
   }
@@ -201,6 +223,8 @@ void Frame::updateCommands() {
     if (id == cmd::Undo && haveDocument) enabled = activeDocument()->undoRing().canUndo();
     if (id == cmd::Redo && haveDocument) enabled = activeDocument()->undoRing().canRedo();
     if ((id == cmd::Paste || id == cmd::PasteMix) && m_clipboard.empty()) enabled = false;
+    if (id == cmd::CloseProject) enabled = projectOpen();
+    if (id == cmd::AssembleRegions) enabled = !m_regions.empty();
     EnableMenuItem(menu, id, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
     if (m_controls) m_controls->enableButton(id, enabled);
   }

@@ -50,7 +50,7 @@ bool Frame::runEdit(DocumentWindow* document, const char* label, const std::stri
 }
 
 bool Frame::runEdit(DocumentWindow* document, const char* label, const ProgressLines& lines,
-                    const std::function<EditResult(ProgressCallback*)>& operation) {
+                    const std::function<EditResult(ProgressCallback*)>& operation, const char* failure) {
   m_playback->stop();
   UndoState before = document->captureState();
   EditResult result;
@@ -73,7 +73,9 @@ bool Frame::runEdit(DocumentWindow* document, const char* label, const ProgressL
                       "Razavo", MB_OK | MB_ICONINFORMATION);
       return false;
     case EditStatus::Failed:
-      ui::showMessage(m_window, "The edit could not be completed: the audio could not be converted or written. "
+      ui::showMessage(m_window,
+                      failure ? failure
+                              : "The edit could not be completed: the audio could not be converted or written. "
                                 "Check the free space of the working folder's drive.",
                       "Error", MB_OK | MB_ICONERROR);
       return false;

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <ctime>
 
+#include "editor/batch/batch_converter_window.h"
 #include "editor/command_ids.h"
 #include "editor/dialogs/new_file_dialog.h"
 #include "editor/dialogs/options_dialog.h"
@@ -155,14 +156,14 @@ bool Frame::saveDocumentAs(DocumentWindow* document, const std::string& requeste
 }
 
 SaveAsChoice Frame::askSavePath(const std::string& initialName, const wchar_t* title, bool confirmReplace,
-                                const SoundBuffer& sound) {
+                                const SoundBuffer& sound, const char* folderSetting) {
   std::string initial = initialName;
   while (true) {
     SaveAsDialogRequest request;
     request.owner = m_window;
     request.title = title;
     request.initialName = initial;
-    request.initialFolder = m_settings.lastFolder("SaveAsDir");
+    request.initialFolder = m_settings.lastFolder(folderSetting);
     request.filterIndex = std::atoi(m_settings.lastFolder("SaveAsFormat").c_str());
     request.overwritePrompt = !confirmReplace;
     request.channels = sound.channels();
@@ -171,7 +172,7 @@ SaveAsChoice Frame::askSavePath(const std::string& initialName, const wchar_t* t
     request.dataFolder = m_dataFolder;
     SaveAsChoice chosen = runSaveAsDialog(request);
     if (chosen.path.empty()) return chosen;
-    m_settings.setLastFolder("SaveAsDir", sys::folderOf(chosen.path));
+    m_settings.setLastFolder(folderSetting, sys::folderOf(chosen.path));
     m_settings.setLastFolder("SaveAsFormat", std::to_string(chosen.filterIndex));
     int answer = IDYES;
     if (confirmReplace && sys::fileExists(chosen.path))
@@ -261,6 +262,9 @@ bool Frame::closeAll() {
 
 void Frame::exitProgram() {
   if (m_exiting) return;
+  // The project is settled while its files are still open: saved after they
+  // closed it would hold none of them.
+  if (!settleProjectChanges()) return;
   m_exiting = true;
   bool closed = closeAll();
   m_exiting = false;
@@ -336,7 +340,7 @@ void Frame::runCommandLine(const std::vector<std::string>& arguments) {
     done = done || countsAsDone(step);
     switch (step.kind) {
       case CommandLineStep::Open: openFile(step.path); break;
-      case CommandLineStep::OpenProject: break;  // projects are not part of this build
+      case CommandLineStep::OpenProject: openProject(step.path); break;
       case CommandLineStep::Save: onCommand(cmd::SaveFile, 0); break;
       case CommandLineStep::SaveAs:
         if (DocumentWindow* document = activeDocument()) saveDocumentAs(document, step.path);
@@ -365,6 +369,10 @@ void Frame::runCommandLine(const std::vector<std::string>& arguments) {
         break;
       }
       case CommandLineStep::Batch:
+        // The window opens (or takes the file) once this hand-over is done.
+        if (!step.path.empty()) queueBatchFile(step.path);
+        PostMessageW(m_window, kBatchFilesQueued, 0, 0);
+        break;
       case CommandLineStep::RunEdit:
         break;
     }

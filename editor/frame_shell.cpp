@@ -41,6 +41,10 @@ void Frame::copyOpenFilesToCd(bool audioDisc) {
     paths.push_back(document->path());
   }
   if (paths.empty()) return;
+  handToBurner(paths, audioDisc);
+}
+
+void Frame::handToBurner(const std::vector<std::string>& paths, bool audioDisc) {
   std::string listPath = sys::joinPath(sys::tempFolder(), shell::kBurnListName);
   if (!writeTextFile(listPath, shell::burnListText(paths))) {
     sys::deleteFile(listPath);

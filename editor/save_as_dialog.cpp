@@ -29,6 +29,9 @@ const char* const kSaveExtensions[] = {".wav", ".aif", ".au",  ".gsm", ".vox", "
                                        ".flac", ".aac", ".m4a", ".amr", ".m3u", ".pls", ".wpl", ".rss"};
 constexpr int kFormatCount = static_cast<int>(std::size(kSaveExtensions));
 
+// The playlists and the feed come last.
+constexpr int kAudioFormatCount = 12;
+
 struct HookState {
   const SaveAsDialogRequest* request;
   std::string chosenExtension;  // the format whose options were confirmed
@@ -113,4 +116,8 @@ SaveAsChoice runSaveAsDialog(const SaveAsDialogRequest& request) {
     choice.path += kSaveExtensions[choice.filterIndex - 1];
   choice.formatChosen = !state.chosenExtension.empty() && state.chosenExtension == lowerExtension(choice.path);
   return choice;
+}
+
+std::vector<std::string> audioSaveExtensions() {
+  return std::vector<std::string>(std::begin(kSaveExtensions), std::begin(kSaveExtensions) + kAudioFormatCount);
 }

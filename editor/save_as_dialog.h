@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "sys/settings_store.h"
 
@@ -31,6 +32,9 @@ struct SaveAsChoice {
 };
 
 SaveAsChoice runSaveAsDialog(const SaveAsDialogRequest& request);
+
+// The extensions of the audio formats the dialog offers (no playlists), in its order.
+std::vector<std::string> audioSaveExtensions();
 
 // The control id of the "Format Options" button.
 constexpr int kFormatOptionsButton = 1190;

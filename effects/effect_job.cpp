@@ -38,6 +38,8 @@ JobResult runEffectJob(SoundBuffer& sound, int32_t start, int32_t end, EffectJob
     if (!writer->good()) return JobResult::Failed;
     ProgressStage stage(progress, passes - 1, passes);
     result = copySourceToSink(*processed, *writer, length, &stage);
+    // A stage that fails while it runs (a plug-in refusing a block) fails the job.
+    if (result == JobResult::Done && !processed->good()) result = JobResult::Failed;
     if (writer->close() != SourceStatus::Good && result == JobResult::Done) result = JobResult::Failed;
   }
   if (result != JobResult::Done) return result;

@@ -11,7 +11,7 @@ seconds=${1:-60}
 shift || true
 fuzzers=("$@")
 [ ${#fuzzers[@]} -gt 0 ] || fuzzers=(wave_fuzzer aiff_fuzzer au_fuzzer gsm_fuzzer raw_fuzzer wave_tags_fuzzer mp3_fuzzer
-  import_checks_fuzzer mp3_tags_fuzzer cddb_reply_fuzzer)
+  import_checks_fuzzer mp3_tags_fuzzer cddb_reply_fuzzer project_fuzzer batch_script_fuzzer)
 
 corpus=$build/fuzz-corpus
 findings=$build/fuzz-findings
@@ -99,6 +99,27 @@ entry='210 rock 0a0b0c0d entry follows\r\nDTITLE=Artist / Title\r\nTTITLE0=One\r
 printf "\003201 ready\r\n200 hello\r\n200 rock 0a0b0c0d Artist / Title\r\n$entry" > "$tmp/c1"
 printf "\011201 ready\r\n200 hello\r\n211 inexact\r\nmisc 0a0b0c0d A / B\r\nrock 1 C / D\r\n.\r\n$entry" > "$tmp/c2"
 seed cddb_reply_fuzzer "$tmp/c1" "$tmp/c2"
+# Projects: version 2 with one stereo file, a bookmark and a region, and
+# version 1 with its fixed texts and bookmark section.
+python3 - "$tmp/p2.vrp" "$tmp/p1.vrp" <<'PY'
+import struct, sys
+def text(t): return bytes([len(t)]) + t
+def sound(rate, ch, frames): return struct.pack('<IBI', rate, ch, frames) + struct.pack('<%di' % (frames * ch), *range(frames * ch))
+p2 = bytes([2, 1]) + text(b'C:\\a.wav') + struct.pack('<5i', 1, 0, 2, 0, 3) + bytes([1])
+p2 += text(b'Mark') + text(b'a.wav') + struct.pack('<iBi', 1, 1, 0) + sound(8000, 2, 3)
+p2 += bytes([1]) + text(b'Part') + text(b'a.wav') + struct.pack('<ii', 0, 2) + sound(8000, 1, 2)
+open(sys.argv[1], 'wb').write(p2)
+fixed = lambda t: t.ljust(260, b'\0')
+p1 = bytes([1, 1]) + fixed(b'a.wav') + struct.pack('<5i', 0, 0, 0, 0, 1) + sound(8000, 1, 1)
+p1 += bytes([1]) + fixed(b'M') + fixed(b'a.wav') + struct.pack('<iBi', 0, 1, 0) + bytes([0])
+open(sys.argv[2], 'wb').write(p1)
+PY
+seed project_fuzzer "$tmp/p2.vrp" "$tmp/p1.vrp"
+
+# Batch scripts: Amplify 50 % then a compressor; an envelope with two points.
+printf '\000\003\000\000\000\002\000\000\000\062\000\020\000\000\000\003\000\000\000\366\004\001' > "$tmp/b1.vrb"
+{ printf '\000\011\000\000\000\201\000\000\000\002\000\200\377\200'; head -c 125 /dev/zero; } > "$tmp/b2.vrb"
+seed batch_script_fuzzer "$tmp/b1.vrb" "$tmp/b2.vrb"
 
 status=0
 for fuzzer in "${fuzzers[@]}"; do

@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "editor/dialogs/file_type_list.h"
+#include "editor/dialogs/folder_browse.h"
 #include "editor/dialogs/new_file_dialog.h"
 #include "editor/frame.h"
 #include "editor/model/recent_files.h"
@@ -168,18 +169,11 @@ class AudioPage : public OptionsPage {
   }
   void onCommand(int id, int) override {
     if (id != kBrowse) return;
-    BROWSEINFOW browse{};
-    browse.hwndOwner = handle();
-    browse.lpszTitle = L"Locate folder:";
-    browse.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
-    if (PIDLIST_ABSOLUTE chosen = SHBrowseForFolderW(&browse)) {
-      wchar_t path[MAX_PATH];
-      if (SHGetPathFromIDListW(chosen, path)) {
-        setText(kWorkingFolder, ui::narrow(path));
-        setCheck(kOwnFolder, true);
-        setCheck(kDefaultFolder, false);
-      }
-      CoTaskMemFree(chosen);
+    std::string folder = browseForFolder(handle(), L"Locate folder:");
+    if (!folder.empty()) {
+      setText(kWorkingFolder, folder);
+      setCheck(kOwnFolder, true);
+      setCheck(kDefaultFolder, false);
     }
   }
 

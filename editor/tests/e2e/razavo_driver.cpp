@@ -17,6 +17,8 @@
 //   razavo_driver button-image ID             the handle of the bitmap frame button ID shows
 //   razavo_driver note-args FILE ARG...       appends ARG..., one a line, to FILE: a stand-in
 //                                             viewer that a test registers for a file type
+//   razavo_driver note-list FILE ARG...       as note-args, then the lines of the file named after
+//                                             "-list": a stand-in burner
 //   razavo_driver clipboard-size              bytes of the wave on the clipboard (made on demand)
 //   razavo_driver clipboard-put FILE          puts a WAVE file's bytes on the clipboard
 //   razavo_driver click-wave FRACTION         a click in the active document's waveform,
@@ -25,6 +27,11 @@
 //   razavo_driver dialog-set TITLE ID TEXT    sets the text of control ID in a dialog titled TITLE
 //   razavo_driver dialog-get TITLE ID         prints the text of control ID in that dialog
 //   razavo_driver dialog-pick TITLE ID INDEX  selects row INDEX of combo or list box ID, as a click would
+//                                             (in a list of several choices, that row alone;
+//                                             with "add" after INDEX, added to those chosen)
+//   razavo_driver dialog-list TITLE ID        the rows of list box ID, a line each
+//   razavo_driver activate NAME               makes the document titled NAME the active one
+//   razavo_driver title                       the frame's title
 //   razavo_driver dialog-wait TITLE SECONDS   succeeds once a dialog titled TITLE is open
 //   razavo_driver dialog-post TITLE MSG WPARAM [LPARAM]  posts message MSG to the dialog itself
 //   razavo_driver dialog-gone TITLE SECONDS   succeeds once no dialog titled TITLE is open
@@ -99,12 +106,18 @@ HWND findDialog(const std::wstring& title) {
   return dialog ? dialog : FindWindowW(L"LProgressDialog", title.c_str());
 }
 
+BOOL CALLBACK findVisibleControl(HWND window, LPARAM data) {
+  return IsWindowVisible(window) ? findControl(window, data) : TRUE;
+}
+
 // A control of a dialog by id, also inside a panel of the dialog (the
-// Save As dialog's own controls sit in a child dialog).
+// Save As dialog's own controls sit in a child dialog). Where panels take
+// turns (the pages of a wizard) and share ids, the one on show is meant.
 HWND dialogControl(HWND dialog, int id) {
   if (HWND direct = GetDlgItem(dialog, id)) return direct;
   std::pair<int, HWND> search{id, nullptr};
-  EnumChildWindows(dialog, findControl, reinterpret_cast<LPARAM>(&search));
+  EnumChildWindows(dialog, findVisibleControl, reinterpret_cast<LPARAM>(&search));
+  if (!search.second) EnumChildWindows(dialog, findControl, reinterpret_cast<LPARAM>(&search));
   return search.second;
 }
 
@@ -207,7 +220,14 @@ int dialogAction(const std::string& action, int argc, char** argv) {
     GetClassNameW(control, className, 64);
     bool combo = _wcsicmp(className, L"ComboBox") == 0;
     WPARAM index = std::strtoul(argv[4], nullptr, 0);
-    SendMessageTimeoutW(control, combo ? CB_SETCURSEL : LB_SETCURSEL, index, 0, SMTO_NORMAL, 20000, &ignored);
+    bool several = !combo && (GetWindowLongW(control, GWL_STYLE) & (LBS_EXTENDEDSEL | LBS_MULTIPLESEL));
+    if (several) {
+      const bool add = argc > 5 && std::strcmp(argv[5], "add") == 0;
+      if (!add) SendMessageTimeoutW(control, LB_SETSEL, FALSE, static_cast<LPARAM>(-1), SMTO_NORMAL, 20000, &ignored);
+      SendMessageTimeoutW(control, LB_SETSEL, TRUE, static_cast<LPARAM>(index), SMTO_NORMAL, 20000, &ignored);
+    } else {
+      SendMessageTimeoutW(control, combo ? CB_SETCURSEL : LB_SETCURSEL, index, 0, SMTO_NORMAL, 20000, &ignored);
+    }
     WORD code = combo ? CBN_SELCHANGE : LBN_SELCHANGE;
     SendMessageTimeoutW(dialog, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(control), SMTO_NORMAL,
                         20000, &ignored);
@@ -234,6 +254,16 @@ int dialogAction(const std::string& action, int argc, char** argv) {
                           SMTO_NORMAL, 20000, &ignored);
     }
     VirtualFreeEx(process.get(), remote, 0, MEM_RELEASE);
+    return 0;
+  }
+  if (action == "dialog-list") {
+    DWORD_PTR count = 0;
+    SendMessageTimeoutW(control, LB_GETCOUNT, 0, 0, SMTO_NORMAL, 20000, &count);
+    for (DWORD_PTR row = 0; row < count; ++row) {
+      wchar_t text[512] = {};
+      SendMessageTimeoutW(control, LB_GETTEXT, row, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 20000, &ignored);
+      std::printf("%s\n", narrow(text).c_str());
+    }
     return 0;
   }
   if (action == "dialog-click" && argc > 5) {
@@ -320,6 +350,21 @@ int main(int argc, char** argv) {
     std::printf("%zu %s\n", size, head);
     return data ? 0 : 1;
   }
+  if (action == "note-list" && argc > 2) {
+    FILE* file = std::fopen(argv[2], "ab");
+    if (!file) return 1;
+    for (int i = 3; i < argc; ++i) std::fprintf(file, "%s\n", argv[i]);
+    for (int i = 3; i + 1 < argc; ++i) {
+      if (std::strcmp(argv[i], "-list") != 0) continue;
+      if (FILE* list = std::fopen(argv[i + 1], "rb")) {
+        char line[1024];
+        while (std::fgets(line, sizeof line, list)) std::fputs(line, file);
+        std::fclose(list);
+      }
+    }
+    std::fclose(file);
+    return 0;
+  }
   if (action == "note-args" && argc > 2) {
     FILE* file = std::fopen(argv[2], "ab");
     if (!file) return 1;
@@ -352,6 +397,26 @@ int main(int argc, char** argv) {
       GetWindowTextW(child, title, 300);
       std::printf("%s\n", narrow(title).c_str());
     }
+    return 0;
+  }
+  if (action == "activate" && argc > 2) {
+    HWND client = mdiClient(frameWindow);
+    for (HWND child = FindWindowExW(client, nullptr, L"LWaveDocument", nullptr); child;
+         child = FindWindowExW(client, child, L"LWaveDocument", nullptr)) {
+      wchar_t title[300] = {};
+      GetWindowTextW(child, title, 300);
+      if (narrow(title) != argv[2]) continue;
+      DWORD_PTR ignored = 0;
+      SendMessageTimeoutW(client, WM_MDIACTIVATE, reinterpret_cast<WPARAM>(child), 0, SMTO_NORMAL, 120000, &ignored);
+      return 0;
+    }
+    return 1;
+  }
+  if (action == "title") {
+    wchar_t title[600] = {};
+    SendMessageTimeoutW(frameWindow, WM_NULL, 0, 0, SMTO_NORMAL, 120000, nullptr);
+    GetWindowTextW(frameWindow, title, 600);
+    std::printf("%s\n", narrow(title).c_str());
     return 0;
   }
   if (action == "command" && argc > 2) {

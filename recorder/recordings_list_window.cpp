@@ -13,6 +13,7 @@
 #include "shell/sibling_program.h"
 #include "sys/folders.h"
 #include "ui/sibling_start.h"
+#include "ui/tags_dialog.h"
 #include "ui/text.h"
 
 namespace recorder {
@@ -32,6 +33,7 @@ enum Command : int {
   kHelp,
   kClose,
   kBackup,
+  kEditTags,
 };
 constexpr char kCaption[] = "Rezara Recording List";
 constexpr char kProgramTitle[] = "Rezara Sound Recorder";
@@ -56,6 +58,7 @@ HMENU createListMenu() {
   AppendMenuW(file, MF_STRING, kRename, L"&Rename\tF2");
   AppendMenuW(file, MF_STRING, kDelete, L"&Delete\tDel");
   AppendMenuW(file, MF_STRING, kSaveAs, L"&Save As\tCtrl+S");
+  AppendMenuW(file, MF_STRING, kEditTags, L"Edit ID3 Tags");
   AppendMenuW(file, MF_STRING, kConvert, L"Con&vert");
   AppendMenuW(file, MF_POPUP, reinterpret_cast<UINT_PTR>(cd), L"&Copy To CD");
   AppendMenuW(file, MF_STRING, kBackup, L"&Backup...");
@@ -349,6 +352,7 @@ void RecordingsListWindow::onCommand(int id, int) {
     case kDelete: deleteSelected(); break;
     case kSaveAs: saveSelectedAs(); break;
     case kConvert: convertSelected(); break;
+    case kEditTags: editTagsOfSelected(); break;
     case kAudioCd: copyToCd(true); break;
     case kDataCd: copyToCd(false); break;
     case kBurn: {
@@ -461,6 +465,26 @@ void RecordingsListWindow::saveSelectedAs() {
   if (!CopyFileW(ui::widen(source).c_str(), path, FALSE))
     ui::showMessage(handle(), "The file could not be saved.", "Save File", MB_OK | MB_ICONWARNING);
   if (sys::folderOf(target) == m_folder) fill(target);
+}
+
+void RecordingsListWindow::editTagsOfSelected() {
+  const std::string name = firstSelected();
+  if (name.empty()) return;
+  const std::string path = sys::joinPath(m_folder, name);
+  if (!canCarryTags(path)) {
+    ui::showMessage(handle(), "Only wav and mp3 files can have tags edited.", kCaption, MB_OK | MB_ICONINFORMATION);
+    return;
+  }
+  FileTags tags;
+  readFileTags(path, tags);
+  if (!editAudioTags(handle(), tags.values)) return;
+  m_play.stop();
+  if (!writeFileTags(path, tags))
+    ui::showMessage(handle(),
+                    "Cannot write the tags into the file \"" + path +
+                        "\". The file was left as it was; check that no other program has it open.",
+                    "Error", MB_OK | MB_ICONERROR);
+  fill(path);
 }
 
 void RecordingsListWindow::convertSelected() {

@@ -1,9 +1,9 @@
 #pragma once
 // The recordings list, "Rezara Recording List": the recordings of the output
 // folder in four columns, a menu and a toolbar for what can be done with the
-// selected ones (play, edit in the editor, rename, delete, save a copy,
-// convert, copy to CD), the play control, and a status bar. A modeless
-// window beside the recorder's; closing it only hides it.
+// selected ones (play, edit in the editor, rename, delete, save a copy, edit
+// tags, convert, copy to CD, back up), the play control, and a status bar. A
+// modeless window beside the recorder's; closing it only hides it.
 
 #include <windows.h>
 
@@ -53,6 +53,7 @@ class RecordingsListWindow final : public ui::Dialog {
   void renameSelected();
   void deleteSelected();
   void saveSelectedAs();
+  void editTagsOfSelected();
   void convertSelected();
   void copyToCd(bool audio);
   void showHelp();

@@ -39,11 +39,6 @@ std::string renamedPath(const std::string& folder, const std::string& newName, c
   return sys::joinPath(folder, newName + extension);
 }
 
-bool canEditTags(const std::string& name) {
-  const int format = recorderFormatOfPath(name);
-  return format == kWav || format == kMp3;
-}
-
 ListPlacement readListPlacement(const sys::SettingsStore& store) {
   ListPlacement placement;
   placement.maximized = store.readNumber(kPlacementSection, "Maximized", 0) != 0;

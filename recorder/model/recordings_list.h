@@ -36,9 +36,6 @@ RenameCheck checkRename(const std::string& folder, const std::string& newName, c
 // The full path a rename gives: the new name with the old extension.
 std::string renamedPath(const std::string& folder, const std::string& newName, const std::string& extension);
 
-// Only WAVE and MP3 recordings carry tags that can be edited.
-bool canEditTags(const std::string& name);
-
 // The list window's size, kept in "PlayListDialog".
 struct ListPlacement {
   bool maximized = false;

@@ -36,13 +36,6 @@ TEST(RecordingRename, EmptyNamesAndTakenNamesAreRefused) {
   EXPECT_EQ(sys::fileNameOf(renamedPath("C:\\Rec", "Other", ".wav")), "Other.wav");
 }
 
-TEST(RecordingTags, OnlyWaveAndMp3) {
-  EXPECT_TRUE(canEditTags("a.wav"));
-  EXPECT_TRUE(canEditTags("a.MP3"));
-  EXPECT_FALSE(canEditTags("a.aif"));
-  EXPECT_FALSE(canEditTags("wav"));
-}
-
 TEST(RecordingListPlacement, KeptAndDamagedValuesIgnored) {
   auto store = sys::makeMemorySettingsStore();
   EXPECT_EQ(readListPlacement(*store).width, 0);

@@ -211,6 +211,17 @@ mpg123 -t "$work/backup/Take 2.mp3" 2>&1 | grep -q "cbr8 8000 mono" || fail "the
 echo "-- a backup that would replace a selected recording skips it and says so"
 backup 3 "$(win "$out")" "Backup Incomplete"
 cmp -s "$out/Take 1.wav" "$mirror/Take 1.wav" || fail "the backup overwrote a selected recording"
+
+echo "-- Edit ID3 Tags writes the tags into the first selected recording"
+drive dialog-post "Rezara Recording List" 0x111 41013 >/dev/null
+drive dialog-wait "Edit Audio Tags" 15 >/dev/null || fail "the tag dialog did not open"
+drive dialog-set "Edit Audio Tags" 101 "Morning call" >/dev/null
+drive dialog-post "Edit Audio Tags" 0x111 1 >/dev/null
+drive dialog-gone "Edit Audio Tags" 10 >/dev/null || fail "the tag dialog stayed"
+for _ in $(seq 25); do grep -qa "Morning call" "$out/Take 1.wav" && break; sleep 0.2; done
+grep -qa "Morning call" "$out/Take 1.wav" || fail "the title was not written into Take 1.wav"
+soxi "$out/Take 1.wav" >/dev/null || fail "Take 1.wav is no longer a sound file after its tags were written"
+sleep 0.5
 import -window root "$work/recordings-list.png" || true
 
 rez -exit

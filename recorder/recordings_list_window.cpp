@@ -12,6 +12,7 @@
 #include "shell/burn_list.h"
 #include "shell/sibling_program.h"
 #include "sys/folders.h"
+#include "ui/progress_dialog.h"
 #include "ui/sibling_start.h"
 #include "ui/tags_dialog.h"
 #include "ui/text.h"
@@ -40,7 +41,9 @@ constexpr char kProgramTitle[] = "Rezara Sound Recorder";
 constexpr char kBurnListName[] = "txburn.txt";
 
 // The maker's format converter, handed one recording at a time.
-shell::SiblingProgram converterProgram() { return {"Dedarur", "RunConvert", "convertsetup", "Dedarur", "convert/index"}; }
+shell::SiblingProgram converterProgram() {
+  return {"Dedarur", "RunConvert", "convertsetup", "Dedarur", "convert/index"};
+}
 
 ui::DialogTemplate listTemplate() {
   return ui::DialogTemplate(kCaption, 300, 200,
@@ -101,6 +104,12 @@ void setCell(HWND list, int row, int column, const std::string& text) {
   cell.iSubItem = column;
   cell.pszText = wide.data();
   SendMessageW(list, LVM_SETITEMTEXTW, row, reinterpret_cast<LPARAM>(&cell));
+}
+
+DWORD CALLBACK copyProgress(LARGE_INTEGER total, LARGE_INTEGER done, LARGE_INTEGER, LARGE_INTEGER, DWORD, DWORD,
+                           HANDLE, HANDLE, LPVOID context) {
+  auto* dialog = static_cast<ui::ProgressDialog*>(context);
+  return dialog->progress(done.QuadPart, total.QuadPart) ? PROGRESS_CONTINUE : PROGRESS_CANCEL;
 }
 
 // The small "Rename" dialog: the name without its extension.
@@ -192,8 +201,8 @@ void RecordingsListWindow::createControls() {
     int command;
     const wchar_t* text;
   };
-  const Tool tools[] = {{kPlay, L"Play"}, {kEdit, L"Edit"}, {kRename, L"Rename"}, {kDelete, L"Delete"}, {kBurn, L"Burn"},
-                        {kBackup, L"Backup"}};
+  const Tool tools[] = {{kPlay, L"Play"},     {kEdit, L"Edit"}, {kRename, L"Rename"},
+                        {kDelete, L"Delete"}, {kBurn, L"Burn"}, {kBackup, L"Backup"}};
   for (const Tool& tool : tools) {
     TBBUTTON button{};
     button.iBitmap = I_IMAGENONE;
@@ -461,8 +470,20 @@ void RecordingsListWindow::saveSelectedAs() {
       ui::showMessage(handle(), "There is another file with the same name already exists. Do you want to replace it?",
                       "File Exists", MB_YESNO | MB_ICONQUESTION) != IDYES)
     return;
-  SetCursor(LoadCursorW(nullptr, IDC_WAIT));
-  if (!CopyFileW(ui::widen(source).c_str(), path, FALSE))
+  ui::ProgressDialog progress;
+  const JobResult copied = progress.run(handle(), "Save File", "Saving file...", [&](ui::ProgressDialog& shown) {
+    // The copy is made beside the target and replaces it only when complete.
+    const std::string temporary = sys::createFileBeside(target);
+    if (temporary.empty()) return JobResult::Failed;
+    const BOOL done = CopyFileExW(ui::widen(source).c_str(), ui::widen(temporary).c_str(), copyProgress, &shown,
+                                  nullptr, 0);
+    JobResult result = JobResult::Done;
+    if (!done) result = shown.cancelled() ? JobResult::Cancelled : JobResult::Failed;
+    else if (!sys::replaceFile(temporary, target)) result = JobResult::Failed;
+    if (result != JobResult::Done) sys::deleteFile(temporary);
+    return result;
+  });
+  if (copied == JobResult::Failed)
     ui::showMessage(handle(), "The file could not be saved.", "Save File", MB_OK | MB_ICONWARNING);
   if (sys::folderOf(target) == m_folder) fill(target);
 }
@@ -509,9 +530,9 @@ void RecordingsListWindow::copyToCd(bool audio) {
                     MB_OK | MB_ICONERROR);
     return;
   }
-  const JobResult result = ui::startSiblingProgram(
-      handle(), shell::burnerProgram(), shell::burnArgument(audio ? shell::DiscKind::Audio : shell::DiscKind::Data, list),
-      shell::kBurnProgressTitle, downloads());
+  const shell::DiscKind kind = audio ? shell::DiscKind::Audio : shell::DiscKind::Data;
+  const JobResult result = ui::startSiblingProgram(handle(), shell::burnerProgram(), shell::burnArgument(kind, list),
+                                                   shell::kBurnProgressTitle, downloads());
   // A burner the user stopped waiting for still reads its list: it stays then.
   if (result != JobResult::Cancelled) sys::deleteFile(list);
 }

@@ -221,6 +221,27 @@ drive dialog-gone "Edit Audio Tags" 10 >/dev/null || fail "the tag dialog stayed
 for _ in $(seq 25); do grep -qa "Morning call" "$out/Take 1.wav" && break; sleep 0.2; done
 grep -qa "Morning call" "$out/Take 1.wav" || fail "the title was not written into Take 1.wav"
 soxi "$out/Take 1.wav" >/dev/null || fail "Take 1.wav is no longer a sound file after its tags were written"
+
+echo "-- Rename refuses an empty name and renames; Delete asks and deletes"
+drive dialog-list-select "Rezara Recording List" 300 0 >/dev/null  # From sox.aif comes first
+drive dialog-post "Rezara Recording List" 0x111 41003 >/dev/null
+drive dialog-wait Rename 15 >/dev/null || fail "the Rename dialog did not open"
+drive dialog-set Rename 100 "" >/dev/null
+drive dialog-post Rename 0x111 1 >/dev/null
+drive dialog-wait "Name Invalid" 10 >/dev/null || fail "an empty name was not refused"
+drive dialog-post "Name Invalid" 0x111 1 >/dev/null
+drive dialog-wait Rename 10 >/dev/null || fail "the Rename dialog did not come back"
+drive dialog-set Rename 100 "Renamed clip" >/dev/null
+drive dialog-post Rename 0x111 1 >/dev/null
+for _ in $(seq 25); do [ -s "$out/Renamed clip.aif" ] && break; sleep 0.2; done
+[ -s "$out/Renamed clip.aif" ] && [ ! -e "$out/From sox.aif" ] || fail "the recording was not renamed: $(ls "$out")"
+drive dialog-post "Rezara Recording List" 0x111 41004 >/dev/null  # Delete: the renamed one is selected
+drive dialog-wait "Confirm delete" 10 >/dev/null || fail "Delete did not ask"
+drive dialog-post "Confirm delete" 0x111 6 >/dev/null  # Yes
+for _ in $(seq 25); do [ ! -e "$out/Renamed clip.aif" ] && break; sleep 0.2; done
+[ ! -e "$out/Renamed clip.aif" ] || fail "the recording was not deleted"
+[ -s "$out/Take 1.wav" ] && [ -s "$out/Take 2.wav" ] || fail "Delete took more than the selected recording"
+[ "$(drive dialog-list-select "Rezara Recording List" 300)" = 2 ] || fail "the list was not refilled after the delete"
 sleep 0.5
 import -window root "$work/recordings-list.png" || true
 

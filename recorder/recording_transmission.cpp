@@ -12,6 +12,9 @@
 namespace recorder {
 namespace {
 
+// The messages name the Transmit page, where their settings are.
+constexpr char kFailureCaption[] = "Transmit";
+
 class WorkerReport final : public TransmitReport {
  public:
   explicit WorkerReport(std::function<void(const std::string&)> report) : m_report(std::move(report)) {}
@@ -87,7 +90,7 @@ void RecordingTransmission::showFailures() {
       message = std::move(m_failures.front());
       m_failures.pop_front();
     }
-    ui::showMessage(m_owner, message, "Rezara Sound Recorder", MB_OK | MB_ICONWARNING);
+    ui::showMessage(m_owner, message, kFailureCaption, MB_OK | MB_ICONWARNING);
   }
   m_showing = false;
 }

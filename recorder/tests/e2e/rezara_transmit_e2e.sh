@@ -13,6 +13,8 @@
 #     output folder, plays one, and backs up the selected ones as GSM, as WAV
 #     with GSM 6.10 inside and as MP3 at 8 kbps; a backup that would replace a
 #     selected recording skips it and ends "Backup was unsuccessful"
+#   - a failing method (a missing mirror folder) is reported by the window
+#     and the upload still follows
 # Usage: rezara_transmit_e2e.sh BUILD_DIR   (the win64 build folder)
 E2E_NAME=rezara_transmit E2E_AUDIO=1
 here=$(cd "$(dirname "$0")" && pwd)
@@ -245,6 +247,14 @@ for _ in $(seq 25); do [ ! -e "$out/Renamed clip.aif" ] && break; sleep 0.2; don
 sleep 0.5
 import -window root "$work/recordings-list.png" || true
 
+echo "-- a failing method is reported in the window and the next one still runs"
+value Settings SendFolderDir "$(win "$work/no such folder")"
+record_take
+drive dialog-wait Transmit 60 >/dev/null || fail "the failed folder copy was not reported"
+drive dialog-controls Transmit | grep -q 'Cannot copy the file "Take 3.wav" to the backup folder.' ||
+  fail "the report is not the folder copy's message: $(drive dialog-controls Transmit)"
+drive dialog-post Transmit 0x111 1 >/dev/null
+wait_file "$ftp_home/inbox/Take 3.wav" 60 || fail "the upload did not run after the failed folder copy"
 rez -exit
 drive dialog-gone "$title" 15 >/dev/null || fail "-exit did not end the program"
 [ "$(wine reg query "$root_key\\Settings" /v ShowRecordingsList | tr -d '\r' | awk '$1 == "ShowRecordingsList" { print $3 }')" = 1 ] ||

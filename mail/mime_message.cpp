@@ -109,7 +109,11 @@ MessageResult writeMessage(const MailMessage& message, const MessageOutput& out)
                      "\r\nSubject: " + encodeHeaderText(message.subject) + "\r\nDate: " + message.date + "\r\n";
   if (!message.mailer.empty()) head += "X-Mailer: " + encodeHeaderText(message.mailer) + "\r\n";
   std::string text = dotStuffedText(message.body);
-  std::string textPart = "Content-Type: " + message.textContentType + "\r\n\r\n" + text;
+  std::string textType = message.textContentType;
+  // A type without a charset reads as ASCII: UTF-8 text must say what it is.
+  bool eightBit = std::any_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) > 127; });
+  if (eightBit && textType.find("charset") == std::string::npos) textType += "; charset=\"utf-8\"";
+  std::string textPart = "Content-Type: " + textType + "\r\n\r\n" + text;
   if (message.attachments.empty()) {
     if (!out(head + textPart)) return {MessageStatus::OutputFailed, {}};
     return {};

@@ -4,7 +4,7 @@
 
 #include "recorder/backup_writer.h"
 #include "recorder/model/backup_plan.h"
-#include "recorder/options/folder_browser.h"
+#include "ui/folder_browser.h"
 #include "shell/sibling_program.h"
 #include "sys/folders.h"
 #include "ui/dialog.h"
@@ -64,7 +64,7 @@ class BackupDialog final : public ui::Dialog {
     if (id == kToCd || id == kToFolder) {
       enableFolder();
     } else if (id == kBrowse) {
-      if (auto chosen = browseForFolder(handle(), "Browse for folder", getText(kFolder))) setText(kFolder, *chosen);
+      if (auto chosen = ui::browseForFolder(handle(), "Browse for folder", getText(kFolder))) setText(kFolder, *chosen);
     } else if (id == IDOK) {
       toCd = isChecked(kToCd);
       folder = getText(kFolder);

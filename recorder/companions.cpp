@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "shell/sibling_program.h"
 #include "sys/settings_store.h"
 #include "sys/win32/owned_handle.h"
 #include "ui/text.h"
@@ -10,15 +11,19 @@ namespace recorder {
 namespace {
 
 struct KnownCompanion {
-  const char* name;
-  const char* settingsKey;
-  const char* templateValue;
+  std::string name;
+  std::string keyName;
+  std::string templateValue;
 };
-constexpr KnownCompanion kCompanions[] = {
-    {"Razavo Audio Editor", "Software\\Zedirad\\Razavo\\Settings", "RunEdit"},
-    {"Vuzivo CD Burner", "Software\\Zedirad\\VuzivoApp\\Settings", "CopyCD"},
-    {"Zidede Tone Generator", "Software\\Zedirad\\Zidede\\Settings", "RunZidede"},
-};
+
+// The siblings the shell integration knows, with the names the menu shows.
+std::vector<KnownCompanion> knownCompanions() {
+  shell::SiblingProgram editor = shell::editorProgram();
+  shell::SiblingProgram burner = shell::burnerProgram();
+  return {{editor.displayName + " Audio Editor", editor.settingsKey, editor.templateValue},
+          {burner.displayName + " CD Burner", burner.settingsKey, burner.templateValue},
+          {"Zidede Tone Generator", shell::kToneGeneratorKey, shell::kToneGeneratorValue}};
+}
 
 }  // namespace
 
@@ -35,8 +40,9 @@ std::string programOfTemplate(const std::string& commandTemplate) {
 
 std::vector<Companion> installedCompanions() {
   std::vector<Companion> found;
-  for (const KnownCompanion& companion : kCompanions) {
-    std::string program = programOfTemplate(sys::readMachineThenUser(companion.settingsKey, companion.templateValue));
+  for (const KnownCompanion& companion : knownCompanions()) {
+    std::string program = programOfTemplate(
+        sys::readMachineThenUser(shell::siblingSettingsKey(companion.keyName), companion.templateValue));
     if (program.empty()) continue;
     if (GetFileAttributesW(ui::widen(program).c_str()) == INVALID_FILE_ATTRIBUTES) continue;
     found.push_back({companion.name, program});

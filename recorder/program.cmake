@@ -1,16 +1,9 @@
 # The recorder program, rezara.exe.
 file(GLOB recorder_program_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
-list(REMOVE_ITEM recorder_program_sources ${CMAKE_CURRENT_SOURCE_DIR}/options_glue.cpp
-     ${CMAKE_CURRENT_SOURCE_DIR}/options_unavailable.cpp)
 add_executable(rezara WIN32 ${recorder_program_sources} rezara.rc)
 target_include_directories(rezara PRIVATE ${PROJECT_SOURCE_DIR})
-if(TARGET recorder_options)
-  target_sources(rezara PRIVATE options_glue.cpp)
-  target_link_libraries(rezara PRIVATE recorder_options)
-else()
-  target_sources(rezara PRIVATE options_unavailable.cpp)
-endif()
-target_link_libraries(rezara PRIVATE recorder_model recorder_session recorder_transmit mail shell shipped_installer_catalog effects editor_pictures ui net devices formats core sys
+target_link_libraries(rezara PRIVATE recorder_options recorder_model recorder_session recorder_transmit mail shell
+                      shipped_installer_catalog effects editor_pictures ui net devices formats core sys
                       comctl32 comdlg32 shell32 ole32 gdi32 winmm msacm32)
 target_link_options(rezara PRIVATE -municode)
 set_source_files_properties(rezara.rc PROPERTIES OBJECT_DEPENDS

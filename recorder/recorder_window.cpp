@@ -15,6 +15,7 @@
 #include "recorder/companions.h"
 #include "recorder/model/recorder_format.h"
 #include "recorder/model/recording_time.h"
+#include "recorder/options/shell_folders.h"
 #include "recorder/recorder_ids.h"
 #include "recorder/recording_transmission.h"
 #include "recorder/recordings_list_window.h"
@@ -57,15 +58,6 @@ std::string recorderDataFolder() {
   return sys::joinPath(sys::joinPath(sys::userAppDataFolder(), "Zedirad"), "Rezara");
 }
 
-std::string shellFolder(const wchar_t* name) {
-  std::wstring text;
-  if (!sys::win32::readRegistryText(HKEY_CURRENT_USER,
-                                    L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", name,
-                                    text))
-    return {};
-  return ui::narrow(text);
-}
-
 // Shown by its own style, whether or not the window itself is visible yet.
 bool shownStyle(HWND window) { return window && (GetWindowLongW(window, GWL_STYLE) & WS_VISIBLE) != 0; }
 
@@ -85,7 +77,7 @@ RecorderWindow::RecorderWindow(HINSTANCE instance, std::vector<std::string> argu
       m_dataFolder(recorderDataFolder()) {
   sys::createFolder(sys::folderOf(m_dataFolder));
   sys::createFolder(m_dataFolder);
-  std::string defaultFolder = formDefaultOutputFolder(shellFolder(L"Personal"), shellFolder(L"AppData"), m_dataFolder);
+  std::string defaultFolder = defaultOutputFolder(m_dataFolder);
   m_settings = std::make_unique<RecorderSettings>(*m_store, defaultFolder);
   m_formats.settings = m_store.get();
   m_formats.dataFolder = m_dataFolder;
@@ -136,7 +128,9 @@ SessionOptions RecorderWindow::sessionOptions() const {
 }
 
 void RecorderWindow::prepareInput(const CaptureRequest& request) {
-  // The volume goes to the line that records; 0 dB is a volume too.
+  // The volume goes to the line that records. 0, the default, leaves the
+  // system's own setting alone rather than forcing every input to 0 dB.
+  if (request.recordVolume == 0) return;
   std::unique_ptr<RecordMixer> mixer = makeSystemRecordMixer();
   if (!mixer || !mixer->open(request.device)) return;
   int line = mixer->selectedLine().value_or(request.line);
@@ -169,6 +163,7 @@ bool RecorderWindow::onInit() {
   SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_tray.bigIcon(false)));
   SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_tray.smallIcon(false)));
   m_panel.attach(item(IDC_STATUS_PANEL));
+  SetWindowSubclass(item(IDC_STATUS_PANEL), panelProc, 1, reinterpret_cast<DWORD_PTR>(this));
 
   // Start-up, in order: the bars, the format drop-down and the buttons; the
   // display; the hot keys; the free-space timer.
@@ -200,6 +195,19 @@ bool RecorderWindow::onInit() {
 
   ShowWindow(window, m_showCommand == SW_HIDE ? SW_HIDE : SW_SHOWNORMAL);
   return true;
+}
+
+LRESULT CALLBACK RecorderWindow::panelProc(HWND panel, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                           DWORD_PTR data) {
+  // A click on the format description opens the format's settings.
+  if (message == WM_LBUTTONUP) {
+    auto* self = reinterpret_cast<RecorderWindow*>(data);
+    POINT point{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+    if (StatusPanel::onFileInfoLine(point) && !self->m_session->busy())
+      PostMessageW(self->handle(), WM_COMMAND, ID_FORMAT_SETTINGS, 0);
+  }
+  if (message == WM_NCDESTROY) RemoveWindowSubclass(panel, panelProc, 1);
+  return DefSubclassProc(panel, message, wParam, lParam);
 }
 
 void RecorderWindow::createBars() {

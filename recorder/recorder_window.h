@@ -48,6 +48,9 @@ class RecorderWindow final : public ui::Dialog, private SessionUi, private Recor
   bool onInit() override;
   void onCommand(int id, int code) override;
 
+  static LRESULT CALLBACK panelProc(HWND panel, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                    DWORD_PTR data);
+
   // Start-up and layout.
   void createBars();
   void layout();

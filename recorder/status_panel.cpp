@@ -67,6 +67,15 @@ std::string StatusPanel::state() const {
   return m_state;
 }
 
+namespace {
+// Rows of the panel: the state, then the lines of text.
+constexpr int kFirstLineTop = 4 + 22;
+}  // namespace
+
+bool StatusPanel::onFileInfoLine(POINT point) {
+  return point.y >= kFirstLineTop + kLineSpacing && point.y < kFirstLineTop + 2 * kLineSpacing;
+}
+
 void StatusPanel::changed() {
   if (m_control) InvalidateRect(m_control, nullptr, FALSE);
 }
@@ -100,7 +109,7 @@ void StatusPanel::draw(HDC target, const RECT& area) const {
   }
   {
     ui::SelectedObject font(dc.get(), small.get());
-    int y = 4 + 22;
+    int y = kFirstLineTop;
     drawLine(dc.get(), 8, y, "File Name: " + m_fileName, kNormalColour);
     y += kLineSpacing;
     drawLine(dc.get(), 8, y, "File Info: " + m_fileInfo, kNormalColour);

@@ -29,6 +29,8 @@ class StatusPanel {
   void setSpace(const std::string& text, bool low);
 
   std::string state() const;
+  // Whether a point of the panel (client coordinates) is on the "File Info" line.
+  static bool onFileInfoLine(POINT point);
   // Paints into dc's area, from WM_DRAWITEM.
   void draw(HDC dc, const RECT& area) const;
 

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -21,9 +22,11 @@ std::string scratchRoot() {
   return root;
 }
 
+// The folder with everything in it, folders made by the test included, so
+// that the next run of the test starts empty.
 void removeTree(const std::string& folder) {
-  for (const auto& name : sys::listFiles(folder)) sys::deleteFile(sys::joinPath(folder, name));
-  sys::removeEmptyFolder(folder);
+  std::error_code ignored;
+  std::filesystem::remove_all(std::filesystem::u8path(folder), ignored);
 }
 
 }  // namespace

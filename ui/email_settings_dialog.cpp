@@ -17,25 +17,25 @@ constexpr const char* kPasswordPlaceholder = mail::kSecretPlaceholder;
 class EmailSettingsDialog : public Dialog {
  public:
   explicit EmailSettingsDialog(mail::MailSettings settings)
-      : Dialog(DialogTemplate("Email Settings", 290, 232)
+      : Dialog(DialogTemplate("Email Settings", 300, 204)
                    .radio(kUseMapi, "Use MAPI to send email with email software (eg.Eudora, Outlook, etc)", 8, 8,
-                          276, 10, true)
-                   .radio(kUseSmtp, "Send using a SMTP Server", 8, 22, 276, 10, false)
+                          286, 10, true)
+                   .radio(kUseSmtp, "Send using a SMTP Server", 8, 22, 286, 10, false)
                    .text(kHostLabel, "SMTP mail host:", 20, 40, 80, 10)
-                   .edit(kHost, "", 104, 38, 178, 13, ES_AUTOHSCROLL)
+                   .edit(kHost, "", 104, 38, 188, 13, ES_AUTOHSCROLL)
                    .text(kReplyLabel, "Default reply email:", 20, 58, 80, 10)
-                   .edit(kReplyTo, "", 104, 56, 178, 13, ES_AUTOHSCROLL)
+                   .edit(kReplyTo, "", 104, 56, 188, 13, ES_AUTOHSCROLL)
                    .checkBox(kAuthOn, "Server requires authentication", 20, 76, 200, 10)
                    .text(kUserLabel, "User Name:", 32, 92, 70, 10)
-                   .edit(kUserName, "", 104, 90, 178, 13, ES_AUTOHSCROLL)
+                   .edit(kUserName, "", 104, 90, 188, 13, ES_AUTOHSCROLL)
                    .text(kPasswordLabel, "Password:", 32, 110, 70, 10)
-                   .edit(kPassword, "", 104, 108, 178, 13, ES_AUTOHSCROLL | ES_PASSWORD)
-                   .checkBox(kAllowPlain, "Allow login without encryption (the password is sent readable)", 32,
-                             126, 250, 10)
-                   .checkBox(kSendDirect, "If server is down, attempt to send directly", 20, 146, 262, 10)
-                   .checkBox(kDirectOnly, "Send directly to other side (work as own SMTP server)", 20, 162, 262, 10)
-                   .defaultButton(IDOK, "OK", 176, 210, 50, 14)
-                   .button(IDCANCEL, "Cancel", 232, 210, 50, 14)),
+                   .edit(kPassword, "", 104, 108, 188, 13, ES_AUTOHSCROLL | ES_PASSWORD)
+                   .checkBox(kAllowPlain, "Allow login without encryption (the password can be read on the way)",
+                             32, 126, 262, 10)
+                   .checkBox(kSendDirect, "If server is down, attempt to send directly", 20, 146, 274, 10)
+                   .checkBox(kDirectOnly, "Send directly to other side (work as own SMTP server)", 20, 162, 274, 10)
+                   .defaultButton(IDOK, "OK", 186, 182, 50, 14)
+                   .button(IDCANCEL, "Cancel", 242, 182, 50, 14)),
         m_settings(std::move(settings)) {}
 
   const mail::MailSettings& settings() const { return m_settings; }

@@ -157,6 +157,15 @@ TEST(MimeMessage, PythonsEmailPackageReadsBackHeadersBodyAndAttachmentBytes) {
   EXPECT_EQ(text.find("multipart"), std::string::npos);
 }
 
+TEST(MimeMessage, PlainTextTypeNamesUtf8OnlyWhenTheTextNeedsIt) {
+  mail::MailMessage message;
+  message.textContentType = "text/plain";
+  message.body = "plain words";
+  EXPECT_NE(written(message).find("Content-Type: text/plain\r\n\r\nplain words"), std::string::npos);
+  message.body = "Gr\xC3\xBC\xC3\x9F" "e";
+  EXPECT_NE(written(message).find("Content-Type: text/plain; charset=\"utf-8\"\r\n\r\nGr"), std::string::npos);
+}
+
 TEST(MimeMessage, AMissingAttachmentIsReportedByItsPath) {
   mail::MailMessage message;
   message.attachments = {"/no/such/folder/take.wav"};

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "mail/system_mail.h"
+#include "sys/file.h"
 #include "sys/win32/wide_text.h"
 
 namespace mail::win32 {
@@ -23,7 +25,7 @@ SchannelSession::~SchannelSession() {
 IoStatus SchannelSession::readMore(Clock::time_point deadline) {
   char piece[kReadPiece];
   size_t received = 0;
-  IoStatus status = m_socket.receiveSome(piece, sizeof piece, received, deadline);
+  IoStatus status = m_link.receiveSome(piece, sizeof piece, received, deadline);
   if (status == IoStatus::Done) m_incoming.append(piece, received);
   return status;
 }
@@ -54,7 +56,7 @@ IoStatus SchannelSession::handshake(const std::string& serverName, const std::ve
     if (first) m_haveContext = true;
     first = false;
     if (outBuffer.cbBuffer > 0 && outBuffer.pvBuffer) {
-      IoStatus sent = m_socket.sendAll(static_cast<const char*>(outBuffer.pvBuffer), outBuffer.cbBuffer, deadline);
+      IoStatus sent = m_link.sendAll(static_cast<const char*>(outBuffer.pvBuffer), outBuffer.cbBuffer, deadline);
       FreeContextBuffer(outBuffer.pvBuffer);
       if (sent != IoStatus::Done) return sent;
     }
@@ -125,7 +127,7 @@ IoStatus SchannelSession::send(const char* data, size_t bytes, Clock::time_point
     SecBufferDesc desc{SECBUFFER_VERSION, 4, buffers};
     if (EncryptMessage(&m_context, 0, &desc, 0) != SEC_E_OK) return IoStatus::Failed;
     size_t total = buffers[0].cbBuffer + buffers[1].cbBuffer + buffers[2].cbBuffer;
-    IoStatus status = m_socket.sendAll(record.data(), total, deadline);
+    IoStatus status = m_link.sendAll(record.data(), total, deadline);
     if (status != IoStatus::Done) return status;
     data += piece;
     bytes -= piece;
@@ -169,3 +171,52 @@ IoStatus SchannelSession::receive(char* data, size_t capacity, size_t& received,
 }
 
 }  // namespace mail::win32
+
+namespace mail {
+namespace {
+
+// The DER bytes of the first certificate of a PEM file.
+std::vector<BYTE> pemCertificate(const std::string& path) {
+  sys::File file = sys::File::open(path, sys::Access::Read, sys::Share::Read, sys::Disposition::OpenExisting);
+  if (!file.isOpen()) return {};
+  std::string text(size_t(file.size()), '\0');
+  if (file.read(text.data(), text.size()) != text.size()) return {};
+  DWORD size = 0;
+  if (!CryptStringToBinaryA(text.c_str(), DWORD(text.size()), CRYPT_STRING_BASE64HEADER, nullptr, &size, nullptr,
+                            nullptr))
+    return {};
+  std::vector<BYTE> der(size);
+  if (!CryptStringToBinaryA(text.c_str(), DWORD(text.size()), CRYPT_STRING_BASE64HEADER, der.data(), &size, nullptr,
+                            nullptr))
+    return {};
+  der.resize(size);
+  return der;
+}
+
+}  // namespace
+
+std::unique_ptr<TlsSession> startTlsSession(TcpLink& link, const std::string& serverName,
+                                            const std::string& trustedCertificateFile, Clock::time_point deadline,
+                                            IoStatus& status) {
+  std::vector<BYTE> pinned;
+  if (!trustedCertificateFile.empty()) {
+    pinned = pemCertificate(trustedCertificateFile);
+    if (pinned.empty()) {
+      status = IoStatus::Failed;
+      return nullptr;
+    }
+  }
+  auto session = std::make_unique<win32::SchannelSession>(link);
+  status = session->handshake(serverName, pinned, deadline);
+  if (status != IoStatus::Done) return nullptr;
+  return session;
+}
+
+std::string localHostName() {
+  char name[256] = {};
+  DWORD size = sizeof name;
+  if (!GetComputerNameExA(ComputerNameDnsHostname, name, &size) || !name[0]) return "localhost";
+  return name;
+}
+
+}  // namespace mail

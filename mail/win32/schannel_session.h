@@ -12,28 +12,28 @@
 #include <string>
 #include <vector>
 
-#include "mail/win32/socket_io.h"
+#include "mail/tcp_link.h"
 
 namespace mail::win32 {
 
-class SchannelSession {
+class SchannelSession : public TlsSession {
  public:
-  explicit SchannelSession(SocketIo& socket) : m_socket(socket) {}
-  ~SchannelSession();
+  explicit SchannelSession(TcpLink& link) : m_link(link) {}
+  ~SchannelSession() override;
   SchannelSession(const SchannelSession&) = delete;
   SchannelSession& operator=(const SchannelSession&) = delete;
 
   // pinnedCertificate: DER bytes of a certificate trusted as it is (may be empty).
   IoStatus handshake(const std::string& serverName, const std::vector<BYTE>& pinnedCertificate,
                      Clock::time_point deadline);
-  IoStatus send(const char* data, size_t bytes, Clock::time_point deadline);
-  IoStatus receive(char* data, size_t capacity, size_t& received, Clock::time_point deadline);
+  IoStatus send(const char* data, size_t bytes, Clock::time_point deadline) override;
+  IoStatus receive(char* data, size_t capacity, size_t& received, Clock::time_point deadline) override;
 
  private:
   bool certificateTrusted(const std::wstring& serverName, const std::vector<BYTE>& pinned);
   IoStatus readMore(Clock::time_point deadline);
 
-  SocketIo& m_socket;
+  TcpLink& m_link;
   CredHandle m_credentials{};
   CtxtHandle m_context{};
   bool m_haveCredentials = false;

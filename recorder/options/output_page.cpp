@@ -7,7 +7,7 @@
 #include "recorder/model/recorder_format.h"
 #include "sys/folders.h"
 #include "ui/component_download.h"
-#include "recorder/options/folder_browser.h"
+#include "ui/folder_browser.h"
 
 namespace recorder {
 
@@ -85,7 +85,7 @@ void OutputPage::onCommand(int id, int code) {
 void OutputPage::browse() {
   std::string start = getText(kFolder);
   for (;;) {
-    std::optional<std::string> folder = browseForFolder(handle(), "Locate output folder:", start);
+    std::optional<std::string> folder = ui::browseForFolder(handle(), "Locate output folder:", start);
     if (!folder) return;
     if (!refuse(checkBrowsedFolder(*folder, realFolderSystem()), kFolder)) {
       setText(kFolder, *folder);

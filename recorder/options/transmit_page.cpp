@@ -1,8 +1,8 @@
 #include "recorder/options/transmit_page.h"
 
-#include "recorder/options/folder_browser.h"
 #include "recorder/transmit/transmit_settings.h"
 #include "ui/email_settings_dialog.h"
+#include "ui/folder_browser.h"
 
 namespace recorder {
 
@@ -78,9 +78,9 @@ void TransmitPage::onCommand(int id, int code) {
   } else if (id == kEmailSettings) {
     ui::editEmailSettings(handle(), kSettingsRoot);
   } else if (id == kBrowseFolder) {
-    if (auto folder = browseForFolder(handle(), "Browse for folder", getText(kFolder))) setText(kFolder, *folder);
+    if (auto folder = ui::browseForFolder(handle(), "Browse for folder", getText(kFolder))) setText(kFolder, *folder);
   } else if (id == kBrowseExe) {
-    if (auto program = browseForProgram(handle(), "Browse for exe", "")) setText(kRunExe, "\"" + *program + "\" %s");
+    if (auto program = ui::browseForProgram(handle(), "Browse for exe", "")) setText(kRunExe, "\"" + *program + "\" %s");
   }
 }
 

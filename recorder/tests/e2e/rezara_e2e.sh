@@ -15,7 +15,7 @@
 #   - "-exitifstop" and "-ms" end the program
 #   - MP3 through the encoder component, decoded by mpg123 to the sine
 #   - voice activation: of a 7 s gap only 450 ms are written
-#   - the first-run microphone set-up shows once
+#   - the first-run microphone set-up shows once; Launch starts the editor
 # Saves a screenshot of the window while it records.
 # Usage: rezara_e2e.sh BUILD_DIR   (the win64 build folder)
 E2E_NAME=rezara E2E_AUDIO=1
@@ -167,6 +167,19 @@ for _ in $(seq 50); do [ "$(query ShowButtons)" = 9 ] && break; sleep 0.2; done
 [ "$(query ShowButtons)" = 9 ] || fail "-showbtn hideall, r, s left ShowButtons at $(query ShowButtons)"
 [ "$(query OutputFolder)" = "$(win "$out")" ] || fail "-outdir left the output folder at $(query OutputFolder)"
 rez -showbtn showall
+# The Options menu opens the option sheet over the window; Cancel closes it.
+drive dialog-post "$title" 0x111 40030 >/dev/null
+drive dialog-wait Options 20 >/dev/null || fail "Options, Record... did not open the option sheet"
+sleep 0.5
+import -window root "$work/options.png" || true
+drive dialog-post Options 0x111 2 >/dev/null
+drive dialog-gone Options 10 >/dev/null || fail "Cancel did not close the option sheet"
+# A click on the format description opens the WAV format chooser (Wine's
+# chooser calls itself "Sound Selection").
+drive dialog-click "$title" 1000 0.3 0.5 >/dev/null
+drive dialog-wait "Sound Selection" 20 >/dev/null || fail "a click on File Info did not open the format chooser"
+drive dialog-post "Sound Selection" 0x111 2 >/dev/null
+drive dialog-gone "Sound Selection" 10 >/dev/null || fail "Cancel did not close the format chooser"
 
 echo "-- MP3 through the encoder component"
 rez -record mp3 -cbr -b 128 -m s
@@ -237,9 +250,15 @@ drive dialog-gone "Microphone Connection and Record Volume" 10 >/dev/null || fai
   fail "InstallWizRun was not set"
 rez -exit
 drive dialog-gone "$title" 15 >/dev/null || fail "-exit did not end the program"
+echo "-- The Launch menu starts an installed companion: the editor"
+wine reg add 'HKCU\Software\Zedirad\Razavo\Settings' /v RunEdit /d "\"$(win "$editor")\" \"%s\" -runedit" /f >/dev/null
 start_recorder
 running 60 || fail "the recorder's window did not appear"
 ! drive dialog-wait "Microphone Connection and Record Volume" 3 >/dev/null 2>&1 || fail "the set-up showed again"
+drive dialog-post "$title" 0x111 40100 >/dev/null
+drive wait-frame 60 >/dev/null || fail "Launch did not start the editor"
+drive close >/dev/null
+drive wait-gone 30 >/dev/null || fail "the editor started from Launch did not close"
 rez -exit
 drive dialog-gone "$title" 15 >/dev/null || fail "-exit did not end the program"
 

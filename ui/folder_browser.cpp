@@ -1,4 +1,4 @@
-#include "recorder/options/folder_browser.h"
+#include "ui/folder_browser.h"
 
 #include <commdlg.h>
 #include <shlobj.h>
@@ -7,7 +7,7 @@
 
 #include "ui/text.h"
 
-namespace recorder {
+namespace ui {
 
 namespace {
 
@@ -19,7 +19,7 @@ int CALLBACK selectStart(HWND window, UINT message, LPARAM, LPARAM start) {
 }  // namespace
 
 std::optional<std::string> browseForFolder(HWND owner, const std::string& title, const std::string& start) {
-  const std::wstring wideTitle = ui::widen(title), wideStart = ui::widen(start);
+  const std::wstring wideTitle = widen(title), wideStart = widen(start);
   BROWSEINFOW info{};
   info.hwndOwner = owner;
   info.lpszTitle = wideTitle.c_str();
@@ -32,14 +32,14 @@ std::optional<std::string> browseForFolder(HWND owner, const std::string& title,
   const bool named = SHGetPathFromIDListW(chosen, path);
   CoTaskMemFree(chosen);
   if (!named) return std::nullopt;
-  return ui::narrow(path);
+  return narrow(path);
 }
 
 std::optional<std::string> browseForProgram(HWND owner, const std::string& title, const std::string& start) {
   std::vector<wchar_t> path(32768, L'\0');
-  const std::wstring initial = ui::widen(start);
+  const std::wstring initial = widen(start);
   if (initial.size() < path.size()) std::copy(initial.begin(), initial.end(), path.begin());
-  const std::wstring wideTitle = ui::widen(title);
+  const std::wstring wideTitle = widen(title);
   OPENFILENAMEW open{};
   open.lStructSize = sizeof open;
   open.hwndOwner = owner;
@@ -49,7 +49,7 @@ std::optional<std::string> browseForProgram(HWND owner, const std::string& title
   open.lpstrTitle = wideTitle.c_str();
   open.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_EXPLORER;
   if (!GetOpenFileNameW(&open)) return std::nullopt;
-  return ui::narrow(path.data());
+  return narrow(path.data());
 }
 
-}  // namespace recorder
+}  // namespace ui

@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-#include "editor/dialogs/tags_dialog.h"
+#include "ui/tags_dialog.h"
 #include "editor/document_window.h"
 #include "editor/frame.h"
 #include "ui/text.h"

@@ -1,6 +1,6 @@
 #include "mail/mail_settings.h"
 
-#include "mail/base64.h"
+#include "mail/sealed_value.h"
 
 namespace mail {
 namespace {
@@ -14,29 +14,6 @@ std::string readValue(const sys::SettingsStore& user, const sys::SettingsStore* 
 
 bool readSwitch(const sys::SettingsStore& user, const sys::SettingsStore* machine, const char* name, bool fallback) {
   return readValue(user, machine, name, fallback ? "1" : "0") != "0";
-}
-
-std::optional<std::string> base64Decode(const std::string& text) {
-  std::string out;
-  uint32_t group = 0;
-  int bits = 0;
-  for (char c : text) {
-    int value;
-    if (c >= 'A' && c <= 'Z') value = c - 'A';
-    else if (c >= 'a' && c <= 'z') value = c - 'a' + 26;
-    else if (c >= '0' && c <= '9') value = c - '0' + 52;
-    else if (c == '+') value = 62;
-    else if (c == '/') value = 63;
-    else if (c == '=') break;
-    else return std::nullopt;
-    group = (group << 6) | uint32_t(value);
-    bits += 6;
-    if (bits >= 8) {
-      bits -= 8;
-      out += char((group >> bits) & 0xFF);
-    }
-  }
-  return out;
 }
 
 bool isNumber(const std::string& text) {
@@ -60,15 +37,9 @@ MailSettings readMailSettings(const sys::SettingsStore& user, const sys::Setting
   settings.to = readValue(user, machine, "To", {});
   settings.allowUnencryptedLogin = readSwitch(user, machine, "SMTPAllowPlainLogin", false);
   // A password is the user's own: never taken from the machine-wide values.
-  std::string stored = user.read(kEmailSection, kPasswordValue, {});
-  if (stored.rfind(kSealedPrefix, 0) == 0) {
-    std::optional<std::string> sealed = base64Decode(stored.substr(std::string(kSealedPrefix).size()));
-    std::optional<std::string> clear = (sealed && vault) ? vault->unseal(*sealed) : std::nullopt;
-    settings.password = clear.value_or(std::string());
-  } else {
-    settings.password = stored;
-    settings.passwordWasClear = !stored.empty();
-  }
+  StoredSecret stored = readSealedValue(user, kEmailSection, kPasswordValue, vault);
+  settings.password = stored.secret;
+  settings.passwordWasClear = stored.wasClear;
   return settings;
 }
 
@@ -83,17 +54,7 @@ bool writeMailSettings(sys::SettingsStore& store, const MailSettings& settings, 
   ok &= store.write(kEmailSection, "ReplyToEmail", settings.replyTo);
   ok &= store.write(kEmailSection, "To", settings.to);
   ok &= store.write(kEmailSection, "SMTPAllowPlainLogin", flag(settings.allowUnencryptedLogin));
-  if (settings.password.empty()) {
-    ok &= store.write(kEmailSection, kPasswordValue, {});
-    return ok;
-  }
-  std::optional<std::string> sealed = vault ? vault->seal(settings.password) : std::nullopt;
-  // Never left in clear: a password that cannot be sealed is not stored.
-  if (!sealed) {
-    store.write(kEmailSection, kPasswordValue, {});
-    return false;
-  }
-  ok &= store.write(kEmailSection, kPasswordValue, kSealedPrefix + base64Encode(*sealed));
+  ok &= writeSealedValue(store, kEmailSection, kPasswordValue, settings.password, vault);
   return ok;
 }
 

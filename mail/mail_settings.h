@@ -7,6 +7,7 @@
 #include <string>
 
 #include "mail/mail_request.h"
+#include "mail/sealed_value.h"
 #include "sys/settings_store.h"
 
 namespace mail {
@@ -41,8 +42,6 @@ struct MailSettings {
 
 constexpr const char* kEmailSection = "Email";
 constexpr const char* kPasswordValue = "SMTPPassword";
-// A sealed password is stored as this prefix and the sealed bytes in base64.
-constexpr const char* kSealedPrefix = "dpapi:";
 
 // Reads the user's values; where one is missing, the machine-wide value
 // (machine may be null). The password is read from the user's values only.

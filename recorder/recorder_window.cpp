@@ -17,6 +17,8 @@
 #include "recorder/model/recording_time.h"
 #include "recorder/options/shell_folders.h"
 #include "recorder/recorder_ids.h"
+#include "recorder/recording_transmission.h"
+#include "recorder/recordings_list_window.h"
 #include "recorder/session/free_space.h"
 #include "sys/command_line_args.h"
 #include "sys/folders.h"
@@ -97,6 +99,8 @@ RecorderWindow::RecorderWindow(HINSTANCE instance, std::vector<std::string> argu
 RecorderWindow::~RecorderWindow() {
   // The session ends the capture (keeping what it wrote) before the notifier goes.
   m_session.reset();
+  // A recording the session finished just now is listed for the next start.
+  m_transmission.reset();
   m_capturePort.reset();
   m_capture.reset();
   m_notifier.reset();
@@ -144,6 +148,7 @@ int RecorderWindow::runMessageLoop() {
   MSG message;
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {
     HWND window = handle();
+    if (m_recordingsList && m_recordingsList->preTranslate(message)) continue;
     if (window && m_accelerators && TranslateAcceleratorW(window, m_accelerators, &message)) continue;
     if (window && IsDialogMessageW(window, &message)) continue;
     TranslateMessage(&message);
@@ -172,6 +177,11 @@ bool RecorderWindow::onInit() {
   registerHotKeys();
   SetTimer(window, kFreeSpaceTimer, kFirstFreeSpaceMs, nullptr);
   m_tray.show();
+  // Recordings still waiting from an earlier run go out now.
+  m_transmission = std::make_unique<RecordingTransmission>(window, m_dataFolder);
+  m_transmission->start();
+  m_recordingsList = std::make_unique<RecordingsListWindow>(m_instance, *m_settings, m_formats);
+  if (m_settings->showRecordingsList()) m_recordingsList->show(window);
 
   const bool logon = m_arguments.size() > 1 && isLogonSwitch(m_arguments[1]);
   if (m_arguments.size() <= 1 && m_settings->recordWhenRun()) PostMessageW(window, WM_COMMAND, ID_RECORD, 0);
@@ -310,8 +320,7 @@ void RecorderWindow::updateMenuChecks() {
   check(ID_VIEW_RESTART_BUTTON, shown & kRestartButton);
   check(ID_VIEW_PAUSE_BUTTON, shown & kPauseButton);
   check(ID_VIEW_STOP_BUTTON, shown & kStopButton);
-  // The recordings list is not part of this program yet.
-  EnableMenuItem(menu, ID_VIEW_PLAY_LIST, MF_BYCOMMAND | MF_GRAYED);
+  check(ID_VIEW_PLAY_LIST, m_recordingsList && m_recordingsList->visible());
 }
 
 void RecorderWindow::fillLaunchMenu() {
@@ -392,6 +401,9 @@ INT_PTR RecorderWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam
       if (wParam) m_session->finish();
       return TRUE;
     case WM_DESTROY:
+      // What is being sent stays listed for the next start.
+      if (m_transmission) m_transmission->cancel();
+      m_recordingsList.reset();
       unregisterHotKeys();
       m_tray.hide();
       PostQuitMessage(0);
@@ -448,6 +460,7 @@ void RecorderWindow::onCommand(int id, int code) {
       m_settings->setFloatAbove(!m_settings->floatAbove());
       applyViewSettings();
       break;
+    case ID_VIEW_PLAY_LIST: toggleRecordingsList(); break;
     case ID_OPTIONS_RECORD:
     case ID_OPTIONS_OUTPUT:
     case ID_OPTIONS_TRANSMIT:
@@ -622,7 +635,7 @@ void RecorderWindow::runHotKey(int index) {
     case HotKeyCommand::Pause: m_session->pause(); break;
     case HotKeyCommand::Restart: m_session->restart(); break;
     case HotKeyCommand::StopAndMarkDone: m_session->stopAndMarkDone(); break;
-    case HotKeyCommand::RecordingsList: break;  // not part of this program yet
+    case HotKeyCommand::RecordingsList: toggleRecordingsList(); break;
   }
 }
 
@@ -642,6 +655,8 @@ void RecorderWindow::showFromTray() {
 void RecorderWindow::exitProgram() {
   if (m_exiting) return;
   m_exiting = true;
+  // Whether the list shows is noted while it still does: it goes with the window.
+  if (m_recordingsList) m_settings->setShowRecordingsList(m_recordingsList->visible());
   DestroyWindow(handle());
 }
 
@@ -689,6 +704,19 @@ void RecorderWindow::showBusy(bool busy) {
 
 void RecorderWindow::closeProgram() { PostMessageW(handle(), WM_COMMAND, ID_EXIT, 0); }
 
-void RecorderWindow::recordingDone(const std::string& path) { refreshFormat(); }
+void RecorderWindow::recordingDone(const std::string& path) {
+  refreshFormat();
+  if (m_transmission) m_transmission->queue(path);
+  if (m_recordingsList && m_settings->launchPlayWhenStop()) m_recordingsList->show(handle(), path);
+}
+
+void RecorderWindow::toggleRecordingsList() {
+  if (!m_recordingsList) return;
+  if (m_recordingsList->visible())
+    m_recordingsList->hide();
+  else
+    m_recordingsList->show(handle());
+  updateMenuChecks();
+}
 
 }  // namespace recorder

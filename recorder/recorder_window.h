@@ -29,6 +29,9 @@
 
 namespace recorder {
 
+class RecordingTransmission;
+class RecordingsListWindow;
+
 class RecorderWindow final : public ui::Dialog, private SessionUi, private RecordingDoneSink {
  public:
   static constexpr const wchar_t* kTitle = L"Rezara Sound Recorder";
@@ -70,6 +73,7 @@ class RecorderWindow final : public ui::Dialog, private SessionUi, private Recor
   void closeToTray();
   void showFromTray();
   void exitProgram();
+  void toggleRecordingsList();
   void onTimer(UINT_PTR id);
   void onHandOver(const COPYDATASTRUCT& data);
 
@@ -83,8 +87,7 @@ class RecorderWindow final : public ui::Dialog, private SessionUi, private Recor
   void showElapsed(const std::string& text) override;
   void showBusy(bool busy) override;
   void closeProgram() override;
-  // RecordingDoneSink: the recordings list and its sending are not part of
-  // this program yet; the finished recording stays where it is.
+  // RecordingDoneSink: the finished recording is passed on in the background.
   void recordingDone(const std::string& path) override;
 
   SessionOptions sessionOptions() const;
@@ -103,6 +106,8 @@ class RecorderWindow final : public ui::Dialog, private SessionUi, private Recor
   std::unique_ptr<VoiceCapturePort> m_capturePort;
   std::unique_ptr<RecordingFileMaker> m_files;
   std::unique_ptr<RecordingSession> m_session;
+  std::unique_ptr<RecordingTransmission> m_transmission;
+  std::unique_ptr<RecordingsListWindow> m_recordingsList;
 
   StatusPanel m_panel;
   TrayIcon m_tray;

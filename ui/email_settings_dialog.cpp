@@ -12,7 +12,7 @@ constexpr int kUseMapi = 101, kUseSmtp = 102, kHost = 103, kReplyTo = 104, kAuth
               kPassword = 107, kAllowPlain = 108, kSendDirect = 109, kDirectOnly = 110;
 constexpr int kHostLabel = 111, kReplyLabel = 112, kUserLabel = 113, kPasswordLabel = 114;
 // Stands for a stored password in the masked field.
-constexpr const char* kPasswordPlaceholder = "\x01\x02\x03\x04\x05\x06\x07\x08";
+constexpr const char* kPasswordPlaceholder = mail::kSecretPlaceholder;
 
 class EmailSettingsDialog : public Dialog {
  public:

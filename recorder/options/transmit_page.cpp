@@ -1,19 +1,20 @@
 #include "recorder/options/transmit_page.h"
 
+#include "recorder/transmit/transmit_settings.h"
+#include "ui/email_settings_dialog.h"
 #include "ui/folder_browser.h"
 
 namespace recorder {
 
 namespace {
 
-// The FTP values by control.
+// The FTP values by control, but for the password, which is kept sealed.
 struct FtpField {
   int id;
   const char* name;
 };
 constexpr FtpField kFtpFields[] = {{TransmitPage::kServer, "Server"},
                                    {TransmitPage::kUserName, "UserName"},
-                                   {TransmitPage::kPassword, "Password"},
                                    {TransmitPage::kDirectory, "Directory"}};
 
 }  // namespace
@@ -26,7 +27,8 @@ TransmitPage::TransmitPage(RecorderSettings& settings, const OptionsContext& con
                      .button(kBrowseFolder, "...", 234, 19, 18, 14)
                      .checkBox(kSendEmail, "Send Recordings by Email (as an attachment)", 8, 40, 244, 10)
                      .text(-1, "To Email Address:", 20, 54, 66, 10)
-                     .edit(kEmailTo, "", 88, 52, 164, 12, ES_AUTOHSCROLL)
+                     .edit(kEmailTo, "", 88, 52, 100, 12, ES_AUTOHSCROLL)
+                     .button(kEmailSettings, "Email Settings...", 192, 51, 60, 14)
                      .checkBox(kSendFtp, "Upload Recording via the Internet using FTP", 8, 72, 244, 10)
                      .text(-1, "FTP Server:", 20, 86, 60, 10)
                      .edit(kServer, "", 88, 84, 164, 12, ES_AUTOHSCROLL)
@@ -50,6 +52,12 @@ bool TransmitPage::onInit() {
   setText(kEmailTo, m_settings.emailTo());
   setCheck(kSendFtp, m_settings.sendFtp());
   for (const auto& field : kFtpFields) setText(field.id, m_settings.ftpValue(field.name));
+  // A stored password is never shown: a placeholder stands for it until the
+  // user types another.
+  std::unique_ptr<mail::PasswordVault> vault = mail::makeSystemPasswordVault();
+  const mail::StoredSecret password = readFtpPassword(m_settings, vault.get());
+  m_passwordWasClear = password.wasClear;
+  if (!password.secret.empty()) setText(kPassword, mail::kSecretPlaceholder);
   setCheck(kSendRun, m_settings.sendRun());
   setText(kRunExe, m_settings.sendRunExe());
   enableFields();
@@ -60,12 +68,15 @@ void TransmitPage::enableFields() {
   for (int id : {kFolder, kBrowseFolder}) enable(id, isChecked(kSendFolder));
   enable(kEmailTo, isChecked(kSendEmail));
   for (const auto& field : kFtpFields) enable(field.id, isChecked(kSendFtp));
+  enable(kPassword, isChecked(kSendFtp));
   for (int id : {kRunExe, kBrowseExe}) enable(id, isChecked(kSendRun));
 }
 
 void TransmitPage::onCommand(int id, int code) {
   if (id == kSendFolder || id == kSendEmail || id == kSendFtp || id == kSendRun) {
     enableFields();
+  } else if (id == kEmailSettings) {
+    ui::editEmailSettings(handle(), kSettingsRoot);
   } else if (id == kBrowseFolder) {
     if (auto folder = ui::browseForFolder(handle(), "Browse for folder", getText(kFolder))) setText(kFolder, *folder);
   } else if (id == kBrowseExe) {
@@ -82,6 +93,14 @@ void TransmitPage::apply() {
   m_settings.setEmailTo(getText(kEmailTo));
   m_settings.setSendFtp(isChecked(kSendFtp));
   for (const auto& field : kFtpFields) m_settings.setFtpValue(field.name, getText(field.id));
+  std::unique_ptr<mail::PasswordVault> vault = mail::makeSystemPasswordVault();
+  const std::string typed = getText(kPassword);
+  if (typed != mail::kSecretPlaceholder) {
+    writeFtpPassword(m_settings, typed, vault.get());
+  } else if (m_passwordWasClear) {
+    // The first save seals a password an older version kept in clear.
+    writeFtpPassword(m_settings, readFtpPassword(m_settings, vault.get()).secret, vault.get());
+  }
   m_settings.setSendRun(isChecked(kSendRun));
   m_settings.setSendRunExe(getText(kRunExe));
 }

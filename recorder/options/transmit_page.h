@@ -10,7 +10,7 @@ class TransmitPage : public OptionPage {
  public:
   static constexpr int kSendFolder = 101, kFolder = 102, kBrowseFolder = 103, kSendEmail = 104, kEmailTo = 105,
                        kSendFtp = 106, kServer = 107, kUserName = 108, kPassword = 109, kDirectory = 110,
-                       kSendRun = 111, kRunExe = 112, kBrowseExe = 113;
+                       kSendRun = 111, kRunExe = 112, kBrowseExe = 113, kEmailSettings = 114;
   TransmitPage(RecorderSettings& settings, const OptionsContext& context);
 
  protected:
@@ -23,6 +23,7 @@ class TransmitPage : public OptionPage {
   void enableFields();
 
   RecorderSettings& m_settings;
+  bool m_passwordWasClear = false;
 };
 
 }  // namespace recorder

@@ -9,6 +9,7 @@
 #include "sys/folders.h"
 #include "testkit/testkit.h"
 #include "recorder/options/run_at_logon.h"
+#include "recorder/transmit/transmit_settings.h"
 #include "ui/text.h"
 
 namespace {
@@ -269,3 +270,23 @@ TEST(HotKeyText, NamesModifiersAndKey) {
 }
 
 }  // namespace
+
+TEST_F(OptionsSheetTest, TheTransmitPageNeverShowsTheFtpPasswordAndSealsAClearOneOnSave) {
+  store->write(kFtpSection, "Password", "clear pass");
+  open(OptionsPage::Transmit);
+  check(TransmitPage::kSendFtp, true);
+  EXPECT_NE(windowText(GetDlgItem(page(), TransmitPage::kPassword)), "clear pass");
+  EXPECT_NE(GetDlgItem(page(), TransmitPage::kEmailSettings), nullptr);
+  EXPECT_TRUE(pressOk());
+  const std::string sealed = store->read(kFtpSection, "Password", "");
+  EXPECT_EQ(sealed.rfind(mail::kSealedPrefix, 0), 0u) << sealed;
+  std::unique_ptr<mail::PasswordVault> vault = mail::makeSystemPasswordVault();
+  EXPECT_EQ(readFtpPassword(settings, vault.get()).secret, "clear pass");
+
+  // A new password typed over the placeholder replaces the stored one.
+  open(OptionsPage::Transmit);
+  type(TransmitPage::kPassword, "new pass");
+  EXPECT_TRUE(pressOk());
+  EXPECT_EQ(readFtpPassword(settings, vault.get()).secret, "new pass");
+  EXPECT_EQ(store->read(kFtpSection, "Password", "").find("new pass"), std::string::npos);
+}

@@ -1,4 +1,4 @@
-#include "editor/dialogs/tags_dialog.h"
+#include "ui/tags_dialog.h"
 
 #include "formats/id3_genres.h"
 #include "formats/tag_text.h"

@@ -19,6 +19,11 @@ trap finish EXIT
 title="Batch Converter"
 click() { drive answer "$title" "$1" 5 >/dev/null || fail "no button $1 in the $title window"; sleep 0.3; }
 wait_dialog() { drive dialog-wait "$1" "${2:-20}" >/dev/null || fail "no dialog \"$1\""; }
+# The run window's status line; empty at once when the window is gone.
+run_status() {
+  drive dialog-wait "Batch Converting" 0 >/dev/null 2>&1 || return 0
+  drive dialog-get "Batch Converting" 100
+}
 stored='HKCU\Software\Zedirad\Razavo\StoredValues'
 
 sox -V1 -R -n -r 44100 -c 2 -b 16 "$work/talk.wav" synth 2 sine 300 pinknoise gain -8
@@ -96,10 +101,11 @@ wait_dialog Razavo 10
 drive answer Razavo 6 5 >/dev/null
 wait_dialog "Batch Converting" 20
 for _ in $(seq 300); do
-  [[ "$(drive dialog-get "Batch Converting" 100)" == Finished* ]] && break
+  status=$(run_status)
+  [[ -z "$status" || "$status" == Finished* ]] && break
   sleep 0.2
 done
-line=$(drive dialog-get "Batch Converting" 100)
+line=$(run_status)
 [ "$line" = "Finished. 2 converted, 0 skipped, 0 failed." ] || fail "the run ended with \"$line\""
 shot run_results
 drive answer "Batch Converting" 2 5 >/dev/null
@@ -137,16 +143,18 @@ shot replace_question
 drive answer Razavo 102 5 >/dev/null
 wait_dialog "Batch Converting" 20
 for _ in $(seq 100); do
-  [[ "$(drive dialog-get "Batch Converting" 100)" == Finished* ]] && break
+  status=$(run_status)
+  [[ -z "$status" || "$status" == Finished* ]] && break
   sleep 0.2
 done
-line=$(drive dialog-get "Batch Converting" 100)
+line=$(run_status)
 [ "$line" = "Finished. 0 converted, 1 skipped, 0 failed." ] || fail "the skipped run ended with \"$line\""
 [ "$(md5sum < "$out/talk.wav")" = "$before" ] || fail "a skipped output was written"
 drive answer "Batch Converting" 2 5 >/dev/null
 drive dialog-gone "$title" 10 >/dev/null || fail "the window stayed open"
 echo "-- Cancel stops a long run: nothing is written, the row says so"
-sox -V1 -n -r 44100 -c 2 -b 16 "$work/long.wav" synth 600 sine 440 pinknoise gain -6
+# Half an hour: seconds of work even on a quiet machine, so Cancel comes first.
+sox -V1 -n -r 44100 -c 2 -b 16 "$work/long.wav" synth 1800 sine 440 pinknoise gain -6
 (cd "$work" && wine "$editor" -batch "$(win "$work/long.wav")" >>"$work/editor.log" 2>&1)
 wait_dialog "$title" 20
 click 12324
@@ -157,14 +165,15 @@ drive answer "Add Command" 1 5 >/dev/null
 drive dialog-gone "Add Command" 10 >/dev/null || fail "Add Command stayed open"
 click 12325
 wait_dialog "Batch Converting" 20
-sleep 1.5
 shot run_progress
+[[ "$(run_status)" != Finished* ]] || fail "the long run ended before it could be cancelled"
 drive answer "Batch Converting" 2 5 >/dev/null
 for _ in $(seq 150); do
-  [[ "$(drive dialog-get "Batch Converting" 100)" == Cancelled* ]] && break
+  status=$(run_status)
+  [[ -z "$status" || "$status" == Cancelled* ]] && break
   sleep 0.2
 done
-line=$(drive dialog-get "Batch Converting" 100)
+line=$(run_status)
 [[ "$line" == "Cancelled. 0 converted"* ]] || fail "Cancel ended the run with \"$line\""
 [ ! -e "$out/long.wav" ] || fail "a cancelled run left its output"
 [ -z "$(ls -A "$out" | grep -v '^talk.wav$\|^hum.wav$')" ] || fail "a cancelled run left files: $(ls -A "$out")"

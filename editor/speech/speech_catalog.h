@@ -20,6 +20,9 @@ class SpeechCatalog {
   JobResult speak(int listIndex, const std::string& text, const std::string& wavePath, SpeechRun& run);
 
  private:
+  SpeechFamily& familyOf(SpeechFamilyKind kind);
+
+  std::unique_ptr<SpeechFamily> m_systemModes;
   std::unique_ptr<SpeechFamily> m_systemVoices;
   std::unique_ptr<SpeechFamily> m_ownVoices;
   SpeechVoiceCounts m_counts;

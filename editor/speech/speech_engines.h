@@ -27,6 +27,8 @@ class SpeechFamily {
   virtual JobResult speak(int voice, const std::string& text, const std::string& wavePath, SpeechRun& run) = 0;
 };
 
+// The system's older text-to-speech modes.
+std::unique_ptr<SpeechFamily> makeSystemModeFamily();
 // The system's newer voices.
 std::unique_ptr<SpeechFamily> makeSystemVoiceFamily();
 // The engine the editor carries, with its voice data in dataFolder (the

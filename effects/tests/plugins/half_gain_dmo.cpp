@@ -19,6 +19,8 @@
 #include <string>
 #include <vector>
 
+#include "testkit/win32/com_class_server.h"
+
 // {6A1D3C1E-4B0F-4F5E-9C3A-2E7B1D0A5F01} and {...02}
 const CLSID kStreamingHalfGain = {0x6A1D3C1E, 0x4B0F, 0x4F5E, {0x9C, 0x3A, 0x2E, 0x7B, 0x1D, 0x0A, 0x5F, 0x01}};
 const CLSID kInPlaceHalfGain = {0x6A1D3C1E, 0x4B0F, 0x4F5E, {0x9C, 0x3A, 0x2E, 0x7B, 0x1D, 0x0A, 0x5F, 0x02}};
@@ -180,60 +182,19 @@ class HalfGain final : public IMediaObject, public IMediaObjectInPlace {
   std::vector<BYTE> m_pending;  // halved input not handed out yet
 };
 
-class Factory final : public IClassFactory {
- public:
-  explicit Factory(bool inPlace) : m_inPlace(inPlace) {}
-  STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
-    if (iid == IID_IUnknown || iid == IID_IClassFactory) {
-      *object = this;
-      return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-  }
-  STDMETHODIMP_(ULONG) AddRef() override { return 2; }
-  STDMETHODIMP_(ULONG) Release() override { return 1; }
-  STDMETHODIMP CreateInstance(IUnknown* outer, REFIID iid, void** object) override {
-    if (outer) return CLASS_E_NOAGGREGATION;
-    auto* effect = new HalfGain(m_inPlace);
-    HRESULT result = effect->QueryInterface(iid, object);
-    effect->Release();
-    return result;
-  }
-  STDMETHODIMP LockServer(BOOL) override { return S_OK; }
-
- private:
-  bool m_inPlace;
-};
-
-Factory g_streamingFactory(false);
-Factory g_inPlaceFactory(true);
-
-std::wstring keyOf(const CLSID& classId) {
-  wchar_t text[64] = {};
-  StringFromGUID2(classId, text, 64);
-  return std::wstring(L"CLSID\\") + text;
-}
+testkit::ClassFactory g_streamingFactory([]() -> IUnknown* { return static_cast<IMediaObject*>(new HalfGain(false)); });
+testkit::ClassFactory g_inPlaceFactory([]() -> IUnknown* { return static_cast<IMediaObject*>(new HalfGain(true)); });
 
 HRESULT registerClass(const CLSID& classId, const wchar_t* name) {
-  wchar_t path[MAX_PATH];
-  GetModuleFileNameW(g_module, path, MAX_PATH);
-  HKEY key;
-  const std::wstring server = keyOf(classId) + L"\\InprocServer32";
-  if (RegCreateKeyExW(HKEY_CLASSES_ROOT, server.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) !=
-      ERROR_SUCCESS)
-    return E_FAIL;
-  RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(path), (lstrlenW(path) + 1) * 2);
-  const wchar_t threading[] = L"Both";
-  RegSetValueExW(key, L"ThreadingModel", 0, REG_SZ, reinterpret_cast<const BYTE*>(threading), sizeof threading);
-  RegCloseKey(key);
+  const HRESULT server = testkit::registerInprocServer(g_module, classId);
+  if (FAILED(server)) return server;
   DMO_PARTIAL_MEDIATYPE pcm{MEDIATYPE_Audio, MEDIASUBTYPE_PCM};
   return DMORegister(name, classId, kAudioEffectCategory, 0, 1, &pcm, 1, &pcm);
 }
 
 void unregisterClass(const CLSID& classId) {
   DMOUnregister(classId, kAudioEffectCategory);
-  RegDeleteTreeW(HKEY_CLASSES_ROOT, keyOf(classId).c_str());
+  testkit::unregisterInprocServer(classId);
 }
 
 }  // namespace

@@ -12,7 +12,8 @@ constexpr DWORD kChildStyle = WS_CHILD | WS_VISIBLE | DS_CONTROL | DS_SETFONT;
 
 // The dialog class under the control's own name, so that it can be found.
 void registerControlClass(HINSTANCE instance) {
-  WNDCLASSEXW type{sizeof type};
+  WNDCLASSEXW type{};
+  type.cbSize = sizeof type;
   if (GetClassInfoExW(instance, PlayControl::kWindowClass, &type)) return;
   if (!GetClassInfoExW(nullptr, MAKEINTRESOURCEW(0x8002), &type)) return;
   type.cbSize = sizeof type;

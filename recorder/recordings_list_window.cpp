@@ -292,7 +292,8 @@ void RecordingsListWindow::showStatus() {
 }
 
 void RecordingsListWindow::rememberSize() {
-  WINDOWPLACEMENT placement{sizeof placement};
+  WINDOWPLACEMENT placement{};
+  placement.length = sizeof placement;
   if (!GetWindowPlacement(handle(), &placement)) return;
   ListPlacement kept;
   kept.maximized = placement.showCmd == SW_SHOWMAXIMIZED || IsZoomed(handle());
@@ -455,7 +456,8 @@ void RecordingsListWindow::saveSelectedAs() {
   filter += L'\0';
   wchar_t path[MAX_PATH] = {};
   wcsncpy(path, ui::widen(name).c_str(), MAX_PATH - 1);
-  OPENFILENAMEW dialog{sizeof dialog};
+  OPENFILENAMEW dialog{};
+  dialog.lStructSize = sizeof dialog;
   dialog.hwndOwner = handle();
   dialog.lpstrFilter = filter.c_str();
   dialog.lpstrFile = path;

@@ -13,7 +13,7 @@ namespace ui {
 class DialogTemplate {
  public:
   static constexpr DWORD kDefaultStyle =
-      WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT;
+      WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT | DS_CENTER;
 
   DialogTemplate(const std::string& title, int width, int height, DWORD style = kDefaultStyle);
 

@@ -299,7 +299,9 @@ class RecordDialog final : public ui::Dialog, private CaptureListener {
     }
     const int64_t totalMs = framesToMs(shown.totalFrames(), m_request.sampleRate);
     const int64_t lastStartMs = std::max<int64_t>(0, totalMs - kViewSpanMs);
-    SCROLLINFO info{sizeof info, SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL};
+    SCROLLINFO info{};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL;
     info.nMin = 0;
     info.nMax = static_cast<int>(totalMs / 1000 + 1);
     info.nPage = static_cast<UINT>(kViewSpanMs / 1000);
@@ -318,7 +320,9 @@ class RecordDialog final : public ui::Dialog, private CaptureListener {
   }
 
   void onScroll(int request) {
-    SCROLLINFO info{sizeof info, SIF_ALL};
+    SCROLLINFO info{};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_ALL;
     GetScrollInfo(item(kScroll), SB_CTL, &info);
     int pos = info.nPos;
     switch (request) {
@@ -396,7 +400,8 @@ class RecordDialog final : public ui::Dialog, private CaptureListener {
   }
 
   void openSystemMixer() {
-    OSVERSIONINFOW version{sizeof version};
+    OSVERSIONINFOW version{};
+    version.dwOSVersionInfoSize = sizeof version;
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
     GetVersionExW(&version);

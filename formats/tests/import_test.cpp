@@ -227,7 +227,9 @@ TEST_F(ImportFixture, ADecoderThatFailsOrLeavesAnUnfinishedFileIsRefusedAsCorrup
     OpenedSound opened = openSoundFile(ogg, context);
     EXPECT_EQ(opened.result, 2) << c.what;
     EXPECT_EQ(ui.errors, std::vector<std::string>{import_messages::corrupt(ogg)}) << c.what;
-    if (c.outputDeleted) EXPECT_FALSE(sys::fileExists(sys::joinPath(temp, "Temp1.wav"))) << c.what;
+    if (c.outputDeleted) {
+      EXPECT_FALSE(sys::fileExists(sys::joinPath(temp, "Temp1.wav"))) << c.what;
+    }
   }
 }
 

@@ -11,7 +11,9 @@ namespace {
 class SoundFileIo : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    if (blockFolder().empty()) ASSERT_TRUE(setWorkingFolder(sys::joinPath(sys::tempFolder(), "zed-formats-blocks")));
+    if (blockFolder().empty()) {
+      ASSERT_TRUE(setWorkingFolder(sys::joinPath(sys::tempFolder(), "zed-formats-blocks")));
+    }
   }
   testkit::ScratchFolder scratch;
   FormatContext context{nullptr, nullptr, ""};

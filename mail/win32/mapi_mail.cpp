@@ -42,7 +42,7 @@ SendOutcome sendThroughMapi(const MailRequest& request) {
   const std::string failure = "The email could not be handed to your email software (MAPI).";
   HMODULE library = LoadLibraryW(L"MAPI32.DLL");
   if (!library) return {MailResult::Failed, failure};
-  auto sendMail = reinterpret_cast<LPMAPISENDMAIL>(GetProcAddress(library, "MAPISendMail"));
+  auto sendMail = reinterpret_cast<LPMAPISENDMAIL>(reinterpret_cast<void*>(GetProcAddress(library, "MAPISendMail")));
   if (!sendMail) {
     FreeLibrary(library);
     return {MailResult::Failed, failure};

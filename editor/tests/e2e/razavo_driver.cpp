@@ -35,6 +35,7 @@
 //   razavo_driver dialog-wait TITLE SECONDS   succeeds once a dialog titled TITLE is open
 //   razavo_driver dialog-post TITLE MSG WPARAM [LPARAM]  posts message MSG to the dialog itself
 //   razavo_driver dialog-gone TITLE SECONDS   succeeds once no dialog titled TITLE is open
+//   razavo_driver dialog-state TITLE          "visible" or "hidden", then "topmost" or "normal"
 //   razavo_driver dialog-read-cancel TITLE SECONDS ID...  once the dialog is open, prints the text of
 //                                             each control ID, a line each, then presses its Cancel
 //   razavo_driver dialog-click TITLE ID X Y [right | X2 Y2]  a click on control ID at fractions X, Y of its
@@ -165,6 +166,12 @@ int dialogAction(const std::string& action, int argc, char** argv) {
     return 1;
   }
   if (action == "dialog-wait") return 0;
+  if (action == "dialog-state") {
+    // Whether the window shows, and whether it floats above the others.
+    const bool topmost = GetWindowLongW(dialog, GWL_EXSTYLE) & WS_EX_TOPMOST;
+    std::printf("%s %s\n", IsWindowVisible(dialog) ? "visible" : "hidden", topmost ? "topmost" : "normal");
+    return 0;
+  }
   if (action == "dialog-controls") {
     // Every control of the dialog, nested ones too: id, class and text.
     EnumChildWindows(
@@ -380,7 +387,8 @@ int main(int argc, char** argv) {
     }
     return 1;
   }
-  if (action.rfind("dialog-", 0) == 0 && (argc > 3 || (action == "dialog-controls" && argc > 2))) {
+  const bool titleOnly = action == "dialog-controls" || action == "dialog-state";
+  if (action.rfind("dialog-", 0) == 0 && (argc > 3 || (titleOnly && argc > 2))) {
     int result = dialogAction(action, argc, argv);
     return result == 2 ? usage() : result;
   }

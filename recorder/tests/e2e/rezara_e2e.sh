@@ -13,6 +13,7 @@
 #   - the maximum time with "create new recording": two files that add up
 #   - hot keys (WM_HOTKEY sent to the window) start and stop
 #   - "-exitifstop" and "-ms" end the program
+#   - "-hide" and "-show", Float Above Others Window, Close to Tray and back
 #   - MP3 through the encoder component, decoded by mpg123 to the sine
 #   - voice activation: of a 7 s gap only 450 ms are written
 #   - the first-run microphone set-up shows once; Launch starts the editor
@@ -180,6 +181,28 @@ drive dialog-click "$title" 1000 0.3 0.5 >/dev/null
 drive dialog-wait "Sound Selection" 20 >/dev/null || fail "a click on File Info did not open the format chooser"
 drive dialog-post "Sound Selection" 0x111 2 >/dev/null
 drive dialog-gone "Sound Selection" 10 >/dev/null || fail "Cancel did not close the format chooser"
+
+echo "-- -hide and -show, Float Above Others Window, the tray"
+window() { drive dialog-state "$title"; }
+wait_window() {  # STATE
+  for _ in $(seq 50); do [ "$(window)" = "$1" ] && return 0; sleep 0.2; done
+  return 1
+}
+rez -hide
+wait_window "hidden normal" || fail "-hide left the window $(window)"
+rez -show
+wait_window "visible normal" || fail "-show left the window $(window)"
+drive dialog-post "$title" 0x111 40020 >/dev/null
+wait_window "visible topmost" || fail "Float Above Others Window left the window $(window)"
+[ "$(query Float)" = 1 ] || fail "Float was not stored: $(query Float)"
+drive dialog-post "$title" 0x111 40020 >/dev/null
+wait_window "visible normal" || fail "Float Above Others Window again left the window $(window)"
+[ "$(query Float)" = 0 ] || fail "Float was not cleared: $(query Float)"
+drive dialog-post "$title" 0x111 40005 >/dev/null
+wait_window "hidden normal" || fail "Exit (Close to Tray) left the window $(window)"
+running || fail "Exit (Close to Tray) ended the program"
+drive dialog-post "$title" 0x111 40007 >/dev/null
+wait_window "visible normal" || fail "Open Rezara left the window $(window)"
 
 echo "-- MP3 through the encoder component"
 rez -record mp3 -cbr -b 128 -m s

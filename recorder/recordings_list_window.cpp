@@ -42,7 +42,7 @@ constexpr char kBurnListName[] = "txburn.txt";
 
 // The maker's format converter, handed one recording at a time.
 shell::SiblingProgram converterProgram() {
-  return {"Dedarur", "RunConvert", "convertsetup", "Dedarur", "convert/index"};
+  return {"Dedarur", "RunConvert", "convertsetup", "Dedarur", "convert/index", false, true};
 }
 
 ui::DialogTemplate listTemplate() {

@@ -12,7 +12,7 @@ packages=(
   pulseaudio pulseaudio-utils openssl python3 mscompress
   dpkg-dev autoconf automake libtool pkg-config debian-archive-keyring ffmpeg libbcg729-dev
   id3v2 python3-mutagen
-  python3-aiosmtpd libssl-dev
+  python3-aiosmtpd python3-pyftpdlib libssl-dev
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-ugly gstreamer1.0-libav
 )
 

@@ -14,4 +14,11 @@ std::string fillTemplate(const std::string& commandTemplate, const std::string& 
   return commandTemplate.substr(0, at) + argument + commandTemplate.substr(at + 2);
 }
 
+std::string fillTemplateWithPath(const std::string& commandTemplate, const std::string& path) {
+  const size_t at = commandTemplate.find("%s");
+  const bool quoted = at != std::string::npos && at > 0 && commandTemplate[at - 1] == '"' &&
+                      at + 2 < commandTemplate.size() && commandTemplate[at + 2] == '"';
+  return fillTemplate(commandTemplate, quoted || path.empty() ? path : "\"" + path + "\"");
+}
+
 }  // namespace shell

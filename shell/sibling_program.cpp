@@ -5,7 +5,7 @@
 namespace shell {
 
 SiblingProgram burnerProgram() { return {"VuzivoApp", "CopyCD", "burnsetup", "Vuzivo", "burn/index", true}; }
-SiblingProgram editorProgram() { return {"Razavo", "RunEdit", "razavosetup", "Razavo", "razavo/index", false}; }
+SiblingProgram editorProgram() { return {"Razavo", "RunEdit", "razavosetup", "Razavo", "razavo/index", false, true}; }
 
 std::string siblingSettingsKey(const std::string& keyName) { return "Software\\Zedirad\\" + keyName + "\\Settings"; }
 
@@ -29,7 +29,9 @@ int startSibling(const SiblingProgram& sibling, const std::string& argument, Sib
     if (host.askYesNo(downloadQuestion(sibling), kDownloadCaption)) host.openWebPage(sibling.webPage);
     return 2;
   }
-  return host.run(fillTemplate(commandTemplate, argument), sibling.wait, kSiblingWaitMs,
+  const std::string commandLine =
+      sibling.pathArgument ? fillTemplateWithPath(commandTemplate, argument) : fillTemplate(commandTemplate, argument);
+  return host.run(commandLine, sibling.wait, kSiblingWaitMs,
                   "Please wait for " + sibling.displayName, "to close to continue...");
 }
 

@@ -14,6 +14,7 @@ struct SiblingProgram {
   std::string displayName;     // as the user knows it
   std::string webPage;         // its page on the maker's web site
   bool wait = false;           // whether the caller waits for it to end
+  bool pathArgument = false;   // whether its argument is one file path, quoted as needed
 };
 
 // The CD burning program, handed a list file of paths.

@@ -40,18 +40,11 @@ JobResult transmitRecording(const std::string& recording, const TransmitChoices&
                "Options->Transmit again."))
     return JobResult::Cancelled;
   if (choices.program &&
-      !outcome(methods.runProgram(programCommandLine(choices.programTemplate, recording)),
+      !outcome(methods.runProgram(shell::fillTemplateWithPath(choices.programTemplate, recording)),
                "Cannot run the exe program with the file \"%s\". Please check the External Exe Path in "
                "Options->Transmit again."))
     return JobResult::Cancelled;
   return anyFailed ? JobResult::Failed : JobResult::Done;
-}
-
-std::string programCommandLine(const std::string& commandTemplate, const std::string& recording) {
-  const size_t at = commandTemplate.find("%s");
-  const bool quoted = at != std::string::npos && at > 0 && commandTemplate[at - 1] == '"' &&
-                      at + 2 < commandTemplate.size() && commandTemplate[at + 2] == '"';
-  return shell::fillTemplate(commandTemplate, quoted ? recording : "\"" + recording + "\"");
 }
 
 }  // namespace recorder

@@ -40,9 +40,5 @@ class TransmitReport {
 JobResult transmitRecording(const std::string& recording, const TransmitChoices& choices, TransmitMethods& methods,
                             TransmitReport& report);
 
-// The program's command line: the template with "%s" replaced by the path,
-// in double quotes unless the template quotes it already. Never a printf
-// format: any other '%' stays as it is.
-std::string programCommandLine(const std::string& commandTemplate, const std::string& recording);
 
 }  // namespace recorder

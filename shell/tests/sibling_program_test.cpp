@@ -129,6 +129,30 @@ TEST(CommandTemplate, SubstitutionIsPlainText) {
   EXPECT_EQ(shell::quotedIfNeeded("C:\\ab\\x.txt"), "C:\\ab\\x.txt");
 }
 
+TEST(CommandTemplate, APathIsQuotedUnlessTheTemplateQuotesItsPlaceholder) {
+  EXPECT_EQ(shell::fillTemplateWithPath("post.exe %s", "C:\\Rec\\a.wav"), "post.exe \"C:\\Rec\\a.wav\"");
+  EXPECT_EQ(shell::fillTemplateWithPath("post.exe \"%s\" -q", "C:\\Rec\\a b.wav"), "post.exe \"C:\\Rec\\a b.wav\" -q");
+  // A second "%s", a "%20" or a "%n" stays text.
+  EXPECT_EQ(shell::fillTemplateWithPath("up.exe %s %s%20%n", "a.wav"), "up.exe \"a.wav\" %s%20%n");
+  EXPECT_EQ(shell::fillTemplateWithPath("notify.exe", "a.wav"), "notify.exe");
+  EXPECT_EQ(shell::fillTemplateWithPath("%d %x %s", "100%.wav"), "%d %x \"100%.wav\"");
+  // Quotes at one side only do not make a quoted placeholder.
+  EXPECT_EQ(shell::fillTemplateWithPath("a.exe \"%s -x", "b c"), "a.exe \"\"b c\" -x");
+  EXPECT_EQ(shell::fillTemplateWithPath("a.exe %s", ""), "a.exe ");
+}
+
+TEST(SiblingProgram, APathArgumentStaysOneArgument) {
+  FakeHost host;
+  host.templates["Software\\Zedirad\\Razavo\\Settings|RunEdit"] = "\"C:\\Razavo\\razavo.exe\" \"%s\" -runedit";
+  host.templates["Software\\Zedirad\\Dedarur\\Settings|RunConvert"] = "C:\\Dedarur\\convert.exe %s";
+  shell::SiblingProgram converter{"Dedarur", "RunConvert", "convertsetup", "Dedarur", "convert/index"};
+  converter.pathArgument = true;
+  EXPECT_EQ(shell::startSibling(shell::editorProgram(), "C:\\Rec\\Take 1.wav", host), 0);
+  EXPECT_EQ(shell::startSibling(converter, "C:\\Rec\\Take 1.wav", host), 0);
+  EXPECT_EQ(host.started, (std::vector<std::string>{"\"C:\\Razavo\\razavo.exe\" \"C:\\Rec\\Take 1.wav\" -runedit",
+                                                    "C:\\Dedarur\\convert.exe \"C:\\Rec\\Take 1.wav\""}));
+}
+
 TEST(BurnList, EveryPathEndsWithCarriageReturnAndLineFeed) {
   EXPECT_EQ(shell::burnListText({"C:\\a.wav", "D:\\x y\\b.mp3"}), "C:\\a.wav\r\nD:\\x y\\b.mp3\r\n");
   EXPECT_EQ(shell::burnListText({}), "");

@@ -13,6 +13,9 @@
 #     output folder, plays one, and backs up the selected ones as GSM, as WAV
 #     with GSM 6.10 inside and as MP3 at 8 kbps; a backup that would replace a
 #     selected recording skips it and ends "Backup was unsuccessful"
+#   - Edit, Convert and Copy To CD start the editor, the converter and the
+#     burner (a stand-in that notes what it got) through their templates;
+#     without the burner its download is offered
 #   - a failing method (a missing mirror folder) is reported by the window
 #     and the upload still follows
 # Usage: rezara_transmit_e2e.sh BUILD_DIR   (the win64 build folder)
@@ -47,6 +50,7 @@ wait_file() {
 ftp_pid= smtp_pid=
 finish() {
   running && { rez -exit || true; }
+  [ -z "${saved_templates:-}" ] || restore_templates
   [ -n "$ftp_pid" ] && { kill -CONT "$ftp_pid" 2>/dev/null; kill "$ftp_pid" 2>/dev/null; }
   [ -s "$smtp_state/pid" ] && kill "$(cat "$smtp_state/pid")" 2>/dev/null
   stop_audio_test
@@ -246,6 +250,62 @@ for _ in $(seq 25); do [ ! -e "$out/Renamed clip.aif" ] && break; sleep 0.2; don
 [ "$(drive dialog-list-select "Rezara Recording List" 300)" = 2 ] || fail "the list was not refilled after the delete"
 sleep 0.5
 import -window root "$work/recordings-list.png" || true
+
+echo "-- Edit, Convert and Copy To CD start their programs through their templates"
+check=$build/shell/shell_check.exe
+noted=$work/noted.txt
+noted_lines() { cat "$noted" 2>/dev/null | tr -d '\r'; }
+wait_noted() {  # until the stand-in noted at least $1 lines
+  for _ in $(seq 100); do [ "$(noted_lines | wc -l)" -ge "$1" ] && return 0; sleep 0.1; done
+  return 1
+}
+# Templates are read from the machine's settings first: the stand-ins go
+# there, and what was there before comes back afterwards.
+saved_templates=$work/templates.reg
+wine reg export 'HKLM\Software\Zedirad' "$saved_templates" /y >/dev/null 2>&1 || : >"$saved_templates"
+restore_templates() {
+  wine reg delete 'HKLM\Software\Zedirad' /f >/dev/null 2>&1 || true
+  [ ! -s "$saved_templates" ] || wine reg import "$saved_templates" >/dev/null 2>&1 || true
+}
+stand_in() {  # PROGRAM_KEY VALUE: the stand-in notes its arguments
+  wine reg add "HKLM\\Software\\Zedirad\\$1\\Settings" /v "$2" /d "\"$(win "$check")\" note \"$(win "$noted")\" %s" \
+    /f >/dev/null
+}
+stand_in Razavo RunEdit
+stand_in Dedarur RunConvert
+stand_in VuzivoApp CopyCD
+drive dialog-list-select "Rezara Recording List" 300 0 >/dev/null  # Take 1.wav
+rm -f "$noted"
+drive dialog-post "Rezara Recording List" 0x111 41002 >/dev/null  # Edit
+wait_noted 1 || fail "Edit did not start the editor"
+[ "$(noted_lines)" = "$(win "$out/Take 1.wav")" ] || fail "the editor got $(noted_lines)"
+rm -f "$noted"
+drive dialog-list-select "Rezara Recording List" 300 0 1 >/dev/null
+drive dialog-post "Rezara Recording List" 0x111 41006 >/dev/null  # Convert, one start a recording
+wait_noted 2 || fail "Convert did not start the converter for both recordings: $(noted_lines)"
+[ "$(noted_lines)" = "$(printf '%s\n' "$(win "$out/Take 1.wav")" "$(win "$out/Take 2.wav")")" ] ||
+  fail "the converter got $(noted_lines)"
+rm -f "$noted"
+drive dialog-post "Rezara Recording List" 0x111 41007 >/dev/null  # Copy To CD, Audio CD
+wait_noted 6 || fail "Copy To CD did not start the burner: $(noted_lines)"
+temp=$(wine cmd /c echo %TEMP% 2>/dev/null | tr -d '\r')
+expected=$(printf '%s\n' -type audio -list "$temp\\txburn.txt" "list:$(win "$out/Take 1.wav")" "list:$(win "$out/Take 2.wav")")
+[ "$(noted_lines)" = "$expected" ] || fail "the burner got
+$(noted_lines)
+instead of
+$expected"
+for _ in $(seq 25); do [ ! -e "$(winepath -u "$temp\\txburn.txt")" ] && break; sleep 0.2; done
+[ ! -e "$(winepath -u "$temp\\txburn.txt")" ] || fail "the burn list was left behind"
+# Without the burner: its download is offered, No leaves everything as it was.
+wine reg delete 'HKLM\Software\Zedirad\VuzivoApp' /f >/dev/null
+rm -f "$noted"
+drive dialog-post "Rezara Recording List" 0x111 41008 >/dev/null  # Copy To CD, Data CD
+drive dialog-wait "Download Required" 15 >/dev/null || fail "no question about the missing burner"
+drive dialog-controls "Download Required" | grep -q "Vuzivo" || fail "the question does not name the burner"
+drive dialog-post "Download Required" 0x111 7 >/dev/null  # No
+drive dialog-gone "Download Required" 10 >/dev/null || fail "the question stayed"
+[ ! -e "$noted" ] || fail "something was started without the burner"
+restore_templates
 
 echo "-- a failing method is reported in the window and the next one still runs"
 value Settings SendFolderDir "$(win "$work/no such folder")"

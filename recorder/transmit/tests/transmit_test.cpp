@@ -84,15 +84,6 @@ TEST(Transmit, ACancelStopsAtOnce) {
   EXPECT_TRUE(messages.shown.empty());
 }
 
-TEST(Transmit, TheProgramTemplateIsPlainTextNotAFormat) {
-  EXPECT_EQ(programCommandLine("post.exe %s", "C:\\Rec\\a.wav"), "post.exe \"C:\\Rec\\a.wav\"");
-  EXPECT_EQ(programCommandLine("post.exe \"%s\" -q", "C:\\Rec\\a b.wav"), "post.exe \"C:\\Rec\\a b.wav\" -q");
-  // A second "%s", a "%20" or a "%n" stays text.
-  EXPECT_EQ(programCommandLine("up.exe %s %s%20%n", "a.wav"), "up.exe \"a.wav\" %s%20%n");
-  EXPECT_EQ(programCommandLine("notify.exe", "a.wav"), "notify.exe");
-  EXPECT_EQ(programCommandLine("%d %x %s", "100%.wav"), "%d %x \"100%.wav\"");
-}
-
 TEST(RecordingSender, SendsEveryQueuedRecordingOnceInOrder) {
   testkit::ScratchFolder folder;
   SendList list(folder.file("bgsend.lst"), 0);

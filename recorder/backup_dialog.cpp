@@ -177,10 +177,16 @@ void runBackup(HWND owner, const std::vector<std::string>& recordings, sys::Sett
     } else {
       const std::string arguments =
           "-clear -show -type data -label RECORDINGBACKUP -list \"" + listPath + "\" -burn -exit";
-      if (ui::startSiblingProgram(owner, shell::burnerProgram(), arguments, "Run VuzivoApp", downloads) ==
-          JobResult::Failed) {
+      const JobResult burned =
+          ui::startSiblingProgram(owner, shell::burnerProgram(), arguments, "Run VuzivoApp", downloads);
+      if (burned == JobResult::Failed) {
         ui::showMessage(owner, "Error launching Vuzivo", "Backup", MB_OK | MB_ICONERROR);
         complete = false;
+      }
+      // A burner the user stopped waiting for still reads the copies: they stay then.
+      if (burned != JobResult::Cancelled) {
+        for (const std::string& name : sys::listFiles(target)) sys::deleteFile(sys::joinPath(target, name));
+        sys::removeEmptyFolder(target);
       }
     }
   }

@@ -15,7 +15,8 @@
 #     selected recording skips it and ends "Backup was unsuccessful"
 #   - Edit, Convert and Copy To CD start the editor, the converter and the
 #     burner (a stand-in that notes what it got) through their templates;
-#     without the burner its download is offered
+#     without the burner its download is offered; a backup to CD hands the
+#     burner its list of backups, which go once the burner has ended
 #   - a failing method (a missing mirror folder) is reported by the window
 #     and the upload still follows
 # Usage: rezara_transmit_e2e.sh BUILD_DIR   (the win64 build folder)
@@ -296,6 +297,24 @@ instead of
 $expected"
 for _ in $(seq 25); do [ ! -e "$(winepath -u "$temp\\txburn.txt")" ] && break; sleep 0.2; done
 [ ! -e "$(winepath -u "$temp\\txburn.txt")" ] || fail "the burn list was left behind"
+# Backup to a CD: the backups are made in a folder of their own, handed to
+# the burner in a list, and removed once the burner has ended.
+rm -f "$noted"
+drive dialog-post "Rezara Recording List" 0x111 41012 >/dev/null  # Backup
+drive dialog-wait Backup 15 >/dev/null || fail "the Backup dialog did not open"
+drive dialog-click Backup 101 0.05 0.5 >/dev/null  # CD
+drive dialog-pick Backup 105 0 >/dev/null  # GSM
+drive dialog-post Backup 0x111 1 >/dev/null
+drive dialog-wait "Backup Complete" 60 >/dev/null || fail "the backup to CD did not end with Backup Complete"
+drive dialog-post "Backup Complete" 0x111 1 >/dev/null
+wait_noted 12 || fail "the burner did not get the backups: $(noted_lines)"
+# The arguments, with the list's lines noted after its path.
+[ "$(noted_lines | sed -n '1,7p;11,12p' | tr '\n' ' ')" = "-clear -show -type data -label RECORDINGBACKUP -list -burn -exit " ] ||
+  fail "the burner got $(noted_lines | tr '\n' ' ')"
+[ "$(noted_lines | sed -n '9,10p' | sed 's/.*\\//')" = "$(printf '%s\n' "Take 1.gsm" "Take 2.gsm")" ] ||
+  fail "the burner's list holds $(noted_lines | sed -n '9,10p')"
+cd_folder=$(winepath -u "$(noted_lines | sed -n 8p | sed 's/\\[^\\]*$//')")
+[ -n "$cd_folder" ] && [ ! -e "$cd_folder" ] || fail "the backups for the CD were left in $cd_folder"
 # Without the burner: its download is offered, No leaves everything as it was.
 wine reg delete 'HKLM\Software\Zedirad\VuzivoApp' /f >/dev/null
 rm -f "$noted"

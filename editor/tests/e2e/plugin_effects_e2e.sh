@@ -96,6 +96,23 @@ close_dialog "DirectX Plugins" 1
 save_active_as "$work/directx.wav"
 [ "$(difference "$work/directx.wav" "$work/half-by-sox.wav")" -le 1 ] || fail "the DirectX effect differs from sox's halving"
 
+echo "-- the media object's property page: the quarter gain set there is what the effect applies"
+drive command 2001 >/dev/null   # Undo
+sox -V1 -D "$work/stereo.wav" "$work/quarter-by-sox.wav" vol 0.25
+open_dialog 4019 "DirectX Plugins"
+pick_named "DirectX Plugins" 101 "Zed Test Half Gain (streams)"
+drive answer "DirectX Plugins" 102 20 >/dev/null   # Settings
+# The system's frame puts its own words around the caption "property Sheet".
+frame="Properties for property Sheet"
+drive dialog-wait "$frame" 20 || { shot no-property-frame; fail "Settings opened no property frame"; }
+drive dialog-click "$frame" 1001 0.1 0.5 >/dev/null   # Quarter gain
+shot directx-properties
+close_dialog "$frame" 1
+close_dialog "DirectX Plugins" 1
+save_active_as "$work/quarter.wav"
+[ "$(difference "$work/quarter.wav" "$work/quarter-by-sox.wav")" -le 1 ] ||
+  fail "the effect did not apply the page's setting: $(difference "$work/quarter.wav" "$work/quarter-by-sox.wav") from sox's quarter"
+
 echo "-- a sound the media object refuses: the failure message, and the sound stays as it was"
 sox -V1 -n -r 22050 -c 4 -b 16 "$work/quad.wav" synth 1 sine 300 sine 400 sine 500 sine 600 vol 0.5
 drive handover 33284 2 razavo.exe "$(win "$work/quad.wav")" >/dev/null

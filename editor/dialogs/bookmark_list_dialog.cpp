@@ -49,23 +49,7 @@ class BookmarkListDialog final : public MarksListDialog {
   void renameSelected() override {
     int index = firstSelected();
     if (index < 0) return;
-    std::vector<Bookmark>& bookmarks = m_document.bookmarks();
-    std::string name = bookmarks[index].name;
-    if (!askName(handle(), "Rename Bookmark", name)) return;
-    switch (checkRename(bookmarks, index, name)) {
-      case RenameCheck::Empty:
-        ui::showMessage(handle(), "The name must contain text.", "Name Invalid", MB_OK | MB_ICONWARNING);
-        return;
-      case RenameCheck::Taken:
-        ui::showMessage(handle(),
-                        "The bookmark cannot be renamed because another bookmark with the same name already "
-                        "exists. Please try another name.",
-                        "Bookmark Name Exists", MB_OK | MB_ICONWARNING);
-        return;
-      case RenameCheck::Ok: break;
-    }
-    bookmarks[index].name = name;
-    edited({index});
+    if (renameEntry(m_document.bookmarks(), index, "Bookmark")) edited({index});
   }
 
   void deleteSelected() override {

@@ -1,5 +1,7 @@
 #include "editor/dialogs/marks_list_dialog.h"
 
+#include <cctype>
+
 #include "ui/text.h"
 
 namespace {
@@ -57,6 +59,19 @@ int MarksListDialog::firstSelected() const {
 
 bool MarksListDialog::confirm(const std::string& text, const std::string& caption) {
   return ui::showMessage(handle(), text, caption, MB_YESNO | MB_ICONQUESTION) == IDYES;
+}
+
+void MarksListDialog::refuseName(RenameCheck check, const std::string& kind) {
+  if (check == RenameCheck::Empty) {
+    ui::showMessage(handle(), "The name must contain text.", "Name Invalid", MB_OK | MB_ICONWARNING);
+    return;
+  }
+  std::string lower = kind;
+  for (char& c : lower) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
+  ui::showMessage(handle(),
+                  "The " + lower + " cannot be renamed because another " + lower +
+                      " with the same name already exists. Please try another name.",
+                  kind + " Name Exists", MB_OK | MB_ICONWARNING);
 }
 
 INT_PTR MarksListDialog::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

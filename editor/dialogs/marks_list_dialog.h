@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "editor/dialogs/name_dialog.h"
+#include "editor/model/named_list.h"
 #include "ui/dialog.h"
 
 class MarksListDialog : public ui::Dialog {
@@ -22,6 +24,23 @@ class MarksListDialog : public ui::Dialog {
   std::vector<int> selectedIndices() const;
   int firstSelected() const;  // -1 when none
   bool confirm(const std::string& text, const std::string& caption);
+  // Asks for a new name of entries[index] and takes it unless it is empty or
+  // another entry's; kind ("Bookmark", "Region") names them in the messages.
+  // True when the entry was renamed.
+  template <class Entry>
+  bool renameEntry(std::vector<Entry>& entries, int index, const std::string& kind) {
+    std::string name = entries[index].name;
+    if (!askName(handle(), "Rename " + kind, name)) return false;
+    const RenameCheck check = checkRename(entries, index, name);
+    if (check != RenameCheck::Ok) {
+      refuseName(check, kind);
+      return false;
+    }
+    entries[index].name = name;
+    return true;
+  }
+
+  void refuseName(RenameCheck check, const std::string& kind);
 
   virtual void renameSelected() = 0;
   virtual void deleteSelected() = 0;

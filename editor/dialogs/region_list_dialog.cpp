@@ -71,23 +71,7 @@ class RegionListDialog final : public MarksListDialog {
   void renameSelected() override {
     int index = firstSelected();
     if (index < 0) return;
-    std::vector<Region>& regions = m_frame.regions();
-    std::string name = regions[index].name;
-    if (!askName(handle(), "Rename Region", name)) return;
-    switch (checkRename(regions, index, name)) {
-      case RenameCheck::Empty:
-        ui::showMessage(handle(), "The name must contain text.", "Name Invalid", MB_OK | MB_ICONWARNING);
-        return;
-      case RenameCheck::Taken:
-        ui::showMessage(handle(),
-                        "The region cannot be renamed because another region with the same name already exists. "
-                        "Please try another name.",
-                        "Region Name Exists", MB_OK | MB_ICONWARNING);
-        return;
-      case RenameCheck::Ok: break;
-    }
-    regions[index].name = name;
-    edited({index});
+    if (renameEntry(m_frame.regions(), index, "Region")) edited({index});
   }
 
   void deleteSelected() override {

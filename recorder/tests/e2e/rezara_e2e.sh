@@ -20,31 +20,15 @@
 # Saves a screenshot of the window while it records.
 # Usage: rezara_e2e.sh BUILD_DIR   (the win64 build folder)
 E2E_NAME=rezara E2E_AUDIO=1
-here=$(cd "$(dirname "$0")" && pwd)
-source "$here/../../../editor/tests/e2e/e2e_common.sh"
+source "$(dirname "$0")/recorder_e2e_common.sh"
 check=$build/devices/capture_check.exe
-rezara=$build/recorder/rezara.exe
-title="Rezara Sound Recorder"
 settings='HKCU\Software\Zedirad\Rezara\Settings'
 keys='HKCU\Software\Zedirad\Rezara\Keys'
 out=$work/out
 mkdir -p "$out"
-holds() { awk "BEGIN { exit !($1) }"; }
 now() { date +%s.%N; }
 length() { soxi -D "$1"; }
 setting() { wine reg add "$settings" /v "$1" /d "$2" /f >/dev/null; }
-# The first start runs on in the background; later starts hand over and end.
-start_recorder() { (cd "$work" && wine "$rezara" "$@" >>"$work/recorder.log" 2>&1 &); }
-rez() { (cd "$work" && timeout 60 wine "$rezara" "$@" >>"$work/recorder.log" 2>&1); }
-state() { drive dialog-get "$title" 1001 2>/dev/null || true; }
-wait_state() {
-  for _ in $(seq $((${2:-15} * 5))); do
-    [ "$(state)" = "$1" ] && return 0
-    sleep 0.2
-  done
-  return 1
-}
-running() { drive dialog-wait "$title" "${1:-0}" >/dev/null 2>&1; }
 finish_recorder() { ! running || rez -exit || true; }
 trap 'finish_recorder; stop_audio_test' EXIT
 

@@ -21,26 +21,11 @@
 #     and the upload still follows
 # Usage: rezara_transmit_e2e.sh BUILD_DIR   (the win64 build folder)
 E2E_NAME=rezara_transmit E2E_AUDIO=1
-here=$(cd "$(dirname "$0")" && pwd)
-source "$here/../../../editor/tests/e2e/e2e_common.sh"
-rezara=$build/recorder/rezara.exe
-title="Rezara Sound Recorder"
+source "$(dirname "$0")/recorder_e2e_common.sh"
 root_key='HKCU\Software\Zedirad\Rezara'
 out=$work/out mirror=$work/mirror ftp_home=$work/ftp smtp_state=$work/smtp
 mkdir -p "$out" "$mirror" "$ftp_home/inbox" "$smtp_state"
 value() { wine reg add "$root_key\\$1" /v "$2" /d "$3" /f >/dev/null; }
-start_recorder() { (cd "$work" && wine "$rezara" "$@" >>"$work/recorder.log" 2>&1 &); }
-rez() { (cd "$work" && timeout 60 wine "$rezara" "$@" >>"$work/recorder.log" 2>&1); }
-state() { drive dialog-get "$title" 1001 2>/dev/null || true; }
-wait_state() {
-  for _ in $(seq $((${2:-15} * 5))); do
-    [ "$(state)" = "$1" ] && return 0
-    sleep 0.2
-  done
-  return 1
-}
-running() { drive dialog-wait "$title" "${1:-0}" >/dev/null 2>&1; }
-holds() { awk "BEGIN { exit !($1) }"; }
 wait_file() {
   for _ in $(seq $((${2:-30} * 5))); do
     [ -s "$1" ] && return 0

@@ -23,12 +23,21 @@ stop_wineserver() { wineserver -k 2>/dev/null || true; }
 # The first Wine program starts Wine's own services, and they keep the
 # standard output and error they were given: they get none of CTest's, or
 # CTest would wait for them to close.
+# Now and then Wine fails to start a test program at all (no output, a few
+# milliseconds): the tests that failed run once more, alone, and only a
+# second failure counts. Their names are printed either way.
 win64_tests() {
   xvfb-run -a -s "-screen 0 1280x800x24" bash -c '
     wineserver -p
     wine cmd /c exit 0 </dev/null >/dev/null 2>&1 || true
     status=0
     ctest --preset win64 -j"$1" --timeout 600 || status=$?
+    if [ "$status" -ne 0 ] && [ -s build/win64/Testing/Temporary/LastTestsFailed.log ]; then
+      echo "== win64: these failed and run once more, alone:"
+      sed "s/^[0-9]*:/  /" build/win64/Testing/Temporary/LastTestsFailed.log
+      status=0
+      ctest --preset win64 --rerun-failed --output-on-failure --timeout 600 || status=$?
+    fi
     wineserver -k 2>/dev/null || true
     exit $status' win64-tests "$jobs"
 }

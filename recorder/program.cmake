@@ -13,11 +13,11 @@ set_source_files_properties(rezara.rc PROPERTIES OBJECT_DEPENDS
 # driven through its command line, second starts and hot keys.
 if(CMAKE_CROSSCOMPILING)
   add_test(NAME rezara_e2e COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/tests/e2e/rezara_e2e.sh ${CMAKE_BINARY_DIR})
-  set_tests_properties(rezara_e2e PROPERTIES TIMEOUT 900 RUN_SERIAL TRUE ENVIRONMENT "WINEPREFIX=${ZED_WINEPREFIX}")
+  set_tests_properties(rezara_e2e PROPERTIES TIMEOUT 420 RUN_SERIAL TRUE ENVIRONMENT "WINEPREFIX=${ZED_WINEPREFIX}")
   add_dependencies(rezara razavo_driver capture_check component_mp3el)
   # Recordings passed on to real SMTP and FTP servers, and a kill in the middle.
   add_test(NAME rezara_transmit_e2e
            COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/tests/e2e/rezara_transmit_e2e.sh ${CMAKE_BINARY_DIR})
-  set_tests_properties(rezara_transmit_e2e PROPERTIES TIMEOUT 900 RUN_SERIAL TRUE
+  set_tests_properties(rezara_transmit_e2e PROPERTIES TIMEOUT 420 RUN_SERIAL TRUE
                        ENVIRONMENT "WINEPREFIX=${ZED_WINEPREFIX}")
 endif()

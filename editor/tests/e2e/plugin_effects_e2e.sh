@@ -97,18 +97,20 @@ save_active_as "$work/directx.wav"
 [ "$(difference "$work/directx.wav" "$work/half-by-sox.wav")" -le 1 ] || fail "the DirectX effect differs from sox's halving"
 
 echo "-- the media object's property page: the quarter gain set there is what the effect applies"
-drive command 2001 >/dev/null   # Undo
+drive command 2001 >/dev/null || fail "Undo did not run"
 sox -V1 -D "$work/stereo.wav" "$work/quarter-by-sox.wav" vol 0.25
 open_dialog 4019 "DirectX Plugins"
 pick_named "DirectX Plugins" 101 "Zed Test Half Gain (streams)"
-drive answer "DirectX Plugins" 102 20 >/dev/null   # Settings
+drive answer "DirectX Plugins" 102 20 >/dev/null || fail "no Settings button"
 # The system's frame puts its own words around the caption "property Sheet".
 frame="Properties for property Sheet"
 drive dialog-wait "$frame" 20 || { shot no-property-frame; fail "Settings opened no property frame"; }
-drive dialog-click "$frame" 1001 0.1 0.5 >/dev/null   # Quarter gain
+drive dialog-click "$frame" 1001 0.1 0.5 >/dev/null || fail "the page has no Quarter gain box"
 shot directx-properties
-close_dialog "$frame" 1
-close_dialog "DirectX Plugins" 1
+drive answer "$frame" 1 20 >/dev/null || fail "the property frame has no OK"
+drive dialog-gone "$frame" 60 || { shot property-frame-stayed; fail "the property frame stayed open"; }
+drive answer "DirectX Plugins" 1 20 >/dev/null || fail "the DirectX Plugins dialog is gone"
+drive dialog-gone "DirectX Plugins" 60 || fail "\"DirectX Plugins\" stayed open"
 save_active_as "$work/quarter.wav"
 [ "$(difference "$work/quarter.wav" "$work/quarter-by-sox.wav")" -le 1 ] ||
   fail "the effect did not apply the page's setting: $(difference "$work/quarter.wav" "$work/quarter-by-sox.wav") from sox's quarter"

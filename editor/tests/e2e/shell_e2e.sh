@@ -83,7 +83,8 @@ cmp -s "$work/player-before.reg" "$work/player-after.reg" ||
 echo "-- -install and -uninstall leave the registry as it was"
 wine reg export HKCR "$work/classes-before.reg" >/dev/null
 query 'HKLM\Software\Zedirad\Razavo' >/dev/null && fail "the prefix holds machine-wide settings of ours already"
-zedirad_before=$(query 'HKLM\Software\Zedirad' /s)
+# Nothing when no program of ours wrote machine-wide settings yet.
+zedirad_before=$(query 'HKLM\Software\Zedirad' /s || true)
 wine "$editor" -install || fail "-install failed"
 [ "$(value_of "HKCR\\$player\\Shell\\Edit with Razavo\\command" /ve)" = "$program \"%L\"" ] ||
   fail "no edit verb on .wav: $(query "HKCR\\$player\\Shell" /s)"
@@ -101,8 +102,8 @@ wine reg export HKCR "$work/classes-after.reg" >/dev/null
 cmp -s "$work/classes-before.reg" "$work/classes-after.reg" ||
   fail "the classes differ after -uninstall: $(diff <(iconv -f UTF-16 -t UTF-8 "$work/classes-before.reg") \
        <(iconv -f UTF-16 -t UTF-8 "$work/classes-after.reg") | head -20)"
-[ "$(query 'HKLM\Software\Zedirad' /s)" = "$zedirad_before" ] ||
-  fail "machine-wide settings are left after -uninstall: $(query 'HKLM\Software\Zedirad' /s)"
+[ "$(query 'HKLM\Software\Zedirad' /s || true)" = "$zedirad_before" ] ||
+  fail "machine-wide settings are left after -uninstall: $(query 'HKLM\Software\Zedirad' /s || true)"
 
 echo "-- the burning program gets the open files through its template"
 sox -n -r 8000 -c 1 -b 16 "$work/a b.wav" synth 0.5 sine 440

@@ -17,28 +17,36 @@
 
 #include "shell/file_associations.h"
 #include "sys/registry.h"
+#include "sys/win32/wide_text.h"
 
 namespace {
 
-std::string narrow(const wchar_t* text) {
-  int bytes = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-  std::string result(bytes > 0 ? bytes - 1 : 0, '\0');
-  if (bytes > 1) WideCharToMultiByte(CP_UTF8, 0, text, -1, result.data(), bytes, nullptr, nullptr);
-  return result;
-}
-
+// Stand-ins may run side by side (one start per file): each appends its
+// lines in one write while it holds the file alone.
 int note(const std::vector<std::string>& args) {
-  std::ofstream out(args[2], std::ios::app | std::ios::binary);
+  std::string text;
   for (size_t i = 3; i < args.size(); ++i) {
-    out << args[i] << "\n";
+    text += args[i] + "\n";
     if (args[i] == "-list" && i + 1 < args.size()) {
-      out << args[++i] << "\n";
+      text += args[++i] + "\n";
       std::ifstream list(args[i], std::ios::binary);
       std::string line;
-      while (std::getline(list, line)) out << "list:" << line << "\n";
+      while (std::getline(list, line)) text += "list:" + line + "\n";
     }
   }
-  return out ? 0 : 1;
+  const std::wstring path = sys::win32::widen(args[2]);
+  for (int attempt = 0; attempt < 200; ++attempt) {
+    HANDLE file = CreateFileW(path.c_str(), FILE_APPEND_DATA, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+      Sleep(25);
+      continue;
+    }
+    DWORD written = 0;
+    const BOOL ok = WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    CloseHandle(file);
+    return ok && written == text.size() ? 0 : 1;
+  }
+  return 1;
 }
 
 }  // namespace
@@ -47,7 +55,7 @@ int main() {
   int count = 0;
   LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
   std::vector<std::string> args;
-  for (int i = 0; i < count; ++i) args.push_back(narrow(wide[i]));
+  for (int i = 0; i < count; ++i) args.push_back(sys::win32::narrow(wide[i]));
   LocalFree(wide);
   if (args.size() >= 3 && args[1] == "note") return note(args);
   if (args.size() != 4) {
